@@ -1,0 +1,68 @@
+#pragma once
+// Control objects bound to the controls of a dialog (DDX_Control), with the
+// operations the pages use. Each wraps the Qt widget made from the template;
+// the widget's objectName is the control's decimal ID.
+#include <QRect>
+#include <QString>
+
+#include "WinTypes.h"
+
+class QWidget;
+class QComboBox;
+class QPlainTextEdit;
+class QLineEdit;
+class QFont;
+
+class CWndCtl {
+public:
+    virtual ~CWndCtl() = default;
+    void Attach(QWidget* pWnd) { m_pWnd = pWnd; }
+    QWidget* GetSafeHwnd() const { return m_pWnd; }
+    void SetWindowText(const QString& strText);
+    QString GetWindowText() const;
+    void EnableWindow(BOOL bEnable);
+    BOOL IsWindowEnabled() const;
+    void ShowWindow(BOOL bShow);
+    BOOL IsWindowVisible() const;  // visible flag of the control itself
+    void SetFont(const QFont& font);
+protected:
+    QWidget* m_pWnd = nullptr;
+};
+
+class CButton : public CWndCtl {
+public:
+    int GetCheck() const;
+    void SetCheck(int nCheck);
+};
+
+class CStatic : public CWndCtl {};
+
+// Single- or multi-line edit box.
+class CEdit : public CWndCtl {
+public:
+    int GetLineCount() const;
+    void LineScroll(int nLines);  // scrolls down by nLines
+};
+
+class CComboBox : public CWndCtl {
+public:
+    int AddString(const QString& strItem);  // returns the index (sorted combos insert in order)
+    void ResetContent();
+    int GetCount() const;
+    int GetCurSel() const;        // -1 for no selection
+    int SetCurSel(int nIndex);    // -1 or out of range clears the selection; returns CB_ERR (-1) then
+    QString GetLBText(int nIndex) const;
+    void SetItemToolTip(int nIndex, const QString& strTip);
+};
+
+class CTabCtrl : public CWndCtl {
+public:
+    int InsertItem(int nIndex, const QString& strText);
+    int GetCurSel() const;
+    int SetCurSel(int nIndex);
+    int GetItemCount() const;
+    // The area below the tabs where pages go, in the tab control's coordinates.
+    QRect GetClientRect() const;
+    // The widget that pages are created in (their parent).
+    QWidget* GetPageParent() const;
+};

@@ -1,0 +1,25 @@
+#pragma once
+// Dialog data exchange: binds members to controls inside DoDataExchange.
+#include <QString>
+
+#include "WinTypes.h"
+
+class CDialog;
+class CWndCtl;
+
+class CDataExchange {
+public:
+    CDataExchange(CDialog* pDlg, BOOL bSaveAndValidate) : m_pDlgWnd(pDlg), m_bSaveAndValidate(bSaveAndValidate) {}
+    CDialog* m_pDlgWnd;
+    BOOL m_bSaveAndValidate;   // TRUE: controls -> members
+};
+
+// Text of an edit box, static or button caption.
+void DDX_Text(CDataExchange* pDX, int nId, QString& strValue);
+// Check box state, 0 or 1.
+void DDX_Check(CDataExchange* pDX, int nId, int& nValue);
+// Index of the checked radio in the group that starts at nFirstId (ends at the
+// next CS_GROUP control or the next non-radio); -1 when none is checked.
+void DDX_Radio(CDataExchange* pDX, int nFirstId, int& nValue);
+// Attaches a control object to the control (both directions).
+void DDX_Control(CDataExchange* pDX, int nId, CWndCtl& ctl);

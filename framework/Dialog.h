@@ -1,0 +1,94 @@
+#pragma once
+// CDialog: a dialog object that exists before its window. Create() (child
+// page or modeless window) or DoModal() (top-level, modal) builds the window
+// from a DlgTemplate; controls are found by ID; data exchange copies bound
+// members to or from the controls; timers by ID; notifications come back as
+// OnCommand(nId, nNotify).
+#include <QString>
+#include <map>
+
+#include "DlgTemplate.h"
+
+class QWidget;
+class QPoint;
+class QRect;
+class CDataExchange;
+class CDialogWnd;
+
+// Notification codes passed to OnCommand.
+enum : int {
+    BN_CLICKED = 0,      // push button, check box, radio button clicked
+    CBN_SELCHANGE = 1,   // combo: the operator chose another list item
+    TCN_SELCHANGE = 2,   // tab control: another tab selected
+    EN_CHANGE = 3,       // edit box text changed by the operator
+};
+
+enum : int { IDOK = 1, IDCANCEL = 2 };
+
+class CDialog {
+public:
+    explicit CDialog(const DlgTemplate& tpl);
+    virtual ~CDialog();
+    CDialog(const CDialog&) = delete;
+    CDialog& operator=(const CDialog&) = delete;
+
+    // Builds the window as a child of pParent (a page) or as a top-level
+    // window when pParent is null, calls OnInitDialog, returns FALSE on failure.
+    BOOL Create(QWidget* pParent);
+    // Builds the window top-level and runs it modally; returns the EndDialog code.
+    int DoModal(QWidget* pParent = nullptr);
+    void EndDialog(int nResult);
+    // Destroys the window (the object stays). Called before QApplication ends.
+    void DestroyWindow();
+
+    QWidget* GetSafeHwnd() const;   // the window, null before Create
+    QWidget* GetDlgItem(int nId) const;
+    template <class T> T* GetItem(int nId) const;
+
+    // Data exchange: TRUE copies controls into members, FALSE members into controls.
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+
+    void SetDlgItemText(int nId, const QString& strText);
+    QString GetDlgItemText(int nId) const;
+    void EnableDlgItem(int nId, BOOL bEnable);
+    BOOL IsDlgItemEnabled(int nId) const;
+    void ShowDlgItem(int nId, BOOL bShow);
+    BOOL IsDlgItemVisible(int nId) const;   // the control's own visible flag
+    void ShowWindow(BOOL bShow);
+    BOOL IsWindowVisible() const;           // the window's own visible flag
+    void MoveWindow(const QRect& rect);
+    void SetWindowText(const QString& strText);
+
+    // Window timers. Starting a running ID restarts its period.
+    UINT SetTimer(UINT nIdEvent, UINT nElapseMs);
+    BOOL KillTimer(UINT nIdEvent);
+    BOOL IsTimerRunning(UINT nIdEvent) const;
+    int GetTimerInterval(UINT nIdEvent) const;  // -1 when not running
+
+    // Dialog units to pixels for this dialog's font.
+    QRect MapDialogRect(int x, int y, int cx, int cy) const;
+
+    const DlgTemplate& Template() const { return m_tpl; }
+
+    // Handlers, called on the GUI thread by the window.
+    virtual void OnCommand(int nId, int nNotify) { (void)nId; (void)nNotify; }
+    virtual void OnTimer(UINT nIdEvent) { (void)nIdEvent; }
+    virtual void OnOK();       // Enter: EndDialog(IDOK) for top-level windows, nothing for pages
+    virtual void OnCancel();   // Escape / close: EndDialog(IDCANCEL), nothing for pages
+    virtual void OnContextMenu(const QPoint& ptGlobal) { (void)ptGlobal; }
+
+protected:
+    virtual void DoDataExchange(CDataExchange* pDX) { (void)pDX; }
+    virtual BOOL OnInitDialog();   // default: UpdateData(FALSE), TRUE
+
+private:
+    friend class CDialogWnd;
+    const DlgTemplate& m_tpl;
+    CDialogWnd* m_pWnd = nullptr;
+    std::map<UINT, int> m_timers;   // our timer ID -> Qt timer id
+};
+
+#include <QWidget>
+template <class T> T* CDialog::GetItem(int nId) const {
+    return qobject_cast<T*>(GetDlgItem(nId));
+}

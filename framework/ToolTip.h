@@ -1,0 +1,26 @@
+#pragma once
+// Tooltip control: tools are controls with a tip text; the delay is the time
+// the pointer rests on a control before its tip shows.
+#include <QObject>
+#include <QString>
+#include <map>
+
+#include "WinTypes.h"
+
+class QWidget;
+
+class CToolTipCtrl : public QObject {
+public:
+    BOOL Create(QWidget* pParent);
+    BOOL AddTool(QWidget* pTool, const QString& strText);
+    void SetDelayTime(UINT nDelayMs);
+    void Activate(BOOL bActivate);
+    QString GetToolText(QWidget* pTool) const;
+    UINT GetDelayTime() const { return m_nDelayMs; }
+protected:
+    bool eventFilter(QObject* pObj, QEvent* pEvent) override;
+private:
+    std::map<QWidget*, QString> m_tools;
+    UINT m_nDelayMs = 500;
+    BOOL m_bActive = FALSE;
+};

@@ -1,0 +1,73 @@
+#include "ReplyAssembler.h"
+
+#include <cstring>
+
+#include "DeviceState.h"
+#include "ReplyParser.h"
+
+int g_RxFrame[RX_FRAME_SIZE];
+int g_nRxCount;
+BYTE g_bRxHalfByte;
+BYTE g_nRxState;
+char g_NetRxBuffer[NET_RX_BUFFER_SIZE];
+
+namespace {
+
+// Value of a hexadecimal digit, or -1 for any other character.
+int HexValue(BYTE c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// Stores one digit. Digits past the last element of g_RxFrame are dropped:
+// no reply the tool reads is longer than 29 bytes, and a runaway frame from a
+// noisy line must not write outside the buffer.
+void StoreDigit(int nValue) {
+    if (g_nRxCount >= RX_FRAME_SIZE) return;
+    if (!g_bRxHalfByte) {
+        g_RxFrame[g_nRxCount] = nValue * 16;
+        g_bRxHalfByte = 1;
+    } else {
+        g_RxFrame[g_nRxCount] |= nValue;
+        g_bRxHalfByte = 0;
+        ++g_nRxCount;
+    }
+}
+
+}  // namespace
+
+void RxFeedChar(BYTE c, IReplyTarget& target) {
+    if (c == '@') {
+        g_nRxCount = 0;
+        g_nRxState = RX_IN_FRAME;
+        g_bRxHalfByte = 0;
+    } else if (c == '#') {
+        if (g_nRxState == RX_IN_FRAME) g_nRxState = RX_COMPLETE;
+    } else if (g_nRxState == RX_IN_FRAME) {
+        int nValue = HexValue(c);
+        if (nValue >= 0) StoreDigit(nValue);
+    }
+    if (g_nRxState == RX_COMPLETE) {
+        ParseReply(target);
+        g_nRxState = RX_IDLE;
+    }
+}
+
+void RxFeedNetBuffer(WPARAM wParam, IReplyTarget& target) {
+    if (wParam != 0) return;
+    for (int i = 0; i < NET_RX_MAX_CHARS && g_NetRxBuffer[i] != '\0'; ++i) {
+        // Characters of the two links must never mix in one frame: while the
+        // serial link is open the network's are dropped.
+        if (g_bComConnected == 1) continue;
+        RxFeedChar(static_cast<BYTE>(g_NetRxBuffer[i]), target);
+    }
+}
+
+void RxReset() {
+    std::memset(g_RxFrame, 0, sizeof g_RxFrame);
+    g_nRxCount = 0;
+    g_bRxHalfByte = 0;
+    g_nRxState = RX_IDLE;
+}
