@@ -1,0 +1,72 @@
+#pragma once
+// CSerialPort: the one serial port to the switcher. Setup opens and configures
+// a port; a monitor thread waits on three wake sources (stop, port event,
+// send; the lowest wins), reads one byte at a time and hands each byte
+// synchronously to the owner on the GUI thread before it reads the next one,
+// and writes the frames WriteText hands it.
+#include <QString>
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "WinTypes.h"
+
+constexpr int MaxSerialPortNum = 30;
+constexpr DWORD EV_RXCHAR = 0x0001;
+constexpr DWORD EV_RXFLAG = 0x0002;
+constexpr DWORD EV_CTS = 0x0008;
+constexpr DWORD EV_BREAK = 0x0040;
+constexpr DWORD EV_ERR = 0x0080;
+constexpr DWORD EV_RING = 0x0100;
+
+// Send-failure latch: set on a hard write error, cleared by StartMonitor.
+extern BYTE g_bSendFailed;
+
+// The window that receives the driver's notifications, on the GUI thread.
+class ISerialOwner {
+public:
+    virtual ~ISerialOwner() = default;
+    // WM_PORT_RXCHAR (wParam the byte 0..255) and the status notifications
+    // WM_USER+1/2/4/5/8; lParam is the port number.
+    virtual LRESULT OnPortMessage(UINT nMessage, WPARAM wParam, LPARAM lParam) = 0;
+};
+
+// Device path of COM port n: $CORVANE_COMn when set, else COM1..10 =
+// /dev/ttyUSB0..9, COM11..20 = /dev/ttyACM0..9, COM21..30 = /dev/ttyS0..9.
+std::string SerialDevicePath(UINT nPortNr);
+
+class CSerialPort {
+public:
+    CSerialPort();
+    virtual ~CSerialPort();
+
+    BOOL Setup(ISerialOwner* pPortOwner, UINT portnr = 1, UINT nBaud = 115200, char cParity = 'N',
+               UINT nDataBits = 8, UINT nStopBits = 1, DWORD dwEventMask = EV_RXCHAR | EV_CTS,
+               UINT nSendBufferSize = 512);
+    BOOL StartMonitor();
+    void SignalShutdown();
+    void WriteText(const char* pszText);
+
+    BOOL IsOpen() const;
+    UINT GetPortNr() const { return m_portnr; }
+    // Why the last Setup could not open its port (errno text, empty when it
+    // opened); the connection panel adds it to its message.
+    QString LastOpenError() const;
+    int LastOpenErrno() const;
+
+    // Every frame WriteText accepts is echoed here first (the IP Config log).
+    void SetWriteEcho(std::function<void(const char*)> fnEcho);
+    // Shows "Application Error" boxes; called on the GUI thread.
+    static void SetErrorSink(std::function<void(const QString& strCaption, const QString& strText)> fnSink);
+
+    void ReportError(const char* pszOperation);
+
+private:
+    // Members follow the driver's structure: m_hComm (fd), m_hStopEvent,
+    // m_hSendEvent, m_bMonitorAlive, m_csPort, m_pSendBuffer, ...
+    UINT m_portnr = 0;
+};
+
+extern CSerialPort g_SerialPort;
