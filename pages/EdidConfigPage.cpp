@@ -1,0 +1,214 @@
+#include "EdidConfigPage.h"
+
+#include "CommandFrames.h"
+#include "DataExchange.h"
+#include "Dialogs.h"
+#include "SendPath.h"
+
+CEdidConfigPage g_EdidConfigPage;
+
+namespace {
+
+// Control IDs, index = input 0..3.
+constexpr int kCombo[INPUT_COUNT] = {1000, 1003, 1006, 1009};
+constexpr int kApply[INPUT_COUNT] = {1001, 1004, 1007, 1010};
+constexpr int kRead[INPUT_COUNT] = {1002, 1005, 1008, 1011};
+constexpr int kAudio71[INPUT_COUNT] = {1033, 1041, 1047, 1053};  // first radio of each group
+constexpr int kAudio51[INPUT_COUNT] = {1034, 1042, 1048, 1054};
+constexpr int kAudio20[INPUT_COUNT] = {1035, 1043, 1049, 1055};
+constexpr int k3D[INPUT_COUNT] = {1036, 1044, 1050, 1056};
+constexpr int k30Bit[INPUT_COUNT] = {1057, 1060, 1063, 1066};
+constexpr int k36Bit[INPUT_COUNT] = {1058, 1061, 1064, 1067};
+constexpr int k48Bit[INPUT_COUNT] = {1059, 1062, 1065, 1068};
+constexpr int kHdr[INPUT_COUNT] = {1092, 1093, 1094, 1095};
+constexpr int IDC_LOG = 1069;
+
+// Mode codes are the combo indices; the texts sort into this same order.
+constexpr const char* kModeNames[] = {"1080P",         "4K2K@30Hz",     "4K2K@60Hz (YC420)", "4K2K@60Hz (YC444)",
+                                      "Copy From TV1", "Copy From TV2", "Copy From TV3",     "Copy From TV4"};
+constexpr int MODE_COUNT = 8;
+constexpr int MODE_START = 1;          // "4K2K@30Hz", selected by InitControls
+constexpr int MODE_LAST_FIXED = 3;     // modes 0..3 have option controls
+
+// Radio index of the audio group.
+enum : int { AUDIO_71CH = 0, AUDIO_51CH = 1, AUDIO_20CH = 2 };
+
+constexpr UINT TIMER_WAIT = 1;
+constexpr UINT TIMER_ACK = 2;
+constexpr UINT WAIT_MS = 8000;
+constexpr UINT TOOLTIP_DELAY_MS = 200;
+
+bool IsInput(int nInput) { return nInput >= 0 && nInput < INPUT_COUNT; }
+
+// Index of nId in one of the per-input ID rows, or -1.
+int InputOf(const int (&anIds)[INPUT_COUNT], int nId) {
+    for (int nInput = 0; nInput < INPUT_COUNT; ++nInput) {
+        if (anIds[nInput] == nId) return nInput;
+    }
+    return -1;
+}
+
+}  // namespace
+
+CEdidConfigPage::CEdidConfigPage() : CDialog(IDD_EDID_CONFIG_PAGE) {}
+CEdidConfigPage::~CEdidConfigPage() = default;
+
+void CEdidConfigPage::DoDataExchange(CDataExchange* pDX) {
+    for (int n = 0; n < INPUT_COUNT; ++n) {
+        DDX_Control(pDX, kCombo[n], m_cbMode[n]);
+        DDX_Radio(pDX, kAudio71[n], m_nAudio[n]);
+        DDX_Check(pDX, k3D[n], m_b3D[n]);
+        DDX_Check(pDX, k30Bit[n], m_b30Bit[n]);
+        DDX_Check(pDX, k36Bit[n], m_b36Bit[n]);
+        DDX_Check(pDX, k48Bit[n], m_b48Bit[n]);
+        DDX_Check(pDX, kHdr[n], m_bHdr[n]);
+    }
+    DDX_Text(pDX, IDC_LOG, m_strLog);
+}
+
+void CEdidConfigPage::InitControls() {
+    for (int n = 0; n < INPUT_COUNT; ++n) {
+        for (const char* pszName : kModeNames) m_cbMode[n].AddString(QString::fromUtf8(pszName));
+        m_cbMode[n].SetCurSel(MODE_START);
+        // The device state starts at mode 0 for every input; store the mode
+        // the combo shows, so that an Apply before any read sends what the
+        // operator sees. No link is open yet, so nothing is overwritten.
+        g_EdidSetting[n].nMode = MODE_START;
+    }
+    m_ToolTip.Create(GetSafeHwnd());
+    for (int n = 0; n < INPUT_COUNT; ++n) m_ToolTip.AddTool(GetDlgItem(k3D[n]), QStringLiteral("Set 3D Video EDID"));
+    for (int n = 0; n < INPUT_COUNT; ++n) {
+        for (int nId : {k30Bit[n], k36Bit[n], k48Bit[n]})
+            m_ToolTip.AddTool(GetDlgItem(nId), QStringLiteral("Set Video Deep Color"));
+    }
+    m_ToolTip.SetDelayTime(TOOLTIP_DELAY_MS);
+    m_ToolTip.Activate(TRUE);
+}
+
+void CEdidConfigPage::OnCommand(int nId, int nNotify) {
+    int n;
+    if (nNotify == CBN_SELCHANGE) {
+        // Only choosing a list item stores a mode; text typed into the
+        // combo's edit field changes nothing.
+        if ((n = InputOf(kCombo, nId)) >= 0) OnModeChange(n);
+        return;
+    }
+    if (nNotify != BN_CLICKED) return;
+    if ((n = InputOf(kRead, nId)) >= 0) return ReadEdid(n);
+    if ((n = InputOf(kApply, nId)) >= 0) return ApplyEdid(n);
+    if ((n = InputOf(kAudio71, nId)) >= 0) return OnAudioChoice(n, EDID_FLAG_AUDIO_71CH);
+    if ((n = InputOf(kAudio51, nId)) >= 0) return OnAudioChoice(n, EDID_FLAG_AUDIO_51CH);
+    if ((n = InputOf(kAudio20, nId)) >= 0) return OnAudioChoice(n, EDID_FLAG_AUDIO_2CH);
+    if ((n = InputOf(k3D, nId)) >= 0) return OnOptionToggle(n, &m_b3D[n], EDID_FLAG_3D);
+    if ((n = InputOf(k30Bit, nId)) >= 0) return OnOptionToggle(n, &m_b30Bit[n], EDID_FLAG_DEEP_30BIT);
+    if ((n = InputOf(k36Bit, nId)) >= 0) return OnOptionToggle(n, &m_b36Bit[n], EDID_FLAG_DEEP_36BIT);
+    if ((n = InputOf(k48Bit, nId)) >= 0) return OnOptionToggle(n, &m_b48Bit[n], EDID_FLAG_DEEP_48BIT);
+    if ((n = InputOf(kHdr, nId)) >= 0) return OnOptionToggle(n, &m_bHdr[n], EDID_FLAG_HDR);
+}
+
+void CEdidConfigPage::OnTimer(UINT nIdEvent) {
+    if (nIdEvent == TIMER_WAIT) {
+        EndWait();
+        SetLogText(QStringLiteral("Set Fail! Waiting time out!"));
+    } else if (nIdEvent == TIMER_ACK) {
+        EndWait();
+    }
+}
+
+// A mode change keeps the option bits: a "Copy From TV" mode hides the
+// options, and they come back unchanged (and are sent with Apply).
+void CEdidConfigPage::OnModeChange(int nInput) {
+    UpdateData(TRUE);
+    const int nSel = m_cbMode[nInput].GetCurSel();
+    if (nSel < 0) return;  // no list item chosen: nothing to store
+    g_EdidSetting[nInput].nMode = nSel;
+    ShowOptions(nInput);
+}
+
+void CEdidConfigPage::OnAudioChoice(int nInput, UINT nAudioFlag) {
+    UpdateData(TRUE);
+    g_EdidSetting[nInput].nFlags = (g_EdidSetting[nInput].nFlags & ~EDID_AUDIO_MASK) | nAudioFlag;
+}
+
+// The check box has toggled itself; its member, read back, says which way.
+void CEdidConfigPage::OnOptionToggle(int nInput, const BOOL* pbMember, UINT nFlag) {
+    UpdateData(TRUE);
+    if (*pbMember)
+        g_EdidSetting[nInput].nFlags |= nFlag;
+    else
+        g_EdidSetting[nInput].nFlags &= ~nFlag;
+}
+
+void CEdidConfigPage::ReadEdid(int nInput) {
+    if (!SendCommand(Frames::Read(EDID_REG_BASE + nInput))) {
+        SetLogText(QStringLiteral("Device is not connected!"));
+        return;
+    }
+    EnableDlgItem(kRead[nInput], FALSE);
+    StartWait();
+}
+
+// Sends the stored setting of the input, not what the controls show.
+void CEdidConfigPage::ApplyEdid(int nInput) {
+    const EdidSetting& setting = g_EdidSetting[nInput];
+    if (!SendCommand(Frames::EdidApply(EDID_REG_BASE + nInput, setting.nMode, setting.nFlags))) {
+        SetLogText(QStringLiteral("Device is not connected!"));
+        return;
+    }
+    for (int nId : kApply) EnableDlgItem(nId, FALSE);
+    StartWait();
+}
+
+void CEdidConfigPage::StartWait() {
+    SetTimer(TIMER_WAIT, WAIT_MS);
+    SetLogText(QStringLiteral("Waiting..."));
+}
+
+void CEdidConfigPage::EndWait() {
+    for (int n = 0; n < INPUT_COUNT; ++n) {
+        for (int nId : {kRead[n], kApply[n]}) {
+            if (!IsDlgItemEnabled(nId)) EnableDlgItem(nId, TRUE);
+        }
+    }
+    KillTimer(TIMER_WAIT);
+    KillTimer(TIMER_ACK);
+}
+
+void CEdidConfigPage::SetLogText(const QString& strText) {
+    UpdateData(TRUE);
+    m_strLog = strText;
+    UpdateData(FALSE);
+}
+
+void CEdidConfigPage::RefreshInput(int nInput) {
+    if (!IsInput(nInput)) return;
+    const int nMode = g_EdidSetting[nInput].nMode;
+    // A code outside the list (the switcher may report any byte) leaves the
+    // combo without a selection.
+    m_cbMode[nInput].SetCurSel(nMode >= 0 && nMode < MODE_COUNT ? nMode : -1);
+    ShowOptions(nInput);
+}
+
+void CEdidConfigPage::ShowOptions(int nInput) {
+    const int nMode = g_EdidSetting[nInput].nMode;
+    const UINT nFlags = g_EdidSetting[nInput].nFlags;
+    // Several audio bits may come from the switcher: 2.0 wins over 5.1 over
+    // 7.1; with none, the radio keeps its choice.
+    if (nFlags & EDID_FLAG_AUDIO_2CH)
+        m_nAudio[nInput] = AUDIO_20CH;
+    else if (nFlags & EDID_FLAG_AUDIO_51CH)
+        m_nAudio[nInput] = AUDIO_51CH;
+    else if (nFlags & EDID_FLAG_AUDIO_71CH)
+        m_nAudio[nInput] = AUDIO_71CH;
+    m_b3D[nInput] = (nFlags & EDID_FLAG_3D) ? 1 : 0;
+    m_b30Bit[nInput] = (nFlags & EDID_FLAG_DEEP_30BIT) ? 1 : 0;
+    m_b36Bit[nInput] = (nFlags & EDID_FLAG_DEEP_36BIT) ? 1 : 0;
+    m_b48Bit[nInput] = (nFlags & EDID_FLAG_DEEP_48BIT) ? 1 : 0;
+    m_bHdr[nInput] = (nFlags & EDID_FLAG_HDR) ? 1 : 0;
+
+    const BOOL bShow = (nMode >= 0 && nMode <= MODE_LAST_FIXED) ? TRUE : FALSE;
+    for (int nId : {kHdr[nInput], k3D[nInput], kAudio71[nInput], kAudio51[nInput], kAudio20[nInput], k30Bit[nInput],
+                    k36Bit[nInput], k48Bit[nInput]})
+        ShowDlgItem(nId, bShow);
+    UpdateData(FALSE);
+}
