@@ -1,0 +1,10 @@
+#include "AboutDlg.h"
+
+#include "Dialogs.h"
+
+CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
+
+QString LoadResString(int nId) {
+    if (nId == IDS_ABOUTBOX) return QStringLiteral("关于 Corvane(&A)...");
+    return QString();
+}

@@ -1,0 +1,43 @@
+#include "Corvane.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QWidget>
+
+#include "CorvaneDlg.h"
+#include "MessageBox.h"
+#include "SerialPort.h"
+#include "TermSignal.h"
+
+CCorvaneApp theApp;
+
+void InstallSerialErrorSink() {
+    CSerialPort::SetErrorSink([](const QString& strCaption, const QString& strText) {
+        MessageBox(nullptr, strText, strCaption, MB_OK | MB_ICONERROR);
+    });
+}
+
+namespace {
+
+// A termination request closes what is open: boxes and other modal dialogs
+// first (their loops run inside the main window's), then the main window.
+void CloseAll(CCorvaneDlg& dlg) {
+    for (QWidget* pWnd : QApplication::topLevelWidgets()) {
+        auto* pDialog = qobject_cast<QDialog*>(pWnd);
+        if (pDialog && pDialog != dlg.GetSafeHwnd() && pDialog->isVisible()) pDialog->reject();
+    }
+    dlg.EndDialog(IDCANCEL);
+}
+
+}  // namespace
+
+BOOL CCorvaneApp::InitInstance() {
+    InstallSerialErrorSink();
+    CCorvaneDlg dlg;
+    m_pMainWnd = &dlg;
+    CTermSignal termSignal([&dlg] { CloseAll(dlg); });
+    dlg.DoModal();
+    dlg.Shutdown();
+    m_pMainWnd = nullptr;
+    return FALSE;
+}

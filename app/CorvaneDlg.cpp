@@ -1,0 +1,174 @@
+// Main window: start-up, the tab pages, result lines and the reply hand-off.
+#include "CorvaneDlg.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPoint>
+#include <QRect>
+
+#include "AboutDlg.h"
+#include "DeviceNameText.h"
+#include "Dialogs.h"
+#include "EdidConfigPage.h"
+#include "IP_SEL_PAGE.h"
+#include "PortSetPage.h"
+#include "ReplyAssembler.h"
+#include "Set_Net_Config.h"
+#include "System_Setting_Page.h"
+
+namespace {
+
+enum : int {
+    IDC_PORT_LIST = 1000,
+    IDC_CONNECT = 1001,
+    IDC_TAB = 1002,
+    IDC_EDIT_NAME = 1039,
+    IDC_GET_NAME = 1040,
+    IDC_DEVICE_NAME = 1081,
+    IDC_SEARCH = 1106,
+    IDC_VERSION = 1109,
+};
+
+struct PagePlacement {
+    const char* pszTab;
+    CDialog* pPage;
+};
+
+// Tab order: index i shows page i.
+const PagePlacement* Placement() {
+    static const PagePlacement aPages[CCorvaneDlg::PAGE_COUNT] = {
+        {"Port Set", &g_PortSetPage},
+        {"EDID Config", &g_EdidConfigPage},
+        {"IP Config", &g_IpConfigPage},
+        {"Net Config", &g_NetConfigPage},
+        {"System Config", &g_SystemConfigPage},
+    };
+    return aPages;
+}
+
+}  // namespace
+
+CCorvaneDlg::CCorvaneDlg() : CDialog(IDD_CORVANE_DIALOG), m_strVersion(QString::fromLatin1(VERSION_TEXT)) {}
+
+CCorvaneDlg::~CCorvaneDlg() { Shutdown(); }
+
+void CCorvaneDlg::DoDataExchange(CDataExchange* pDX) {
+    DDX_Control(pDX, IDC_EDIT_NAME, m_btnEdit);
+    DDX_Control(pDX, IDC_DEVICE_NAME, m_editDeviceName);
+    DDX_Control(pDX, IDC_CONNECT, m_btnConnect);
+    DDX_Control(pDX, IDC_PORT_LIST, m_cbPort);
+    DDX_Control(pDX, IDC_TAB, m_tabPages);
+    DDX_Text(pDX, IDC_DEVICE_NAME, m_strDeviceName);
+    DDX_Text(pDX, IDC_VERSION, m_strVersion);
+}
+
+BOOL CCorvaneDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    // Every frame the serial driver accepts goes to the IP Config page's log.
+    g_SerialPort.SetWriteEcho([](const char* pszText) { g_IpConfigPage.AppendLog(QString::fromLatin1(pszText)); });
+    for (int i = 0; i < PAGE_COUNT; ++i) m_tabPages.InsertItem(i, QString::fromLatin1(Placement()[i].pszTab));
+    CreatePages();
+    ScanPorts();
+    CreateToolTip();
+    g_PortSetPage.InitControls();
+    g_EdidConfigPage.InitControls();
+    g_IpConfigPage.InitControls();
+    g_NetConfigPage.InitControls();
+    return TRUE;
+}
+
+// Pages are children of the tab control, placed below its tab row.
+void CCorvaneDlg::CreatePages() {
+    QWidget* pParent = m_tabPages.GetPageParent();
+    for (int i = 0; i < PAGE_COUNT; ++i) Placement()[i].pPage->Create(pParent);
+    QRect rc = m_tabPages.GetClientRect();
+    rc.adjust(1, 30, -2, -5);
+    for (int i = 0; i < PAGE_COUNT; ++i) Placement()[i].pPage->MoveWindow(rc);
+    ShowPage(0);
+    m_tabPages.SetCurSel(0);
+}
+
+void CCorvaneDlg::CreateToolTip() {
+    m_ToolTip.Create(GetSafeHwnd());
+    m_ToolTip.AddTool(GetDlgItem(IDC_DEVICE_NAME), QStringLiteral("Input Max Size:16"));
+    m_ToolTip.SetDelayTime(300);
+    m_ToolTip.Activate(TRUE);
+}
+
+void CCorvaneDlg::ShowPage(int nIndex) {
+    if (nIndex < 0 || nIndex >= PAGE_COUNT) return;
+    for (int i = 0; i < PAGE_COUNT; ++i) Placement()[i].pPage->ShowWindow(i == nIndex);
+}
+
+void CCorvaneDlg::OnCommand(int nId, int nNotify) {
+    if (nId == IDC_TAB && nNotify == TCN_SELCHANGE) {
+        ShowPage(m_tabPages.GetCurSel());
+        return;
+    }
+    if (nNotify != BN_CLICKED) return;
+    switch (nId) {
+    case IDC_CONNECT: OnConnect(); break;
+    case IDC_EDIT_NAME: OnEditDeviceName(); break;
+    case IDC_GET_NAME: OnGetDeviceName(); break;
+    case IDC_SEARCH: ScanPorts(); break;
+    default: break;
+    }
+}
+
+// Linux window managers offer no extendable system menu: the about item
+// lives in the main window's context menu instead.
+void CCorvaneDlg::OnContextMenu(const QPoint& ptGlobal) {
+    const QString strAbout = LoadResString(IDS_ABOUTBOX);
+    if (strAbout.isEmpty()) return;
+    QMenu menu(GetSafeHwnd());
+    QAction* pAbout = menu.addAction(strAbout);
+    if (menu.exec(ptGlobal) == pAbout) OnSysCommand(IDM_ABOUTBOX);
+}
+
+void CCorvaneDlg::OnSysCommand(UINT nId) {
+    if ((nId & 0xFFF0) != IDM_ABOUTBOX) return;
+    CAboutDlg dlgAbout;
+    dlgAbout.DoModal(GetSafeHwnd());
+}
+
+void CCorvaneDlg::LogToPages(const QString& strText, int nTarget) {
+    UpdateData(TRUE);
+    if (nTarget == 0 || nTarget == 2) g_PortSetPage.AppendLog(strText);
+    if (nTarget == 1 || nTarget == 2) g_EdidConfigPage.SetLogText(strText);
+    UpdateData(FALSE);
+}
+
+void CCorvaneDlg::LogToPages(const char* pszText, int nTarget) { LogToPages(QString::fromLatin1(pszText), nTarget); }
+
+LRESULT CCorvaneDlg::OnPortMessage(UINT nMessage, WPARAM wParam, LPARAM /*lParam*/) {
+    if (nMessage == WM_PORT_RXCHAR) RxFeedChar(static_cast<BYTE>(wParam & 0xFF), *this);
+    return 0;
+}
+
+void CCorvaneDlg::OnNetRxData(WPARAM wParam) { RxFeedNetBuffer(wParam, *this); }
+
+void CCorvaneDlg::ShowOutputSource(int nOutput) { g_PortSetPage.ShowOutputSource(nOutput); }
+void CCorvaneDlg::PortSetEndWait() { g_PortSetPage.EndWait(); }
+void CCorvaneDlg::RefreshEdidInput(int nInput) { g_EdidConfigPage.RefreshInput(nInput); }
+void CCorvaneDlg::EdidEndWait() { g_EdidConfigPage.EndWait(); }
+
+void CCorvaneDlg::StartAckTimers() {
+    g_PortSetPage.SetTimer(2, 1000);
+    g_EdidConfigPage.SetTimer(2, 3000);
+}
+
+void CCorvaneDlg::ShowNetParams() { g_IpConfigPage.ShowNetParams(); }
+void CCorvaneDlg::GetIpConfig() { g_IpConfigPage.GetIpConfig(); }
+void CCorvaneDlg::ReadAllConfig() { g_NetConfigPage.ReadAllConfig(); }
+void CCorvaneDlg::SetDebugMode(int nMode) { g_SystemConfigPage.SetDebugMode(nMode); }
+
+// The monitor thread delivers into this window, so the link ends first; then
+// the page windows (children of the tab control) and the window itself.
+void CCorvaneDlg::Shutdown() {
+    if (m_bShutDown) return;
+    m_bShutDown = true;
+    if (g_bComConnected) Disconnect();
+    g_SerialPort.SetWriteEcho(nullptr);
+    for (int i = 0; i < PAGE_COUNT; ++i) Placement()[i].pPage->DestroyWindow();
+    DestroyWindow();
+}

@@ -1,0 +1,120 @@
+// Serial connection panel of the main window: probe COM1..COM30, connect and
+// disconnect, ask for the whole configuration once the link is open.
+#include <QString>
+#include <cerrno>
+
+#include "CommandFrames.h"
+#include "CorvaneDlg.h"
+#include "DeviceState.h"
+#include "MessageBox.h"
+#include "SendPath.h"
+
+int g_nFoundPorts[MaxSerialPortNum];
+BYTE g_bPortsFound;
+
+namespace {
+
+constexpr UINT kConnectBaud = 115200;
+// The re-setup that ends a connection: it stops the monitor thread and closes
+// the port in use by opening another one.
+constexpr UINT kReleasePort = 29;
+constexpr UINT kReleaseBaud = 9600;
+constexpr DWORD kEventMask = 0x0009;
+constexpr UINT kSendBufferSize = 512;
+
+enum : int { IDC_SEARCH = 1106 };
+
+QString PortName(int nPortNr) { return QStringLiteral("COM%1").arg(nPortNr); }
+
+}  // namespace
+
+BOOL CCorvaneDlg::SetupPort(UINT nPortNr, UINT nBaud) {
+    return g_SerialPort.Setup(this, nPortNr, nBaud, 'N', 8, 1, kEventMask, kSendBufferSize);
+}
+
+void CCorvaneDlg::ScanPorts() {
+    if (g_bComConnected == 1) return;
+    UpdateData(TRUE);
+    m_cbPort.ResetContent();
+    int nFound = 0;
+    for (int n = 1; n <= MaxSerialPortNum; ++n) {
+        if (!SetupPort(n, kConnectBaud)) continue;
+        g_nFoundPorts[nFound++] = n;
+        const int nItem = m_cbPort.AddString(PortName(n));
+        m_cbPort.SetItemToolTip(nItem, QString::fromStdString(SerialDevicePath(n)));
+    }
+    g_bPortsFound = nFound > 0 ? 1 : 0;
+    if (!g_bPortsFound) {
+        for (int n = 1; n <= MaxSerialPortNum; ++n) {
+            const int nItem = m_cbPort.AddString(PortName(n));
+            m_cbPort.SetItemToolTip(nItem, QString::fromStdString(SerialDevicePath(n)));
+        }
+    }
+    m_cbPort.SetCurSel(0);
+    UpdateData(FALSE);
+}
+
+int CCorvaneDlg::SelectedPortNumber() const {
+    const int nSel = m_cbPort.GetCurSel();
+    if (nSel < 0) return 0;
+    if (!g_bPortsFound) return nSel + 1;
+    return nSel < MaxSerialPortNum ? g_nFoundPorts[nSel] : 0;
+}
+
+void CCorvaneDlg::OnConnect() {
+    ToggleConnection();
+    if (g_bComConnected == 1) GetAllPorts();
+}
+
+void CCorvaneDlg::ToggleConnection() {
+    const int nPortNr = SelectedPortNumber();
+    if (nPortNr == 0 || nPortNr > MaxSerialPortNum) {
+        MessageBox(GetSafeHwnd(), QStringLiteral("Current Select serial port is invalid!"));
+        return;
+    }
+    if (g_bComConnected != 0) {
+        Disconnect();
+        return;
+    }
+    if (!SetupPort(nPortNr, kConnectBaud)) {
+        ReportOpenFailure(nPortNr);
+        ScanPorts();
+        return;
+    }
+    g_SerialPort.StartMonitor();
+    g_bComConnected = 1;
+    m_btnConnect.SetWindowText(QStringLiteral("Disconnect!"));
+    m_cbPort.EnableWindow(FALSE);
+    EnableDlgItem(IDC_SEARCH, FALSE);
+}
+
+void CCorvaneDlg::Disconnect() {
+    g_bComConnected = 0;
+    m_btnConnect.SetWindowText(QStringLiteral("Connect"));
+    g_SerialPort.SignalShutdown();
+    SetupPort(kReleasePort, kReleaseBaud);
+    m_cbPort.EnableWindow(TRUE);
+    EnableDlgItem(IDC_SEARCH, TRUE);
+}
+
+// The message stays the same for every cause; the box's details name the
+// device and the reason, with the usual fix when it is a permission problem.
+void CCorvaneDlg::ReportOpenFailure(int nPortNr) {
+    const QString strPath = QString::fromStdString(SerialDevicePath(nPortNr));
+    QString strDetails = QStringLiteral("%1 (%2)").arg(PortName(nPortNr), strPath);
+    const QString strReason = g_SerialPort.LastOpenError();
+    if (!strReason.isEmpty()) strDetails += QStringLiteral(": ") + strReason;
+    const int nErrno = g_SerialPort.LastOpenErrno();
+    if (nErrno == EACCES || nErrno == EPERM) {
+        strDetails += QStringLiteral(
+            "\n\nSerial ports belong to the group \"dialout\". Add your user to it "
+            "(sudo adduser $USER dialout), then log out and in again.");
+    }
+    MessageBox(GetSafeHwnd(), QStringLiteral("Cannot open serial port"), QString(), MB_OK, strDetails);
+}
+
+void CCorvaneDlg::GetAllPorts() {
+    SendCommand(Frames::Read(Frames::REG_ALL_CONFIG));
+    LogToPages(QStringLiteral("Get All Ports "), 2);
+    UpdateData(FALSE);
+}

@@ -1,0 +1,50 @@
+#include "TermSignal.h"
+
+#include <QSocketNotifier>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int s_aFds[2] = {-1, -1};
+
+extern "C" void OnTermSignal(int) {
+    const char c = 1;
+    // Async-signal-safe; a full socket means a request is already pending.
+    [[maybe_unused]] ssize_t n = ::write(s_aFds[0], &c, 1);
+}
+
+void SetHandler(void (*pfn)(int)) {
+    struct sigaction sa {};
+    sa.sa_handler = pfn;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+}
+
+}  // namespace
+
+CTermSignal::CTermSignal(std::function<void()> fnOnSignal) : m_fnOnSignal(std::move(fnOnSignal)) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, s_aFds) != 0) return;
+    m_pNotifier = new QSocketNotifier(s_aFds[1], QSocketNotifier::Read, this);
+    connect(m_pNotifier, &QSocketNotifier::activated, this, [this] { OnReadable(); });
+    SetHandler(OnTermSignal);
+}
+
+CTermSignal::~CTermSignal() {
+    SetHandler(SIG_DFL);
+    delete m_pNotifier;
+    m_pNotifier = nullptr;
+    for (int& fd : s_aFds) {
+        if (fd >= 0) ::close(fd);
+        fd = -1;
+    }
+}
+
+void CTermSignal::OnReadable() {
+    char buf[16];
+    while (::read(s_aFds[1], buf, sizeof buf) > 0) {}
+    if (m_fnOnSignal) m_fnOnSignal();
+}

@@ -1,0 +1,129 @@
+#include "IP_SEL_PAGE.h"
+
+#include <cstdio>
+
+#include "CommandFrames.h"
+#include "DeviceState.h"
+#include "Dialogs.h"
+#include "IPAddressCtrl.h"
+#include "SendPath.h"
+
+namespace {
+
+enum : int {
+    IDC_GET_IP_CONFIG = 1001,
+    IDC_SAVE_IP_CONFIG = 1002,
+    IDC_SEND = 1039,
+    IDC_DHCP = 1072,
+    IDC_IP_ADDRESS = 1074,
+    IDC_IP_MASK = 1075,
+    IDC_IP_ROUTER = 1076,
+    IDC_MAC = 1077,
+    IDC_LOG = 1078,
+    IDC_RAW_TEXT = 1079,
+    IDC_CLEAR = 1080,
+};
+
+void SetAddress(CIPAddressCtrl* pCtl, const BYTE ab[4]) {
+    if (pCtl) pCtl->SetAddress(ab[0], ab[1], ab[2], ab[3]);
+}
+
+// A blank field (or a missing control) reads as 0.
+void GetAddress(const CIPAddressCtrl* pCtl, BYTE ab[4]) {
+    ab[0] = ab[1] = ab[2] = ab[3] = 0;
+    if (pCtl) pCtl->GetAddress(ab[0], ab[1], ab[2], ab[3]);
+}
+
+}  // namespace
+
+CIpConfigPage g_IpConfigPage;
+
+CIpConfigPage::CIpConfigPage() : CDialog(IDD_IP_CONFIG_PAGE) {}
+
+void CIpConfigPage::DoDataExchange(CDataExchange* pDX) {
+    DDX_Control(pDX, IDC_LOG, m_editLog);
+    DDX_Text(pDX, IDC_MAC, m_strMac);
+    DDX_Text(pDX, IDC_RAW_TEXT, m_strSend);
+    DDX_Text(pDX, IDC_LOG, m_strLog);
+    DDX_Check(pDX, IDC_DHCP, m_bDhcp);
+}
+
+void CIpConfigPage::OnCommand(int nId, int nNotify) {
+    if (nNotify != BN_CLICKED) return;
+    switch (nId) {
+    case IDC_SAVE_IP_CONFIG:
+        ReadAddressControls();
+        SaveIpConfig();
+        break;
+    case IDC_GET_IP_CONFIG: GetIpConfig(); break;
+    case IDC_DHCP: OnDhcpClicked(); break;
+    default: break;
+    }
+}
+
+void CIpConfigPage::InitControls() {
+    ShowDlgItem(IDC_RAW_TEXT, FALSE);
+    ShowDlgItem(IDC_SEND, FALSE);
+    ShowDlgItem(IDC_CLEAR, FALSE);
+    ShowDlgItem(IDC_LOG, FALSE);
+}
+
+// Called by the serial driver with every frame it accepts, before the page's
+// window may exist; then only the member collects the line.
+void CIpConfigPage::AppendLog(const QString& strText) {
+    const bool bHasWindow = GetSafeHwnd() != nullptr;
+    if (bHasWindow) UpdateData(TRUE);
+    m_strLog += strText;
+    m_strLog += QStringLiteral("\r\n");
+    TrimLog();
+    if (!bHasWindow) return;
+    UpdateData(FALSE);
+    m_editLog.LineScroll(m_editLog.GetLineCount());
+}
+
+// The log is never shown, yet every serial frame of a long session lands in
+// it and each append copies it both ways: keep it bounded.
+void CIpConfigPage::TrimLog() {
+    if (m_strLog.size() <= MAX_LOG_CHARS) return;
+    qsizetype nCut = m_strLog.size() - MAX_LOG_CHARS;
+    const qsizetype nLineEnd = m_strLog.indexOf(QLatin1Char('\n'), nCut);
+    nCut = nLineEnd < 0 ? m_strLog.size() : nLineEnd + 1;
+    m_strLog.remove(0, nCut);
+}
+
+void CIpConfigPage::GetIpConfig() { SendCommand(Frames::Read(Frames::NET_PARAMS_REG)); }
+
+void CIpConfigPage::ReadAddressControls() {
+    GetAddress(AddressCtrl(IDC_IP_ADDRESS), g_NetParams.abIp);
+    GetAddress(AddressCtrl(IDC_IP_MASK), g_NetParams.abMask);
+    GetAddress(AddressCtrl(IDC_IP_ROUTER), g_NetParams.abGateway);
+}
+
+void CIpConfigPage::SaveIpConfig() { SendCommand(Frames::NetParamsWrite(g_NetParams)); }
+
+void CIpConfigPage::OnDhcpClicked() {
+    UpdateData(TRUE);
+    g_NetParams.bDhcp = static_cast<BYTE>(m_bDhcp & 0xFF);
+    EnableAddressControls(g_NetParams.bDhcp == 0);
+}
+
+void CIpConfigPage::ShowNetParams() {
+    SetAddress(AddressCtrl(IDC_IP_ADDRESS), g_NetParams.abIp);
+    SetAddress(AddressCtrl(IDC_IP_MASK), g_NetParams.abMask);
+    SetAddress(AddressCtrl(IDC_IP_ROUTER), g_NetParams.abGateway);
+    const BYTE* m = g_NetParams.abMac;
+    char szMac[100] = {};
+    std::snprintf(szMac, sizeof szMac, "%02X : %02X : %02X : %02X : %02X : %02X", m[0], m[1], m[2], m[3], m[4], m[5]);
+    m_strMac = QString::fromLatin1(szMac);
+    m_bDhcp = g_NetParams.bDhcp;
+    EnableAddressControls(m_bDhcp == 0);
+    UpdateData(FALSE);
+}
+
+void CIpConfigPage::EnableAddressControls(BOOL bEnable) {
+    EnableDlgItem(IDC_IP_ADDRESS, bEnable);
+    EnableDlgItem(IDC_IP_MASK, bEnable);
+    EnableDlgItem(IDC_IP_ROUTER, bEnable);
+}
+
+CIPAddressCtrl* CIpConfigPage::AddressCtrl(int nId) const { return GetItem<CIPAddressCtrl>(nId); }

@@ -1,0 +1,11 @@
+// Dialog 100: the about box. Product name, one notice line, OK.
+#include "Dialogs.h"
+
+const DlgTemplate IDD_ABOUTBOX = {
+    100, "", 235, 55, "宋体", 9, false,
+    {
+        {-1, CK_STATIC, "Corvane", 15, 13, 119, 8, 0},
+        {-1, CK_STATIC, "Matrix switcher control, Rev 1.1.0921", 14, 28, 119, 8, 0},
+        {1, CK_BUTTON, "OK", 178, 7, 50, 14, CS_TABSTOP | CS_DEFPUSH | CS_GROUP},
+    },
+};
