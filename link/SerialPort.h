@@ -6,12 +6,17 @@
 // and writes the frames WriteText hands it.
 #include <QString>
 #include <atomic>
+#include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 
+#include "GuiHandoff.h"
 #include "WinTypes.h"
+
+struct termios;
 
 constexpr int MaxSerialPortNum = 30;
 constexpr DWORD EV_RXCHAR = 0x0001;
@@ -63,10 +68,48 @@ public:
 
     void ReportError(const char* pszOperation);
 
+    // TRUE while the monitor thread runs (it may also end by itself when the
+    // device is lost).
+    BOOL IsMonitorAlive() const { return m_bMonitorAlive.load(); }
+
 private:
-    // Members follow the driver's structure: m_hComm (fd), m_hStopEvent,
-    // m_hSendEvent, m_bMonitorAlive, m_csPort, m_pSendBuffer, ...
+    enum class RxResult { Drained, Stopped, Lost };
+
+    static void MonitorThread(CSerialPort* pPort);
+    void RunMonitor();
+    RxResult OnPortEvent(short nRevents);
+    RxResult ReceiveBytes(bool& bGotByte);
+    BOOL TransmitBuffer();
+    BOOL SendOwner(UINT nMessage, WPARAM wParam);
+    void ReportDeviceLost(const char* pszOperation, int nErr);
+    void ReportError(const char* pszOperation, int nErr);
+    BOOL ConfigurePort(UINT nBaud, char cParity, UINT nDataBits, UINT nStopBits, const char*& pszFailed);
+    void StopMonitor();
+    void RecreateEvents();
+    void CloseEvents();
+    void ClosePort();
+
+    std::thread m_pMonitorThread;
+    std::mutex m_csPort;                       // around every call on m_hComm
+    std::atomic<BOOL> m_bMonitorAlive{FALSE};  // written by the monitor thread only
+    std::atomic<bool> m_bStopRequested{false};
+    int m_hStopEvent = -1;                     // eventfd
+    int m_hComm = -1;                          // tty fd, -1 when no port is open
+    int m_hSendEvent = -1;                     // eventfd
+    std::unique_ptr<termios> m_commState;
+    ISerialOwner* m_pOwnerWnd = nullptr;
     UINT m_portnr = 0;
+    std::unique_ptr<char[]> m_pSendBuffer;     // the frame being transmitted
+    DWORD m_dwEventMask = 0;
+    int m_nSendBufferSize = 0;
+
+    // Frames handed over by WriteText and not yet transmitted, oldest first.
+    std::mutex m_csSendQueue;
+    std::deque<std::string> m_sendQueue;
+
+    std::function<void(const char*)> m_fnWriteEcho;
+    CGuiHandoff m_handoff;
+    int m_nLastOpenErrno = 0;
 };
 
 extern CSerialPort g_SerialPort;
