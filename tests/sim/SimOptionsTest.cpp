@@ -12,18 +12,6 @@ bool Parse(std::vector<std::string> args, SimOptions& o, std::string& error) {
 
 }  // namespace
 
-TEST(SimOptions, DefaultsAnswerWritesWithAnAcknowledgement) {
-  SimOptions o;
-  std::string error;
-  ASSERT_TRUE(Parse({}, o, error));
-  EXPECT_EQ(o.behaviour.writeReply, SimWriteReply::Ack);
-  EXPECT_FALSE(o.behaviour.style.bUpper);
-  EXPECT_TRUE(o.behaviour.style.bSpaces);
-  EXPECT_FALSE(o.behaviour.style.bCrLf);
-  EXPECT_EQ(o.nDelayMs, 0);
-  EXPECT_TRUE(o.strLink.empty());
-}
-
 TEST(SimOptions, EveryOption) {
   SimOptions o;
   std::string error;
