@@ -2,12 +2,13 @@
 // Control objects bound to the controls of a dialog (DDX_Control), with the
 // operations the pages use. Each wraps the Qt widget made from the template;
 // the widget's objectName is the control's decimal ID.
+#include <QPointer>
 #include <QRect>
+#include <QWidget>
 #include <QString>
 
 #include "WinTypes.h"
 
-class QWidget;
 class QComboBox;
 class QPlainTextEdit;
 class QLineEdit;
@@ -26,7 +27,7 @@ public:
     BOOL IsWindowVisible() const;  // visible flag of the control itself
     void SetFont(const QFont& font);
 protected:
-    QWidget* m_pWnd = nullptr;
+    QPointer<QWidget> m_pWnd;   // null again once the control is destroyed
 };
 
 class CButton : public CWndCtl {

@@ -5,7 +5,6 @@
 // members to or from the controls; timers by ID; notifications come back as
 // OnCommand(nId, nNotify).
 #include <QString>
-#include <map>
 
 #include "DlgTemplate.h"
 
@@ -22,8 +21,6 @@ enum : int {
     TCN_SELCHANGE = 2,   // tab control: another tab selected
     EN_CHANGE = 3,       // edit box text changed by the operator
 };
-
-enum : int { IDOK = 1, IDCANCEL = 2 };
 
 class CDialog {
 public:
@@ -83,9 +80,13 @@ protected:
 
 private:
     friend class CDialogWnd;
+    BOOL BuildWindow(QWidget* pParent, bool bChild);
+    void WindowGone(CDialogWnd* pWnd);   // the window is being deleted
+
     const DlgTemplate& m_tpl;
     CDialogWnd* m_pWnd = nullptr;
-    std::map<UINT, int> m_timers;   // our timer ID -> Qt timer id
+    bool m_bEnded = false;   // EndDialog called since the window was built
+    int m_nResult = 0;
 };
 
 #include <QWidget>

@@ -38,6 +38,10 @@ enum : UINT {
     CS_DEFPUSH = 0x8000,     // default push button
 };
 
+// Command IDs of the OK and Cancel buttons (Enter and Escape); also the
+// answers of message boxes with those buttons.
+enum : int { IDOK = 1, IDCANCEL = 2 };
+
 struct CtlTemplate {
     int nId;            // control ID; -1 for controls without an ID (IDC_STATIC)
     CtlKind kind;

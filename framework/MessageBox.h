@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include "DlgTemplate.h"  // IDOK, IDCANCEL
 #include "WinTypes.h"
 
 class QWidget;

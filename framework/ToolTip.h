@@ -8,6 +8,7 @@
 #include "WinTypes.h"
 
 class QWidget;
+class QTimer;
 
 class CToolTipCtrl : public QObject {
 public:
@@ -20,7 +21,10 @@ public:
 protected:
     bool eventFilter(QObject* pObj, QEvent* pEvent) override;
 private:
+    void ShowPending();
     std::map<QWidget*, QString> m_tools;
+    QTimer* m_pTimer = nullptr;       // the delay; made by Create
+    QWidget* m_pPending = nullptr;    // tool under the pointer, tip not yet shown
     UINT m_nDelayMs = 500;
     BOOL m_bActive = FALSE;
 };

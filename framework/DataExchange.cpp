@@ -1,0 +1,63 @@
+#include "DataExchange.h"
+
+#include <QAbstractButton>
+#include <QDebug>
+
+#include "ControlText.h"
+#include "Controls.h"
+#include "Dialog.h"
+#include "DialogWnd.h"
+
+// A binding to a control the template does not have is a programming error;
+// it is reported and the member is left as it is.
+static QWidget* Control(CDataExchange* pDX, int nId) {
+    QWidget* pCtl = pDX->m_pDlgWnd ? pDX->m_pDlgWnd->GetDlgItem(nId) : nullptr;
+    if (!pCtl)
+        qWarning("data exchange: no control %d", nId);
+    return pCtl;
+}
+
+void DDX_Text(CDataExchange* pDX, int nId, QString& strValue) {
+    QWidget* pCtl = Control(pDX, nId);
+    if (!pCtl)
+        return;
+    if (pDX->m_bSaveAndValidate)
+        strValue = GetControlText(pCtl);
+    else
+        SetControlText(pCtl, strValue);
+}
+
+void DDX_Check(CDataExchange* pDX, int nId, int& nValue) {
+    auto* pButton = qobject_cast<QAbstractButton*>(Control(pDX, nId));
+    if (!pButton)
+        return;
+    if (pDX->m_bSaveAndValidate)
+        nValue = pButton->isChecked() ? 1 : 0;
+    else
+        pButton->setChecked(nValue != 0);
+}
+
+void DDX_Radio(CDataExchange* pDX, int nFirstId, int& nValue) {
+    auto* pWnd = pDX->m_pDlgWnd ? qobject_cast<CDialogWnd*>(pDX->m_pDlgWnd->GetSafeHwnd()) : nullptr;
+    const std::vector<QAbstractButton*> radios = pWnd ? pWnd->RadioGroup(nFirstId) : std::vector<QAbstractButton*>{};
+    if (radios.empty()) {
+        qWarning("data exchange: no radio group at %d", nFirstId);
+        return;
+    }
+    if (!pDX->m_bSaveAndValidate) {
+        pWnd->CheckRadio(nFirstId, nValue);
+        return;
+    }
+    nValue = -1;
+    for (size_t i = 0; i < radios.size(); ++i) {
+        if (radios[i]->isChecked()) {
+            nValue = static_cast<int>(i);
+            break;
+        }
+    }
+}
+
+void DDX_Control(CDataExchange* pDX, int nId, CWndCtl& ctl) {
+    if (QWidget* pCtl = Control(pDX, nId))
+        ctl.Attach(pCtl);
+}

@@ -1,0 +1,62 @@
+#pragma once
+// CDialogWnd: the Qt window of a CDialog. It owns the controls built from the
+// template and turns Qt signals and events into the dialog's handlers:
+// OnCommand, OnTimer, OnOK / OnCancel (Enter, Escape, close), OnContextMenu.
+#include <QDialog>
+#include <map>
+#include <vector>
+
+#include "DlgTemplate.h"
+#include "DialogLayout.h"
+
+class CDialog;
+class QAbstractButton;
+class QButtonGroup;
+
+class CDialogWnd : public QDialog {
+    Q_OBJECT
+public:
+    CDialogWnd(CDialog* pDlg, QWidget* pParent, bool bChild);
+    ~CDialogWnd() override;
+
+    void Detach() { m_pDlg = nullptr; }
+    bool IsChildPage() const { return m_bChild; }
+    const DlgBaseUnits& BaseUnits() const { return m_units; }
+
+    QWidget* Item(int nId) const;
+    // Radio buttons of the group that starts at nFirstId, in creation order.
+    std::vector<QAbstractButton*> RadioGroup(int nFirstId) const;
+    // Checks radio nIndex of the group (none for -1 or out of range).
+    void CheckRadio(int nFirstId, int nIndex);
+
+    void StartTimer(UINT nIdEvent, int nMs);
+    bool StopTimer(UINT nIdEvent);
+    int TimerInterval(UINT nIdEvent) const;
+
+    // A command from a control: IDOK / IDCANCEL clicks go to OnOK / OnCancel.
+    void Command(int nId, int nNotify);
+
+protected:
+    void keyPressEvent(QKeyEvent* pEvent) override;
+    void closeEvent(QCloseEvent* pEvent) override;
+    void contextMenuEvent(QContextMenuEvent* pEvent) override;
+    void timerEvent(QTimerEvent* pEvent) override;
+public slots:
+    void reject() override;
+    void accept() override;
+
+private:
+    void BuildControls(const DlgTemplate& tpl);
+    void Wire(const CtlTemplate& ctl, QWidget* pCtl);
+    void MakeRadioGroups();
+    void OnEnter();
+
+    CDialog* m_pDlg;
+    bool m_bChild;
+    DlgBaseUnits m_units;
+    std::vector<std::pair<const CtlTemplate*, QWidget*>> m_controls;  // creation order
+    std::map<int, QWidget*> m_items;
+    std::map<QWidget*, QButtonGroup*> m_radioGroups;
+    struct Timer { int nQtId; int nMs; };
+    std::map<UINT, Timer> m_timers;
+};
