@@ -213,3 +213,9 @@ void TtyWaitDrained(int fd, int nTimeoutMs, int stopFd) {
         poll(&p, stopFd >= 0 ? 1 : 0, 1);
     }
 }
+
+int TtyPurgeForWrite(int fd, int nDrainMs, int stopFd) {
+    TtyWaitDrained(fd, nDrainMs, stopFd);
+    if (tcflush(fd, TCIFLUSH) != 0) return -1;
+    return TtyOutputCount(fd) > 0 ? tcflush(fd, TCOFLUSH) : 0;
+}

@@ -49,6 +49,10 @@ int TtyOutputCount(int fd);
 // time-out or stop), or -1 with errno on a hard error.
 int TtyWrite(int fd, const char* pData, int nLen, int nTimeoutMs, int stopFd);
 // Waits until the output queue is empty, at most nTimeoutMs, or until stopFd
-// becomes readable. Used between two queued frames so that the purge before
-// the second one does not cut off the tail of the first.
+// becomes readable.
 void TtyWaitDrained(int fd, int nTimeoutMs, int stopFd);
+// The purge before a transmission: lets the previous frame leave the UART
+// (at most nDrainMs), then discards unread input and whatever output is still
+// stuck. Output the line already took is left alone: on a pty, flushing output
+// would also erase what the peer has not read yet, i.e. a whole earlier frame.
+int TtyPurgeForWrite(int fd, int nDrainMs, int stopFd);

@@ -95,8 +95,7 @@ CSerialPort::CSerialPort() : m_commState(std::make_unique<termios>()) {
 }
 
 CSerialPort::~CSerialPort() {
-    StopMonitor();
-    Trace("Thread ended\n");
+    StopMonitor();  // traces "Thread ended" when a thread was running
     ClosePort();
     CloseEvents();
 }
@@ -267,20 +266,19 @@ void CSerialPort::WriteText(const char* pszText) {
     SignalEvent(m_hSendEvent);
 }
 
-// Transmits every queued frame, each after a purge of both directions.
+// Transmits every queued frame, each after a purge of both directions (see
+// TtyPurgeForWrite for what that leaves of an earlier frame).
 // FALSE when a stop request cut it short.
 BOOL CSerialPort::TransmitBuffer() {
     ResetEvent(m_hSendEvent);
     for (;;) {
         if (m_bStopRequested) return FALSE;
-        bool bMore;
         {
             std::lock_guard lk(m_csSendQueue);
             if (m_sendQueue.empty()) return TRUE;
             const std::string& strFrame = m_sendQueue.front();
             memcpy(m_pSendBuffer.get(), strFrame.c_str(), strFrame.size() + 1);
             m_sendQueue.pop_front();
-            bMore = !m_sendQueue.empty();
         }
         if (LoadSendFailed()) continue;  // queued before the latch was set
         const int nLen = static_cast<int>(strlen(m_pSendBuffer.get()));
@@ -288,10 +286,9 @@ BOOL CSerialPort::TransmitBuffer() {
         int nSent, nErr = 0;
         {
             std::lock_guard lk(m_csPort);
-            TtyPurge(m_hComm);
+            TtyPurgeForWrite(m_hComm, WRITE_TIMEOUT_CONSTANT_MS, m_hStopEvent);
             nSent = TtyWrite(m_hComm, m_pSendBuffer.get(), nLen, nTimeoutMs, m_hStopEvent);
             if (nSent < 0) nErr = errno;
-            else if (bMore) TtyWaitDrained(m_hComm, nTimeoutMs, m_hStopEvent);
         }
         if (nSent < 0) {
             StoreSendFailed(1);

@@ -1,0 +1,170 @@
+// Ending the monitor thread: stop requests racing input, a device that goes
+// away, and disconnects while bytes stream in.
+#include <QCoreApplication>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <poll.h>
+#include <thread>
+#include <time.h>
+#include <unistd.h>
+
+#include "SerialTestSupport.h"
+
+namespace {
+
+double ProcessCpuSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+// Fails the whole run instead of letting CI hang when a test deadlocks.
+class CWatchdog {
+public:
+    CWatchdog(const char* pszWhat, int nSeconds) {
+        m_thread = std::thread([this, pszWhat, nSeconds] {
+            std::unique_lock lk(m_m);
+            if (!m_cv.wait_for(lk, std::chrono::seconds(nSeconds), [this] { return m_bDone; })) {
+                fprintf(stderr, "watchdog: %s still running after %d s: hang\n", pszWhat, nSeconds);
+                abort();
+            }
+        });
+    }
+    ~CWatchdog() {
+        {
+            std::lock_guard lk(m_m);
+            m_bDone = true;
+        }
+        m_cv.notify_all();
+        m_thread.join();
+    }
+
+private:
+    std::mutex m_m;
+    std::condition_variable m_cv;
+    bool m_bDone = false;
+    std::thread m_thread;
+};
+
+TEST(SerialStop, StopAndInputTogetherEndTheThreadWithoutReading) {
+    CErrorRecorder errors;
+    CRecordingOwner owner;
+    CPtyPair pty(11);
+    CSerialPort port;
+    ASSERT_TRUE(port.Setup(&owner, 11));
+    // Right after the thread's start-up purge, before its first wait: input
+    // arrives and the stop is requested, so both wake sources are ready.
+    std::atomic<bool> bHookRan{false};
+    OnNextFlush(pty.SlaveDevice(), /*bAfter=*/true, [&](int fd) {
+        pty.WriteMaster("AB");
+        pollfd p{fd, POLLIN, 0};
+        poll(&p, 1, 2000);
+        port.SignalShutdown();
+        bHookRan = true;
+    });
+    ASSERT_TRUE(port.StartMonitor());
+    ASSERT_TRUE(PumpUntil([&] { return bHookRan && !port.IsMonitorAlive(); }));
+    PumpFor(20);
+    EXPECT_TRUE(owner.messages.empty());  // no byte, not even the status notification
+    EXPECT_EQ(PendingInputOn(pty.SlaveDevice()), 2);
+    EXPECT_TRUE(errors.boxes.empty());
+}
+
+TEST(SerialStop, StopDuringDeliveryReadsNoFurtherByte) {
+    CRecordingOwner owner;
+    CPtyPair pty(12);
+    CSerialPort port;
+    ASSERT_TRUE(port.Setup(&owner, 12, 115200, 'N', 8, 1, EV_RXCHAR));
+    owner.fnOnMessage = [&](const PortMessage&) {
+        pty.WriteMaster("B");
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        port.SignalShutdown();
+    };
+    ASSERT_TRUE(port.StartMonitor());
+    port.WriteText("@R 04 #");  // answered only once the start-up purge is done
+    ASSERT_EQ(pty.ReadMaster(7), "@R 04 #");
+    pty.WriteMaster("A");
+    ASSERT_TRUE(PumpUntil([&] { return !owner.messages.empty() && !port.IsMonitorAlive(); }));
+    PumpFor(20);
+    EXPECT_EQ(owner.Bytes(), "A");
+}
+
+TEST(SerialStop, UnpluggedMidFrameReportsOnceAndDoesNotSpin) {
+    CErrorRecorder errors;
+    CRecordingOwner owner;
+    CPtyPair pty(13);
+    CSerialPort port;
+    std::vector<std::string> echoed;
+    port.SetWriteEcho([&](const char* s) { echoed.emplace_back(s); });
+    ASSERT_TRUE(port.Setup(&owner, 13));
+    ASSERT_TRUE(port.StartMonitor());
+    port.WriteText("@R 04 #");
+    ASSERT_EQ(pty.ReadMaster(7), "@R 04 #");
+    pty.WriteMaster("@09 0");
+    ASSERT_TRUE(PumpUntil([&] { return owner.Bytes().size() >= 5; }));
+
+    pty.CloseMaster();
+    // A monitor that keeps polling the hung-up line burns a whole core here.
+    const double dCpu0 = ProcessCpuSeconds();
+    PumpFor(400);
+    const double dCpuUsed = ProcessCpuSeconds() - dCpu0;
+    EXPECT_LT(dCpuUsed, 0.2) << "CPU seconds used in 0.4 s after the device went away";
+
+    ASSERT_TRUE(PumpUntil([&] { return !port.IsMonitorAlive(); }));
+    PumpFor(50);
+    ASSERT_EQ(errors.boxes.size(), 1u);
+    EXPECT_EQ(errors.boxes[0].strCaption, "Application Error");
+    EXPECT_TRUE(errors.boxes[0].strText.startsWith("WARNING:  "));
+    EXPECT_TRUE(errors.boxes[0].strText.endsWith("\nPort: 13\n"));
+    EXPECT_EQ(owner.Bytes(), "@09 0");
+
+    // Frames for the lost device are dropped, not logged as sent.
+    port.WriteText("@R 10 #");
+    EXPECT_EQ(echoed.size(), 1u);
+}
+
+TEST(SerialStop, DisconnectWhileBytesStreamNeverHangs) {
+    CWatchdog watchdog("200 disconnects while bytes stream in", 90);
+    CErrorRecorder errors;
+    CRecordingOwner owner;
+    CPtyPair pty(14);
+    CSerialPort port;
+
+    std::atomic<bool> bWriting{true};
+    std::thread writer([&] {
+        static const char frame[] = "@04 00 01 02 03#";
+        while (bWriting) {
+            ssize_t n = write(pty.Master(), frame, sizeof frame - 1);
+            (void)n;
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    });
+
+    size_t nLeaked = 0;
+    for (int i = 0; i < 200; ++i) {
+        ASSERT_TRUE(port.Setup(&owner, 14));
+        ASSERT_TRUE(port.StartMonitor());
+        const size_t nBefore = owner.messages.size();
+        PumpUntil([&] { return owner.messages.size() > nBefore + 2; }, 2000);
+        // Leave the monitor blocked in a delivery, then disconnect without
+        // dispatching: the re-setup that ends a connection.
+        std::this_thread::sleep_for(std::chrono::microseconds(300));
+        ASSERT_TRUE(port.Setup(&owner, 14, 9600));
+        // Deliveries still queued from the stopped session must not arrive.
+        const size_t nAfterStop = owner.messages.size();
+        QCoreApplication::processEvents();
+        nLeaked += owner.messages.size() - nAfterStop;
+    }
+    bWriting = false;
+    writer.join();
+    EXPECT_EQ(nLeaked, 0u);
+    EXPECT_TRUE(errors.boxes.empty());
+    EXPECT_FALSE(owner.bWrongThread);
+}
+
+} // namespace
