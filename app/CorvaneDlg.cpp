@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QPoint>
 #include <QRect>
+#include <algorithm>
 
 #include "AboutDlg.h"
 #include "DeviceNameText.h"
@@ -81,8 +82,11 @@ BOOL CCorvaneDlg::OnInitDialog() {
 void CCorvaneDlg::CreatePages() {
     QWidget* pParent = m_tabPages.GetPageParent();
     for (int i = 0; i < PAGE_COUNT; ++i) Placement()[i].pPage->Create(pParent);
-    QRect rc = m_tabPages.GetClientRect();
-    rc.adjust(1, 30, -2, -5);
+    // The tab control's whole client area shrunk as on the original layout;
+    // the 30 pixels at the top clear the tab row unless the style draws the
+    // row taller, in which case the pages start below it.
+    QRect rc = pParent->rect().adjusted(1, 30, -2, -5);
+    rc.setTop(std::max(rc.top(), m_tabPages.GetClientRect().top()));
     for (int i = 0; i < PAGE_COUNT; ++i) Placement()[i].pPage->MoveWindow(rc);
     ShowPage(0);
     m_tabPages.SetCurSel(0);
@@ -162,12 +166,17 @@ void CCorvaneDlg::GetIpConfig() { g_IpConfigPage.GetIpConfig(); }
 void CCorvaneDlg::ReadAllConfig() { g_NetConfigPage.ReadAllConfig(); }
 void CCorvaneDlg::SetDebugMode(int nMode) { g_SystemConfigPage.SetDebugMode(nMode); }
 
-// The monitor thread delivers into this window, so the link ends first; then
-// the page windows (children of the tab control) and the window itself.
+// The monitor thread delivers into this window, so the link ends first, the
+// way Disconnect ends it but without touching controls (the modal run may
+// already have destroyed them); then the page windows (children of the tab
+// control) and the window itself, while Qt still exists.
 void CCorvaneDlg::Shutdown() {
     if (m_bShutDown) return;
     m_bShutDown = true;
-    if (g_bComConnected) Disconnect();
+    if (g_bComConnected) {
+        g_bComConnected = 0;
+        StopSerialLink();
+    }
     g_SerialPort.SetWriteEcho(nullptr);
     for (int i = 0; i < PAGE_COUNT; ++i) Placement()[i].pPage->DestroyWindow();
     DestroyWindow();

@@ -74,6 +74,8 @@ public:
     void OnCommand(int nId, int nNotify) override;
     void OnContextMenu(const QPoint& ptGlobal) override;
 
+    const CToolTipCtrl& ToolTip() const { return m_ToolTip; }
+
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;
@@ -83,6 +85,7 @@ private:
     void CreateToolTip();
     BOOL SetupPort(UINT nPortNr, UINT nBaud);
     void Disconnect();
+    void StopSerialLink();
     void ReportOpenFailure(int nPortNr);
 
     CButton m_btnEdit;            // 1039

@@ -88,11 +88,17 @@ void CCorvaneDlg::ToggleConnection() {
     EnableDlgItem(IDC_SEARCH, FALSE);
 }
 
+// The re-setup on another port waits for the monitor thread to end and
+// closes the port in use; its own result does not matter.
+void CCorvaneDlg::StopSerialLink() {
+    g_SerialPort.SignalShutdown();
+    SetupPort(kReleasePort, kReleaseBaud);
+}
+
 void CCorvaneDlg::Disconnect() {
     g_bComConnected = 0;
     m_btnConnect.SetWindowText(QStringLiteral("Connect"));
-    g_SerialPort.SignalShutdown();
-    SetupPort(kReleasePort, kReleaseBaud);
+    StopSerialLink();
     m_cbPort.EnableWindow(TRUE);
     EnableDlgItem(IDC_SEARCH, TRUE);
 }

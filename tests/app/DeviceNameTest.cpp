@@ -1,0 +1,102 @@
+// The device name panel: the name as 16 bytes on the wire and as text in the
+// name box, the Edit / Save&Lock mode, and the frames it sends.
+#include <QLineEdit>
+#include <cstring>
+
+#include "AppFixture.h"
+#include "CommandFrames.h"
+#include "DeviceNameText.h"
+
+namespace {
+
+std::string NameFrame(const QString& strText) {
+    BYTE abName[DEVICE_NAME_LEN];
+    DeviceNameFromText(strText, abName);
+    return Frames::DeviceNameWrite(abName);
+}
+
+}  // namespace
+
+TEST(DeviceNameText, TextBecomesSixteenPaddedBytes) {
+    EXPECT_EQ(NameFrame(""), "@W 20 2020202020 2020202020 202020 20 20 20 #");
+    EXPECT_EQ(NameFrame("ROOM A"), "@W 20 524f4f4d20 4120202020 202020 20 20 20 #");
+    EXPECT_EQ(NameFrame("ABCDEFGHIJKLMNOPQRS"), "@W 20 4142434445 464748494a 4b4c4d 4e 4f 50 #");
+    const std::string strUmlaut = NameFrame(QString::fromLatin1("\xC4" "B"));
+    EXPECT_EQ(strUmlaut, "@W 20 c442202020 2020202020 202020 20 20 20 #");
+    EXPECT_EQ(strUmlaut.size(), 45u);
+}
+
+// Characters without a Latin-1 byte become '?', one per character, also
+// outside the basic plane.
+TEST(DeviceNameText, CharactersBeyondLatin1BecomeQuestionMarks) {
+    EXPECT_EQ(NameFrame(QString::fromUtf8("中A")), "@W 20 3f41202020 2020202020 202020 20 20 20 #");
+    EXPECT_EQ(NameFrame(QString::fromUtf8("\U0001F600B")), "@W 20 3f42202020 2020202020 202020 20 20 20 #");
+}
+
+TEST(DeviceNameText, ShownUpToTheFirstZeroAndNeverPastSixteen) {
+    BYTE abName[DEVICE_NAME_LEN] = {'H', 'A', 'L', 'L', 0, 'X', 'X'};
+    EXPECT_EQ(DeviceNameToText(abName), "HALL");
+    std::memset(abName, 'Z', sizeof abName);
+    EXPECT_EQ(DeviceNameToText(abName), QString(16, QLatin1Char('Z')));
+    std::memset(abName, 0, sizeof abName);
+    EXPECT_EQ(DeviceNameToText(abName), "");
+}
+
+TEST(DeviceNameText, EveryByteSurvivesTheRoundTrip) {
+    BYTE abName[DEVICE_NAME_LEN];
+    BYTE abBack[DEVICE_NAME_LEN];
+    for (int nStart = 1; nStart < 256; nStart += DEVICE_NAME_LEN) {
+        for (int i = 0; i < DEVICE_NAME_LEN; ++i) abName[i] = static_cast<BYTE>(std::max(1, (nStart + i) & 0xFF));
+        DeviceNameFromText(DeviceNameToText(abName), abBack);
+        EXPECT_EQ(std::memcmp(abName, abBack, sizeof abName), 0) << nStart;
+    }
+}
+
+class DeviceNamePanelTest : public AppFixture {};
+
+TEST_F(DeviceNamePanelTest, EditSaveAndLockSendsTheTypedName) {
+    PtyPair& com2 = AddPty(2);
+    OpenMainWindow();
+    Click(1001);
+    ASSERT_EQ(g_bComConnected, 1);
+    EXPECT_EQ(com2.ReadUntilQuiet(), "@ R 0e #");
+
+    Click(1039);
+    EXPECT_EQ(Caption(1039), "Save&Lock");
+    EXPECT_TRUE(pDlg->IsDlgItemEnabled(1081));
+    EXPECT_EQ(com2.ReadUntilQuiet(), "");
+
+    auto* pNameBox = qobject_cast<QLineEdit*>(Item(1081));
+    ASSERT_NE(pNameBox, nullptr);
+    pNameBox->setText("ABCDEFGHIJKLMNOPQRS");
+    Click(1039);
+    EXPECT_EQ(Caption(1039), "Edit");
+    EXPECT_FALSE(pDlg->IsDlgItemEnabled(1081));
+    EXPECT_EQ(com2.ReadUntilQuiet(), "@W 20 4142434445 464748494a 4b4c4d 4e 4f 50 #");
+    EXPECT_EQ(std::memcmp(g_DeviceName, "ABCDEFGHIJKLMNOP", 16), 0);
+    // The box keeps what was typed.
+    EXPECT_EQ(Caption(1081), "ABCDEFGHIJKLMNOPQRS");
+
+    Click(1040);
+    EXPECT_EQ(com2.ReadUntilQuiet(), "@ R 20 #");
+}
+
+TEST_F(DeviceNamePanelTest, NameReplyReplacesTextBeingEdited) {
+    OpenMainWindow();
+    Click(1039);
+    qobject_cast<QLineEdit*>(Item(1081))->setText("typed");
+    for (unsigned char c : std::string("@20 c4 42 00 41#")) pDlg->OnPortMessage(WM_PORT_RXCHAR, c, 1);
+    EXPECT_EQ(Caption(1081), QString::fromLatin1("\xC4" "B"));
+    EXPECT_EQ(g_DeviceName[0], 0xC4);
+}
+
+TEST_F(DeviceNamePanelTest, WithoutALinkNothingIsSentOrShown) {
+    OpenMainWindow();
+    Click(1040);
+    Click(1039);
+    Click(1039);
+    EXPECT_EQ(Caption(1081), "");
+    EXPECT_TRUE(MessageBoxScript::History().empty());
+    // The empty box was padded to sixteen spaces even though nothing went out.
+    EXPECT_EQ(std::memcmp(g_DeviceName, "                ", 16), 0);
+}

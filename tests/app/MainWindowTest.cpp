@@ -1,0 +1,127 @@
+// The main window after start-up: version box, tabs and pages, result lines,
+// the reply hand-off and the IP Config page's parts that the window drives.
+#include <QTabBar>
+
+#include "AppFixture.h"
+#include "Set_Net_Config.h"
+#include "System_Setting_Page.h"
+#include "TabCtlWidget.h"
+#include "ToolTip.h"
+
+namespace {
+
+CDialog* const kPages[] = {&g_PortSetPage, &g_EdidConfigPage, &g_IpConfigPage, &g_NetConfigPage,
+                           &g_SystemConfigPage};
+
+int VisiblePageCount() {
+    int nVisible = 0;
+    for (CDialog* pPage : kPages) nVisible += pPage->IsWindowVisible() ? 1 : 0;
+    return nVisible;
+}
+
+void Feed(CCorvaneDlg& dlg, const std::string& strText) {
+    for (unsigned char c : strText) dlg.OnPortMessage(WM_PORT_RXCHAR, c, 1);
+}
+
+}  // namespace
+
+class MainWindowTest : public AppFixture {};
+
+TEST_F(MainWindowTest, StartsWithVersionNameBoxAndPanelInTheirFirstState) {
+    OpenMainWindow();
+    EXPECT_EQ(pDlg->GetSafeHwnd()->windowTitle(), "Corvane Matrix");
+    EXPECT_EQ(Caption(1109), "Rev:1.1.0921");
+    EXPECT_FALSE(pDlg->IsDlgItemEnabled(1109));
+    EXPECT_EQ(Caption(1081), "");
+    EXPECT_FALSE(pDlg->IsDlgItemEnabled(1081));
+    EXPECT_EQ(Caption(1039), "Edit");
+    EXPECT_EQ(Caption(1001), "Connect");
+    EXPECT_TRUE(pDlg->IsDlgItemEnabled(1000));
+    EXPECT_TRUE(pDlg->IsDlgItemEnabled(1106));
+    EXPECT_EQ(g_bComConnected, 0);
+    EXPECT_EQ(g_bNetConnected, 0);
+    EXPECT_EQ(pDlg->ToolTip().GetToolText(Item(1081)), "Input Max Size:16");
+    EXPECT_EQ(pDlg->ToolTip().GetDelayTime(), 300u);
+}
+
+TEST_F(MainWindowTest, EachTabShowsExactlyItsOwnPage) {
+    OpenMainWindow();
+    auto* pTab = qobject_cast<CTabCtlWidget*>(Item(1002));
+    ASSERT_NE(pTab, nullptr);
+    const QStringList aExpected = {"Port Set", "EDID Config", "IP Config", "Net Config", "System Config"};
+    ASSERT_EQ(pTab->TabBar()->count(), 5);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(pTab->TabBar()->tabText(i), aExpected[i]);
+
+    EXPECT_EQ(pTab->TabBar()->currentIndex(), 0);
+    EXPECT_TRUE(g_PortSetPage.IsWindowVisible());
+    EXPECT_EQ(VisiblePageCount(), 1);
+    for (int i : {3, 1, 4, 2, 0, 4}) {
+        pTab->TabBar()->setCurrentIndex(i);
+        EXPECT_TRUE(kPages[i]->IsWindowVisible()) << "tab " << i;
+        EXPECT_EQ(VisiblePageCount(), 1) << "tab " << i;
+    }
+    // Pages are children of the tab control, placed below its tab row.
+    for (CDialog* pPage : kPages) {
+        EXPECT_EQ(pPage->GetSafeHwnd()->parentWidget(), pTab);
+        EXPECT_GE(pPage->GetSafeHwnd()->geometry().top(), pTab->PageRect().top());
+    }
+    pDlg->ShowPage(5);
+    pDlg->ShowPage(-1);
+    EXPECT_TRUE(g_SystemConfigPage.IsWindowVisible());
+    EXPECT_EQ(VisiblePageCount(), 1);
+}
+
+TEST_F(MainWindowTest, IpConfigPageShowsOnlyItsParameterControls) {
+    OpenMainWindow();
+    pDlg->ShowPage(2);
+    for (int nId : {1078, 1079, 1039, 1080}) EXPECT_FALSE(g_IpConfigPage.IsDlgItemVisible(nId)) << nId;
+    for (int nId : {1074, 1075, 1076, 1072, 1077, 1001, 1002})
+        EXPECT_TRUE(g_IpConfigPage.IsDlgItemVisible(nId)) << nId;
+}
+
+TEST_F(MainWindowTest, LogToPagesWritesTheChosenLogs) {
+    OpenMainWindow();
+    pDlg->LogToPages("to port set", 0);
+    EXPECT_TRUE(g_PortSetPage.GetDlgItemText(1042).contains("to port set"));
+    EXPECT_NE(g_EdidConfigPage.m_strLog, "to port set");
+
+    pDlg->LogToPages("to edid", 1);
+    EXPECT_EQ(g_EdidConfigPage.m_strLog, "to edid");
+    EXPECT_FALSE(g_PortSetPage.GetDlgItemText(1042).contains("to edid"));
+
+    pDlg->LogToPages("to both", 2);
+    EXPECT_EQ(g_EdidConfigPage.m_strLog, "to both");
+    EXPECT_TRUE(g_PortSetPage.GetDlgItemText(1042).contains("to both"));
+
+    const QString strPortLog = g_PortSetPage.GetDlgItemText(1042);
+    pDlg->LogToPages("nowhere", 3);
+    pDlg->LogToPages("nowhere", -1);
+    EXPECT_EQ(g_PortSetPage.GetDlgItemText(1042), strPortLog);
+    EXPECT_EQ(g_EdidConfigPage.m_strLog, "to both");
+}
+
+// Received bytes go through the assembler into the pages and the panels.
+TEST_F(MainWindowTest, ReceivedBytesReachThePagesAndTheNameBox) {
+    OpenMainWindow();
+    Feed(*pDlg, "@20 4b 49 54 43 48 45 4e 00 58 58 58 58 58 58 58 58#");
+    EXPECT_EQ(Caption(1081), "KITCHEN");
+    Feed(*pDlg, "@40 00 1a 2b 3c 4d 5e c0 a8 01 0a ff ff ff 00 c0 a8 01 01 01#");
+    EXPECT_EQ(g_IpConfigPage.GetDlgItemText(1077), "00 : 1A : 2B : 3C : 4D : 5E");
+    EXPECT_FALSE(g_IpConfigPage.IsDlgItemEnabled(1074));
+    EXPECT_TRUE(qobject_cast<QAbstractButton*>(g_IpConfigPage.GetDlgItem(1072))->isChecked());
+    Feed(*pDlg, "@10 01#");
+    EXPECT_EQ(g_SystemConfigPage.GetDebugMode(), 1);
+    // 0xFF arrives as wParam 255 and is skipped like any byte above 0x7F.
+    pDlg->OnPortMessage(WM_PORT_RXCHAR, 0xFF, 1);
+    Feed(*pDlg, "@04 00 01 02 03#");
+    EXPECT_EQ(g_nOutputSource[3], 3);
+}
+
+TEST_F(MainWindowTest, EnterAndEscapeOnAPageLeaveTheWindowOpen) {
+    OpenMainWindow();
+    QTest::keyClick(g_PortSetPage.GetSafeHwnd(), Qt::Key_Escape);
+    QTest::keyClick(g_IpConfigPage.GetSafeHwnd(), Qt::Key_Return);
+    EXPECT_TRUE(pDlg->GetSafeHwnd()->isVisible());
+    QTest::keyClick(pDlg->GetSafeHwnd(), Qt::Key_Escape);
+    EXPECT_FALSE(pDlg->GetSafeHwnd() && pDlg->GetSafeHwnd()->isVisible());
+}
