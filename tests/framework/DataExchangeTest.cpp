@@ -1,0 +1,177 @@
+// Data exchange round trips and the control objects' operations.
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "TestDialogs.h"
+
+namespace {
+
+struct DataExchange : ::testing::Test {
+    CRecordingDlg page{kTestPage};
+    void SetUp() override { ASSERT_TRUE(page.Create(nullptr)); }
+    bool Checked(int nId) { return page.GetItem<QRadioButton>(nId)->isChecked(); }
+};
+
+}  // namespace
+
+TEST_F(DataExchange, MultiLineTextReadsBackAsWritten) {
+    for (const QString& str : {QString("a\r\nb\r\n"), QString(""), QString("x\ny\r\n\r\n"), QString("lone\rcr"),
+                               QString("\r\n\r\nend")}) {
+        page.m_strLog = str;
+        page.UpdateData(FALSE);
+        page.m_strLog.clear();
+        page.UpdateData(TRUE);
+        EXPECT_EQ(page.m_strLog, str);
+    }
+    // CRLF shows as line breaks.
+    page.m_strLog = "one\r\ntwo\r\n";
+    page.UpdateData(FALSE);
+    EXPECT_EQ(page.GetItem<QPlainTextEdit>(IDC_LOG)->toPlainText(), "one\ntwo\n");
+    EXPECT_EQ(page.m_editLog.GetLineCount(), 3);
+}
+
+TEST_F(DataExchange, TypedLinesReadWithCrLf) {
+    page.m_strLog = "first\r\n";
+    page.UpdateData(FALSE);
+    auto* pLog = page.GetItem<QPlainTextEdit>(IDC_LOG);
+    pLog->moveCursor(QTextCursor::End);
+    QTest::keyClicks(pLog, "second");
+    QTest::keyClick(pLog, Qt::Key_Return);
+    page.UpdateData(TRUE);
+    EXPECT_EQ(page.m_strLog, "first\r\nsecond\r\n");
+    // Appending and writing back, as a log does, keeps everything.
+    page.m_strLog += "third\r\n";
+    page.UpdateData(FALSE);
+    page.UpdateData(TRUE);
+    EXPECT_EQ(page.m_strLog, "first\r\nsecond\r\nthird\r\n");
+}
+
+TEST_F(DataExchange, SingleLineAndLabelText) {
+    page.m_strLine = "line";
+    page.m_strLabel = "<b>not rich</b>";
+    page.UpdateData(FALSE);
+    EXPECT_EQ(page.GetDlgItemText(IDC_HIDDEN_EDIT), "line");
+    page.m_strLine.clear();
+    page.m_strLabel.clear();
+    page.UpdateData(TRUE);
+    EXPECT_EQ(page.m_strLine, "line");
+    EXPECT_EQ(page.m_strLabel, "<b>not rich</b>");
+}
+
+TEST_F(DataExchange, CheckBox) {
+    page.m_nCheck = 1;
+    page.UpdateData(FALSE);
+    page.m_nCheck = 7;
+    page.UpdateData(TRUE);
+    EXPECT_EQ(page.m_nCheck, 1);
+    page.m_nCheck = 0;
+    page.UpdateData(FALSE);
+    page.UpdateData(TRUE);
+    EXPECT_EQ(page.m_nCheck, 0);
+}
+
+TEST_F(DataExchange, RadioGroupIndexIncludingNone) {
+    // The group runs A, B, C (a label in between does not end it) up to D.
+    page.GetItem<QRadioButton>(IDC_RADIO_D)->setChecked(true);
+    for (int n : {0, 1, 2, -1, 1}) {
+        page.m_nRadio = n;
+        page.UpdateData(FALSE);
+        page.m_nRadio = 99;
+        page.UpdateData(TRUE);
+        EXPECT_EQ(page.m_nRadio, n);
+        EXPECT_EQ(Checked(IDC_RADIO_A), n == 0);
+        EXPECT_EQ(Checked(IDC_RADIO_B), n == 1);
+        EXPECT_EQ(Checked(IDC_RADIO_C), n == 2);
+    }
+    // Out of range checks none.
+    page.m_nRadio = 3;
+    page.UpdateData(FALSE);
+    page.UpdateData(TRUE);
+    EXPECT_EQ(page.m_nRadio, -1);
+    // The next group is untouched throughout.
+    EXPECT_TRUE(Checked(IDC_RADIO_D));
+}
+
+TEST_F(DataExchange, ClickedRadioIsExclusiveWithinItsGroup) {
+    page.m_nRadio = 0;
+    page.UpdateData(FALSE);
+    QTest::mouseClick(page.GetDlgItem(IDC_RADIO_C), Qt::LeftButton);
+    QTest::mouseClick(page.GetDlgItem(IDC_RADIO_D), Qt::LeftButton);
+    page.UpdateData(TRUE);
+    EXPECT_EQ(page.m_nRadio, 2);
+    EXPECT_FALSE(Checked(IDC_RADIO_A));
+    EXPECT_TRUE(Checked(IDC_RADIO_D));
+    EXPECT_EQ(page.CountCommands(IDC_RADIO_C, BN_CLICKED), 1);
+}
+
+TEST_F(DataExchange, SortedComboInsertsInOrder) {
+    CComboBox cb;
+    cb.Attach(page.GetDlgItem(IDC_COMBO));
+    EXPECT_EQ(cb.AddString("b"), 0);
+    EXPECT_EQ(cb.AddString("C"), 1);
+    EXPECT_EQ(cb.AddString("a"), 0);
+    EXPECT_EQ(cb.AddString("B"), 2);  // equal without case: after the earlier one
+    EXPECT_EQ(cb.GetCount(), 4);
+    EXPECT_EQ(cb.GetLBText(0), "a");
+    EXPECT_EQ(cb.GetLBText(1), "b");
+    EXPECT_EQ(cb.GetLBText(2), "B");
+    EXPECT_EQ(cb.GetLBText(3), "C");
+    EXPECT_EQ(cb.GetLBText(4), QString());
+    EXPECT_EQ(cb.GetCurSel(), -1);  // adding selects nothing
+    EXPECT_EQ(cb.GetWindowText(), QString());
+}
+
+TEST_F(DataExchange, ComboSelection) {
+    page.UpdateData(FALSE);
+    CComboBox& cb = page.m_cbList;  // unsorted: items keep the order added
+    EXPECT_EQ(cb.AddString("z"), 0);
+    EXPECT_EQ(cb.AddString("a"), 1);
+    EXPECT_EQ(cb.GetCurSel(), -1);
+    EXPECT_EQ(cb.SetCurSel(1), 1);
+    EXPECT_EQ(cb.GetWindowText(), "a");
+    EXPECT_EQ(cb.SetCurSel(2), -1);
+    EXPECT_EQ(cb.GetCurSel(), -1);
+    cb.SetCurSel(0);
+    cb.SetItemToolTip(0, "tip");
+    EXPECT_EQ(page.GetItem<QComboBox>(IDC_LIST)->itemData(0, Qt::ToolTipRole).toString(), "tip");
+    cb.ResetContent();
+    EXPECT_EQ(cb.GetCount(), 0);
+    EXPECT_EQ(cb.GetCurSel(), -1);
+    EXPECT_TRUE(page.commands.empty());
+}
+
+TEST_F(DataExchange, LineScrollReachesTheLastLine) {
+    page.GetSafeHwnd()->show();
+    QString str;
+    for (int i = 0; i < 200; ++i)
+        str += QString("line %1\r\n").arg(i);
+    page.m_strLog = str;
+    page.UpdateData(FALSE);
+    EXPECT_EQ(page.m_editLog.GetLineCount(), 201);
+    page.m_editLog.LineScroll(page.m_editLog.GetLineCount());
+    QScrollBar* pBar = page.GetItem<QPlainTextEdit>(IDC_LOG)->verticalScrollBar();
+    EXPECT_GT(pBar->maximum(), 0);
+    EXPECT_EQ(pBar->value(), pBar->maximum());
+    page.m_editLog.LineScroll(-1000);
+    EXPECT_EQ(pBar->value(), 0);
+}
+
+TEST_F(DataExchange, ControlObjectsActOnTheirControls) {
+    page.UpdateData(FALSE);
+    page.m_btnGo.SetWindowText("Stop");
+    EXPECT_EQ(page.GetDlgItemText(IDC_GO), "Stop");
+    page.m_btnGo.EnableWindow(FALSE);
+    EXPECT_FALSE(page.IsDlgItemEnabled(IDC_GO));
+    EXPECT_FALSE(page.m_btnGo.IsWindowEnabled());
+    page.m_btnGo.ShowWindow(FALSE);
+    EXPECT_FALSE(page.m_btnGo.IsWindowVisible());
+    CButton check;
+    check.Attach(page.GetDlgItem(IDC_CHECK));
+    check.SetCheck(1);
+    EXPECT_EQ(check.GetCheck(), 1);
+    EXPECT_TRUE(page.commands.empty());
+}

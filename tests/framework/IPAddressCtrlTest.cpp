@@ -1,0 +1,68 @@
+// The IP address control: blank state, byte order, field input.
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "IPAddressCtrl.h"
+
+namespace {
+
+QLineEdit* Field(CIPAddressCtrl& ip, int i) { return ip.findChild<QLineEdit*>(QString("field%1").arg(i)); }
+
+}  // namespace
+
+TEST(IPAddressCtrl, StartsBlankAndBlankReadsAsZero) {
+    CIPAddressCtrl ip;
+    EXPECT_TRUE(ip.IsBlank());
+    DWORD dw = 0xFFFFFFFF;
+    EXPECT_EQ(ip.GetAddress(dw), 0);
+    EXPECT_EQ(dw, 0u);
+    ip.SetAddress(0u);
+    EXPECT_FALSE(ip.IsBlank());  // 0.0.0.0 is an address, not blank
+    EXPECT_EQ(ip.GetAddress(dw), 4);
+    ip.ClearAddress();
+    EXPECT_TRUE(ip.IsBlank());
+}
+
+TEST(IPAddressCtrl, FirstFieldIsTheTopByte) {
+    CIPAddressCtrl ip;
+    ip.SetAddress(0xC0A80A02u);
+    EXPECT_EQ(Field(ip, 0)->text(), "192");
+    EXPECT_EQ(Field(ip, 1)->text(), "168");
+    EXPECT_EQ(Field(ip, 2)->text(), "10");
+    EXPECT_EQ(Field(ip, 3)->text(), "2");
+    BYTE b0, b1, b2, b3;
+    EXPECT_EQ(ip.GetAddress(b0, b1, b2, b3), 4);
+    EXPECT_EQ(b0, 192);
+    EXPECT_EQ(b3, 2);
+    ip.SetAddress(10, 0, 0, 255);
+    DWORD dw = 0;
+    ip.GetAddress(dw);
+    EXPECT_EQ(dw, 0x0A0000FFu);
+}
+
+TEST(IPAddressCtrl, PartlyBlankCountsFilledFields) {
+    CIPAddressCtrl ip;
+    ip.SetAddress(1, 2, 3, 4);
+    Field(ip, 2)->clear();
+    DWORD dw = 0;
+    EXPECT_EQ(ip.GetAddress(dw), 3);
+    EXPECT_EQ(dw, 0x01020004u);
+    EXPECT_FALSE(ip.IsBlank());
+}
+
+TEST(IPAddressCtrl, FieldsTakeOnlyBytes) {
+    CIPAddressCtrl ip;
+    QSignalSpy changed(&ip, &CIPAddressCtrl::addressChanged);
+    QTest::keyClicks(Field(ip, 0), "256");
+    EXPECT_EQ(Field(ip, 0)->text(), "25");
+    QTest::keyClicks(Field(ip, 1), "a-7");
+    EXPECT_EQ(Field(ip, 1)->text(), "7");
+    QTest::keyClicks(Field(ip, 2), "1234");
+    EXPECT_EQ(Field(ip, 2)->text(), "123");
+    EXPECT_GT(changed.count(), 0);
+    changed.clear();
+    ip.SetAddress(1u);  // programmatic: no change notification
+    EXPECT_EQ(changed.count(), 0);
+}
