@@ -129,7 +129,7 @@ TEST(SerialStop, UnpluggedMidFrameReportsOnceAndDoesNotSpin) {
 }
 
 TEST(SerialStop, DisconnectWhileBytesStreamNeverHangs) {
-    CWatchdog watchdog("200 disconnects while bytes stream in", 90);
+    CWatchdog watchdog("200 disconnects while bytes stream in", 45);
     CErrorRecorder errors;
     CRecordingOwner owner;
     CPtyPair pty(14);
