@@ -144,19 +144,6 @@ TEST_F(EdidConfigPage, WithoutLinkReadAndApplyOnlyReport) {
     EXPECT_TRUE(frames.empty());
 }
 
-TEST_F(EdidConfigPage, AcknowledgementOverNetworkEndsTheWaitThroughTimerTwo) {
-    g_bNetConnected = 1;
-    Click(edid, 1007);
-    Reply("@09 01#");
-    EXPECT_EQ(Log(), "Set success!");
-    EXPECT_EQ(DisabledAmong(edid, kReadApply), (std::vector<int>{1001, 1004, 1007, 1010}));
-    EXPECT_EQ(edid.GetTimerInterval(2), 3000);
-    edid.OnTimer(2);
-    EXPECT_TRUE(DisabledAmong(edid, kReadApply).empty());
-    EXPECT_FALSE(edid.IsTimerRunning(1));
-    EXPECT_EQ(Log(), "Set success!");
-}
-
 TEST_F(EdidConfigPage, ReadReplyShowsOnlyItsInputWithAudioPriority) {
     g_bComConnected = 1;
     Click(edid, 1008);
