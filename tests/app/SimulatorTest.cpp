@@ -1,0 +1,64 @@
+// What ./run offers a new user: the main window against corvane-sim on a
+// pseudo-terminal as COM1. Connect loads the whole configuration, routing is
+// acknowledged, the name written is the name read back.
+#include <QProcess>
+
+#include "AppFixture.h"
+
+namespace {
+
+// Starts the simulator and returns its device path, empty on failure.
+QString StartSimulator(QProcess& sim) {
+#ifdef CORVANE_SIM_PATH
+    sim.start(QStringLiteral(CORVANE_SIM_PATH), {});
+#else
+    return {};
+#endif
+    if (!sim.waitForStarted(10000)) return {};
+    while (!sim.canReadLine()) {
+        if (!sim.waitForReadyRead(10000)) return {};
+    }
+    const QString strLine = QString::fromLocal8Bit(sim.readLine()).trimmed();
+    return strLine.startsWith("serial: ") ? strLine.mid(8) : QString();
+}
+
+}  // namespace
+
+class SimulatorTest : public AppFixture {
+protected:
+    void TearDown() override {
+        AppFixture::TearDown();
+        sim.terminate();
+        sim.waitForFinished(10000);
+    }
+    QProcess sim;
+};
+
+TEST_F(SimulatorTest, ConnectLoadsTheSwitcherAndRoutingIsAcknowledged) {
+    const QString strDevice = StartSimulator(sim);
+    ASSERT_FALSE(strDevice.isEmpty()) << "corvane-sim did not start";
+    setenv("CORVANE_COM1", strDevice.toLocal8Bit().constData(), 1);
+    OpenMainWindow();
+    ASSERT_EQ(PortEntries(), QStringList({"COM1"}));
+
+    Click(1001);
+    ASSERT_EQ(g_bComConnected, 1);
+    ASSERT_TRUE(WaitFor([] { return g_EdidConfigPage.m_strLog == "Load All config data success!"; }));
+    EXPECT_FALSE(Caption(1081).isEmpty());
+    // The network parameters follow every whole-configuration load.
+    EXPECT_TRUE(WaitFor([] { return !g_IpConfigPage.GetDlgItemText(1077).isEmpty(); }));
+    EXPECT_TRUE(g_IpConfigPage.GetDlgItemText(1078).contains("@ R 40 #"));
+
+    // Output 2 to input 3 on the Port Set page.
+    qobject_cast<QAbstractButton*>(g_PortSetPage.GetDlgItem(1010))->click();
+    EXPECT_EQ(g_nOutputSource[1], 2);
+    EXPECT_TRUE(WaitFor([] { return g_EdidConfigPage.m_strLog == "Set success!"; }));
+
+    // A name written is what the switcher reports back.
+    Click(1039);
+    qobject_cast<QLineEdit*>(Item(1081))->setText(QString::fromLatin1("B\xFCro 2"));
+    Click(1039);
+    qobject_cast<QLineEdit*>(Item(1081))->setText("stale");
+    Click(1040);
+    EXPECT_TRUE(WaitFor([this] { return Caption(1081) == QString::fromLatin1("B\xFCro 2          "); }));
+}
