@@ -160,6 +160,22 @@ TEST_F(DataExchange, LineScrollReachesTheLastLine) {
     EXPECT_EQ(pBar->value(), 0);
 }
 
+TEST_F(DataExchange, LineScrollWorksOnAHiddenPage) {
+    // Logs are appended while their page is behind another tab.
+    page.ShowWindow(FALSE);
+    QString str;
+    for (int i = 0; i < 200; ++i)
+        str += QString("line %1\r\n").arg(i);
+    page.m_strLog = str;
+    page.UpdateData(FALSE);
+    page.m_editLog.LineScroll(page.m_editLog.GetLineCount());
+    page.ShowWindow(TRUE);
+    QScrollBar* pBar = page.GetItem<QPlainTextEdit>(IDC_LOG)->verticalScrollBar();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(page.GetSafeHwnd()));
+    EXPECT_GT(pBar->maximum(), 0);
+    EXPECT_EQ(pBar->value(), pBar->maximum());
+}
+
 TEST_F(DataExchange, ControlObjectsActOnTheirControls) {
     page.UpdateData(FALSE);
     page.m_btnGo.SetWindowText("Stop");
