@@ -6,6 +6,9 @@
 #include <QElapsedTimer>
 #include <QString>
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -101,4 +104,42 @@ template <class Pred> bool SpinUntil(Pred pred, int nMaxMs = 2000) {
         QCoreApplication::processEvents();
     }
     return true;
+}
+
+// The floor under the application's figures on this machine: one byte written
+// on a pty master until a second thread, blocked in poll() on the slave as the
+// serial monitor thread is, has read it, while this thread spins as the GUI
+// thread does in the benchmarks. Nanoseconds per sample.
+inline std::vector<double> PtyThreadFloor(int nRuns) {
+    std::vector<double> aNs;
+    int nMaster = -1, nSlave = -1;
+    if (::openpty(&nMaster, &nSlave, nullptr, nullptr, nullptr) != 0) return aNs;
+    termios tio{};
+    ::tcgetattr(nSlave, &tio);
+    ::cfmakeraw(&tio);
+    ::tcsetattr(nSlave, TCSANOW, &tio);
+    std::atomic<long long> nReadAt{0};
+    std::atomic<bool> bQuit{false};
+    std::thread reader([&] {
+        while (!bQuit) {
+            pollfd pfd{nSlave, POLLIN, 0};
+            if (::poll(&pfd, 1, 100) <= 0) continue;
+            char c;
+            if (::read(nSlave, &c, 1) == 1)
+                nReadAt = std::chrono::steady_clock::now().time_since_epoch().count();
+        }
+    });
+    for (int i = 0; i < nRuns; ++i) {
+        nReadAt = 0;
+        const auto t0 = std::chrono::steady_clock::now();
+        if (::write(nMaster, "#", 1) != 1) break;
+        while (nReadAt == 0) {}
+        aNs.push_back(static_cast<double>(nReadAt - t0.time_since_epoch().count()));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    bQuit = true;
+    reader.join();
+    ::close(nMaster);
+    ::close(nSlave);
+    return aNs;
 }

@@ -3,9 +3,15 @@
 // page, and saves the PNGs into the directory given as the first argument.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QDir>
+#include <QFontInfo>
 #include <QElapsedTimer>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTest>
 #include <cstdio>
@@ -24,6 +30,44 @@ bool WaitFor(const std::function<bool()>& pred, int nMaxMs = 10000) {
     timer.start();
     while (!pred() && timer.elapsed() < nMaxMs) QTest::qWait(10);
     return pred();
+}
+
+// Reports controls whose text needs more room than they have (what the eye
+// would call clipped): the style's size hint, or for edit and combo boxes the
+// text width, against the control's size. Only visible controls count.
+void ReportTight(QWidget* pWnd, const char* pszView) {
+    for (QWidget* p : pWnd->findChildren<QWidget*>()) {
+        if (!p->isVisibleTo(pWnd) || p->objectName().isEmpty()) continue;
+        QSize need;
+        QString strText;
+        if (auto* pEdit = qobject_cast<QLineEdit*>(p)) {
+            strText = pEdit->text();
+            need = QSize(pEdit->fontMetrics().horizontalAdvance(strText) + 8, pEdit->fontMetrics().height() + 4);
+        } else if (auto* pCombo = qobject_cast<QComboBox*>(p)) {
+            strText = pCombo->currentText();
+            need = QSize(pCombo->fontMetrics().horizontalAdvance(strText) + 28, pCombo->fontMetrics().height() + 4);
+        } else if (auto* pPush = qobject_cast<QPushButton*>(p)) {
+            // Not the size hint: the style asks for 80 px minimum width.
+            strText = pPush->text();
+            need = QSize(pPush->fontMetrics().horizontalAdvance(strText) + 8, pPush->fontMetrics().height() + 2);
+        } else if (auto* pButton = qobject_cast<QAbstractButton*>(p)) {
+            strText = pButton->text();
+            need = p->sizeHint();
+        } else if (auto* pLabel = qobject_cast<QLabel*>(p)) {
+            // The glyphs themselves, not the font's line height.
+            strText = pLabel->text();
+            need = pLabel->fontMetrics().tightBoundingRect(strText).size() + QSize(2, 2);
+        } else if (auto* pGroup = qobject_cast<QGroupBox*>(p)) {
+            strText = pGroup->title();
+            need = QSize(pGroup->fontMetrics().horizontalAdvance(strText) + 8, 0);
+        } else {
+            continue;
+        }
+        if (strText.isEmpty()) continue;
+        if (need.width() > p->width() || need.height() > p->height())
+            std::printf("%s: control %s \"%s\" is %dx%d, its text needs %dx%d\n", pszView, qPrintable(p->objectName()),
+                        qPrintable(strText), p->width(), p->height(), need.width(), need.height());
+    }
 }
 
 bool Save(QWidget* pWnd, const QString& strPath) {
@@ -64,12 +108,19 @@ int main(int argc, char** argv) {
     QTest::qWait(100);
 
     bool bOk = Save(pWnd, strDir + QStringLiteral("/main-port-set.png"));
+    ReportTight(pWnd, "port set");
+    for (QWidget* p : {pWnd, g_PortSetPage.GetDlgItem(1007), g_PortSetPage.GetDlgItem(1042)}) {
+        const QFontInfo info(p->font());
+        std::printf("font of %s: asked \"%s\" %.1f pt, got \"%s\" %d px\n", qPrintable(p->objectName()),
+                    qPrintable(p->font().family()), p->font().pointSizeF(), qPrintable(info.family()), info.pixelSize());
+    }
     QTabBar* pBar = pDlg->GetDlgItem(1002)->findChild<QTabBar*>();
     if (!pBar) return Fail("no tab bar");
     QTest::mouseClick(pBar, Qt::LeftButton, {}, pBar->tabRect(1).center());
     if (!WaitFor([] { return g_EdidConfigPage.IsWindowVisible() == TRUE; }, 2000)) return Fail("EDID page not shown");
     QTest::qWait(100);
     bOk = Save(pWnd, strDir + QStringLiteral("/main-edid-config.png")) && bOk;
+    ReportTight(pWnd, "edid config");
 
     for (const auto& box : MessageBoxScript::History())
         std::fprintf(stderr, "corvane-screenshots: unexpected box: %s\n", qPrintable(box.strText));
