@@ -18,8 +18,10 @@ public:
 void DDX_Text(CDataExchange* pDX, int nId, QString& strValue);
 // Check box state, 0 or 1.
 void DDX_Check(CDataExchange* pDX, int nId, int& nValue);
-// Index of the checked radio in the group that starts at nFirstId (ends at the
-// next CS_GROUP control or the next non-radio); -1 when none is checked.
+// Index of the checked radio in the group that starts at nFirstId; -1 when
+// none is checked. The group ends at the next CS_GROUP control; other kinds of
+// control in between are skipped, not counted. Writing -1 (or an index past
+// the group) unchecks every radio of the group.
 void DDX_Radio(CDataExchange* pDX, int nFirstId, int& nValue);
 // Attaches a control object to the control (both directions).
 void DDX_Control(CDataExchange* pDX, int nId, CWndCtl& ctl);

@@ -38,7 +38,9 @@ public:
     // Destroys the window (the object stays). Called before QApplication ends.
     void DestroyWindow();
 
-    QWidget* GetSafeHwnd() const;   // the window, null before Create
+    // The window, null before Create and after its destruction (also when it
+    // went with its parent). Its objectName is "dialog" + the template ID.
+    QWidget* GetSafeHwnd() const;
     QWidget* GetDlgItem(int nId) const;
     template <class T> T* GetItem(int nId) const;
 
@@ -70,7 +72,10 @@ public:
     // Handlers, called on the GUI thread by the window.
     virtual void OnCommand(int nId, int nNotify) { (void)nId; (void)nNotify; }
     virtual void OnTimer(UINT nIdEvent) { (void)nIdEvent; }
-    virtual void OnOK();       // Enter: EndDialog(IDOK) for top-level windows, nothing for pages
+    // Enter (unless a push button has the focus or is the default button, which
+    // is then pressed) and clicks on a button with ID IDOK: for top-level
+    // windows UpdateData(TRUE) then EndDialog(IDOK); nothing for pages.
+    virtual void OnOK();
     virtual void OnCancel();   // Escape / close: EndDialog(IDCANCEL), nothing for pages
     virtual void OnContextMenu(const QPoint& ptGlobal) { (void)ptGlobal; }
 
