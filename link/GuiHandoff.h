@@ -2,14 +2,18 @@
 // Synchronous hand-off of a call from a worker thread into the GUI thread,
 // the stand-in for SendMessage from the serial monitor thread.
 //
-// Run() posts the call as a non-blocking queued call on the application
-// object and waits until the GUI thread has run it, or until RequestStop().
+// Run() posts the call as an event to a receiver on the GUI thread (a
+// non-blocking queued call) and waits until the GUI thread has run it, or until RequestStop().
 // The stop wake-up is what lets the GUI thread stop and join the worker
 // without dispatching events: a blocking queued connection would deadlock
 // there. A call still queued when its caller gave up is skipped by the GUI
 // thread, so nothing reaches the owner after a stop.
+#include <QPointer>
 #include <functional>
 #include <memory>
+
+class QObject;
+struct HandoffState;
 
 class CGuiHandoff {
 public:
@@ -33,6 +37,10 @@ public:
     static bool OnGuiThread();
 
 private:
-    struct State;
-    std::shared_ptr<State> m_pState;
+    QObject* Receiver();
+
+    std::shared_ptr<HandoffState> m_pState;
+    // Lives on the GUI thread, a child of the application object; created
+    // when the first call is handed over, so no application is needed before.
+    QPointer<QObject> m_pReceiver;
 };
