@@ -113,7 +113,11 @@ BOOL CSerialPort::Setup(ISerialOwner* pPortOwner, UINT portnr, UINT nBaud, char 
         return FALSE;
     }
     StopMonitor();
-    RecreateEvents();
+    if (!RecreateEvents()) {
+        m_nLastOpenErrno = errno;
+        ClosePort();
+        return FALSE;
+    }
 
     m_pOwnerWnd = pPortOwner;
     const UINT nBufferSize = nSendBufferSize > 0 ? nSendBufferSize : 1;
@@ -172,10 +176,11 @@ BOOL CSerialPort::ConfigurePort(UINT nBaud, char cParity, UINT nDataBits, UINT n
     return pszFailed == nullptr;
 }
 
-void CSerialPort::RecreateEvents() {
+BOOL CSerialPort::RecreateEvents() {
     CloseEvents();
     m_hStopEvent = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     m_hSendEvent = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    return m_hStopEvent >= 0 && m_hSendEvent >= 0;
 }
 
 void CSerialPort::CloseEvents() {
@@ -204,6 +209,11 @@ void CSerialPort::SetErrorSink(std::function<void(const QString&, const QString&
 // ---------------------------------------------------------------- thread control
 
 BOOL CSerialPort::StartMonitor() {
+    // Without a port (or its events) the thread could never be woken to stop.
+    if (m_hComm < 0 || m_hStopEvent < 0 || m_hSendEvent < 0) {
+        AssertFailed("m_hComm != 0");
+        return FALSE;
+    }
     StopMonitor();  // never two monitor threads
     StoreSendFailed(0);
     ResetEvent(m_hStopEvent);

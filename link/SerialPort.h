@@ -85,7 +85,7 @@ private:
     void ReportError(const char* pszOperation, int nErr);
     BOOL ConfigurePort(UINT nBaud, char cParity, UINT nDataBits, UINT nStopBits, const char*& pszFailed);
     void StopMonitor();
-    void RecreateEvents();
+    BOOL RecreateEvents();
     void CloseEvents();
     void ClosePort();
 
