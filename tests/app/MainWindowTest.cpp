@@ -1,6 +1,9 @@
 // The main window after start-up: version box, tabs and pages, result lines,
 // the reply hand-off and the IP Config page's parts that the window drives.
+#include <QApplication>
+#include <QLabel>
 #include <QTabBar>
+#include <QTimer>
 
 #include "AppFixture.h"
 #include "Set_Net_Config.h"
@@ -124,4 +127,20 @@ TEST_F(MainWindowTest, EnterAndEscapeOnAPageLeaveTheWindowOpen) {
     EXPECT_TRUE(pDlg->GetSafeHwnd()->isVisible());
     QTest::keyClick(pDlg->GetSafeHwnd(), Qt::Key_Escape);
     EXPECT_FALSE(pDlg->GetSafeHwnd() && pDlg->GetSafeHwnd()->isVisible());
+}
+
+TEST_F(MainWindowTest, AboutBoxOpensModallyAndClosesWithOk) {
+    OpenMainWindow();
+    QString strSeen;
+    QTimer::singleShot(0, [&] {
+        QWidget* pBox = QApplication::activeModalWidget();
+        if (!pBox) return;
+        for (QLabel* pLabel : pBox->findChildren<QLabel*>()) strSeen += pLabel->text() + "|";
+        if (auto* pOk = pBox->findChild<QAbstractButton*>("1")) pOk->click();
+    });
+    pDlg->OnSysCommand(CCorvaneDlg::IDM_ABOUTBOX);
+    EXPECT_TRUE(strSeen.startsWith("Corvane|"));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(pDlg->GetSafeHwnd()->isVisible());
+    EXPECT_EQ(Caption(1109), "Rev:1.1.0921");
 }
