@@ -7,13 +7,14 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
+#include <QTextCursor>
+#include <QTextDocument>
 
 // A multi-line edit shows "\n" where the dialog code writes "\r\n". The text
 // last written is kept on the control, so that reading it back before the
 // operator changed anything returns exactly what was written, lone "\r" or
 // "\n" included.
 static const char* const kWrittenText = "corvaneWrittenText";
-static const char* const kShownText = "corvaneShownText";
 extern const char* const kSilentChange;
 const char* const kSilentChange = "corvaneSilentChange";
 
@@ -24,22 +25,59 @@ static QString ToCrLf(const QString& strShown) {
     return str;
 }
 
+// Set while the operator (or anything but SetPlainText) changed the text
+// since the last write; the written text is then no longer what is shown.
+static const char* const kEditedSince = "corvaneEditedSince";
+
+static void WatchEdits(QPlainTextEdit* pEdit) {
+    if (pEdit->property(kWrittenText).isValid())
+        return;
+    QObject::connect(pEdit->document(), &QTextDocument::contentsChanged, pEdit,
+                     [pEdit] { pEdit->setProperty(kEditedSince, true); });
+}
+
+static bool ShowsWrittenText(const QPlainTextEdit* pEdit) {
+    return pEdit->property(kWrittenText).isValid() && !pEdit->property(kEditedSince).toBool();
+}
+
 static QString GetPlainText(const QPlainTextEdit* pEdit) {
-    const QString strShown = pEdit->toPlainText();
-    if (pEdit->property(kShownText).toString() == strShown && pEdit->property(kWrittenText).isValid())
+    if (ShowsWrittenText(pEdit))
         return pEdit->property(kWrittenText).toString();
-    return ToCrLf(strShown);
+    return ToCrLf(pEdit->toPlainText());
+}
+
+static QString ToShown(const QString& strText) {
+    QString strShown = strText;
+    strShown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return strShown;
+}
+
+// Logs grow by appending: when the box still shows exactly what was last
+// written and the new text only adds to its end, insert just the addition
+// instead of rebuilding the whole document (which costs more with every line).
+static bool AppendInPlace(QPlainTextEdit* pEdit, const QString& strText) {
+    if (!ShowsWrittenText(pEdit))
+        return false;
+    const QString strOld = pEdit->property(kWrittenText).toString();
+    if (strOld.isEmpty() || strOld.endsWith(QLatin1Char('\r')) || !strText.startsWith(strOld))
+        return false;
+    QTextCursor cursor(pEdit->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(ToShown(strText.mid(strOld.size())));
+    // As after a full rewrite: a program write is not something to undo.
+    pEdit->document()->clearUndoRedoStacks();
+    return true;
 }
 
 static void SetPlainText(QPlainTextEdit* pEdit, const QString& strText) {
-    QString strShown = strText;
-    strShown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    WatchEdits(pEdit);
     // Programmatic text is not an operator edit: no change notification.
     pEdit->setProperty(kSilentChange, true);
-    pEdit->setPlainText(strShown);
+    if (!AppendInPlace(pEdit, strText))
+        pEdit->setPlainText(ToShown(strText));
     pEdit->setProperty(kSilentChange, false);
     pEdit->setProperty(kWrittenText, strText);
-    pEdit->setProperty(kShownText, pEdit->toPlainText());
+    pEdit->setProperty(kEditedSince, false);
 }
 
 QString GetControlText(const QWidget* pCtl) {

@@ -50,6 +50,24 @@ TEST_F(DataExchange, TypedLinesReadWithCrLf) {
     EXPECT_EQ(page.m_strLog, "first\r\nsecond\r\nthird\r\n");
 }
 
+TEST_F(DataExchange, GrowingLogShowsTheSameAsAFullRewrite) {
+    auto* pLog = page.GetItem<QPlainTextEdit>(IDC_LOG);
+    // Appends, a replacement that is not an append, a lone CR split across
+    // two writes, and an empty text: the box always shows what a fresh
+    // control given the whole text would show, and reads back unchanged.
+    const QStringList steps = {"a\r\n", "a\r\nb\r\n", "a\r\nb\r\nc", "x\r\n", "x\r\n\r", "x\r\n\r\ny", "", "z\r\n"};
+    for (const QString& str : steps) {
+        page.m_strLog = str;
+        page.UpdateData(FALSE);
+        QPlainTextEdit fresh;
+        fresh.setPlainText(QString(str).replace("\r\n", "\n"));
+        EXPECT_EQ(pLog->toPlainText(), fresh.toPlainText()) << str.toStdString();
+        page.m_strLog.clear();
+        page.UpdateData(TRUE);
+        EXPECT_EQ(page.m_strLog, str);
+    }
+}
+
 TEST_F(DataExchange, SingleLineAndLabelText) {
     page.m_strLine = "line";
     page.m_strLabel = "<b>not rich</b>";
