@@ -52,6 +52,11 @@ public:
                UINT nSendBufferSize = 512);
     BOOL StartMonitor();
     void SignalShutdown();
+    // Hands one frame to the monitor thread and returns at once. Frames wait
+    // in order until the thread transmits them (none is overwritten); a frame
+    // longer than nSendBufferSize-1 characters is refused whole, with a
+    // warning, as a cut frame would be garbage to the switcher. Dropped
+    // without echo while g_bSendFailed is set.
     void WriteText(const char* pszText);
 
     BOOL IsOpen() const;
