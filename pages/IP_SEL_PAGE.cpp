@@ -82,10 +82,11 @@ void CIpConfigPage::AppendLog(const QString& strText) {
 }
 
 // The log is never shown, yet every serial frame of a long session lands in
-// it and each append copies it both ways: keep it bounded.
+// it: keep it bounded. Trimming rewrites the whole box, so it cuts a quarter
+// at a time; in between, lines are appended in place.
 void CIpConfigPage::TrimLog() {
     if (m_strLog.size() <= MAX_LOG_CHARS) return;
-    qsizetype nCut = m_strLog.size() - MAX_LOG_CHARS;
+    qsizetype nCut = m_strLog.size() - MAX_LOG_CHARS * 3 / 4;
     const qsizetype nLineEnd = m_strLog.indexOf(QLatin1Char('\n'), nCut);
     nCut = nLineEnd < 0 ? m_strLog.size() : nLineEnd + 1;
     m_strLog.remove(0, nCut);
