@@ -338,6 +338,8 @@ void CSerialPort::RunMonitor() {
         }
         if (fds[2].revents && !TransmitBuffer()) break;
     }
+    // Ended by itself (device lost): nobody's stop handshake will say so.
+    if (!m_bStopRequested) Trace("Thread ended\n");
     m_bMonitorAlive = FALSE;
 }
 
