@@ -2,12 +2,13 @@
 // Synchronous hand-off of a call from a worker thread into the GUI thread,
 // the stand-in for SendMessage from the serial monitor thread.
 //
-// Run() posts the call as an event to a receiver on the GUI thread (a
-// non-blocking queued call) and waits until the GUI thread has run it, or until RequestStop().
+// Run() queues the call, posts an event to a receiver on the GUI thread (a
+// non-blocking queued call) unless the GUI thread is already draining the
+// queue, and waits until the GUI thread has run it, or until RequestStop().
 // The stop wake-up is what lets the GUI thread stop and join the worker
 // without dispatching events: a blocking queued connection would deadlock
-// there. A call still queued when its caller gave up is skipped by the GUI
-// thread, so nothing reaches the owner after a stop.
+// there. A call still queued when its caller gave up is taken out of the
+// queue, so nothing reaches the owner after a stop.
 #include <QPointer>
 #include <functional>
 #include <memory>
