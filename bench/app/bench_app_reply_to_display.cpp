@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     int nInput = 0;
     // One reply: the head, unmeasured, then the closing '#'. bFullPass: the
     // GUI thread runs every pending event (repaints included) between looks
-    // at the display; otherwise it runs only the hand-off's queued calls, so
+    // at the display; otherwise it runs only posted events (the hand-off among them), so
     // the figure ends when the text changed, before any repaint.
     auto Reply = [&](bool bFullPass, qint64& nNs) {
         nInput = (nInput + 1) % 4;
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
         bool bShown = false;
         while (!(bShown = g_PortSetPage.GetDlgItemText(1012) == strWant) && timer.elapsed() < 2000) {
             if (bFullPass) QCoreApplication::processEvents();
-            else QCoreApplication::sendPostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
+            else QCoreApplication::sendPostedEvents();
         }
         nNs = timer.nsecsElapsed();
         if (!bShown) ++nMissed;
