@@ -12,7 +12,8 @@
 
 #include "PosixTty.h"
 
-Q_LOGGING_CATEGORY(lcSerial, "corvane.serial")
+// Trace lines are debug messages, off unless QT_LOGGING_RULES="corvane.serial.debug=true".
+Q_LOGGING_CATEGORY(lcSerial, "corvane.serial", QtInfoMsg)
 
 BYTE g_bSendFailed;
 
