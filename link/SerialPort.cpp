@@ -19,6 +19,10 @@ BYTE g_bSendFailed;
 
 namespace {
 
+// Set on a monitor thread for its lifetime: errors met there are shown
+// through the hand-off, errors met on the GUI thread (Setup) directly.
+thread_local bool t_bOnMonitorThread = false;
+
 // The latch is set on the monitor thread and read on the GUI thread.
 BYTE LoadSendFailed() { return std::atomic_ref<BYTE>(g_bSendFailed).load(); }
 void StoreSendFailed(BYTE b) { std::atomic_ref<BYTE>(g_bSendFailed).store(b); }
@@ -313,7 +317,10 @@ BOOL CSerialPort::TransmitBuffer() {
 
 // ---------------------------------------------------------------- monitor thread
 
-void CSerialPort::MonitorThread(CSerialPort* pPort) { pPort->RunMonitor(); }
+void CSerialPort::MonitorThread(CSerialPort* pPort) {
+    t_bOnMonitorThread = true;
+    pPort->RunMonitor();
+}
 
 void CSerialPort::RunMonitor() {
     m_bMonitorAlive = TRUE;
@@ -434,6 +441,11 @@ void CSerialPort::ReportError(const char* pszOperation, int nErr) {
             qCWarning(lcSerial).noquote() << strCaption + ": " + strText;
     };
     // The box belongs to the GUI thread; the monitor thread waits for it to be
-    // closed, or for a stop request.
-    m_handoff.Run(show);
+    // closed, or for a stop request. On the GUI thread the hand-off is not
+    // used: its stop request, left set when a monitor was stopped, would
+    // swallow the box of a later Setup.
+    if (t_bOnMonitorThread)
+        m_handoff.Run(show);
+    else
+        show();
 }
