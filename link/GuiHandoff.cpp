@@ -90,9 +90,11 @@ void Drain(const std::shared_ptr<HandoffState>& st) {
         fn();
         {
             // Under the lock, so a caller between its check and its sleep
-            // cannot miss the notification.
+            // cannot miss the notification. Only forward: a call that opened
+            // a modal box can finish after later calls of a restarted link
+            // ran in the box's loop, and must not hide their completion.
             std::lock_guard lk(st->m);
-            st->nDoneId.store(nId, std::memory_order_release);
+            if (nId > st->nDoneId.load(std::memory_order_relaxed)) st->nDoneId.store(nId, std::memory_order_release);
         }
         st->cv.notify_all();
     }

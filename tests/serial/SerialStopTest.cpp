@@ -167,4 +167,42 @@ TEST(SerialStop, DisconnectWhileBytesStreamNeverHangs) {
     EXPECT_FALSE(owner.bWrongThread);
 }
 
+// A delivered byte whose handler runs a nested event loop (a modal box), and
+// inside it the link is stopped and started again: the new session's bytes
+// are delivered in the nested loop, and still after the box has closed.
+TEST(SerialStop, RestartInsideAModalLoopOfADeliveredByteKeepsDelivering) {
+    CWatchdog watchdog("restarts inside a nested loop", 60);
+    CErrorRecorder errors;
+    CRecordingOwner owner;
+    CPtyPair pty(16);
+    CSerialPort port;
+    auto startSession = [&] {
+        ASSERT_TRUE(port.Setup(&owner, 16));
+        ASSERT_TRUE(port.StartMonitor());
+        port.WriteText("@R 04 #");  // answered once the start-up purge is done
+        ASSERT_EQ(pty.ReadMaster(7), "@R 04 #");
+    };
+    startSession();
+    for (int i = 0; i < 20; ++i) {
+        owner.messages.clear();
+        bool bRestarted = false;
+        owner.fnOnMessage = [&](const PortMessage& m) {
+            if (m.nMessage != WM_PORT_RXCHAR || m.wParam != 'M' || bRestarted) return;
+            bRestarted = true;
+            port.SignalShutdown();
+            startSession();
+            pty.WriteMaster("XY");
+            EXPECT_TRUE(PumpUntil([&] { return owner.Bytes().find("XY") != std::string::npos; }, 5000));
+        };
+        pty.WriteMaster("M");
+        ASSERT_TRUE(PumpUntil([&] { return bRestarted; }));
+        owner.fnOnMessage = nullptr;
+        pty.WriteMaster("Z");
+        ASSERT_TRUE(PumpUntil([&] { return owner.Bytes().find('Z') != std::string::npos; }, 5000))
+            << "iteration " << i << ": " << owner.Bytes();
+    }
+    EXPECT_TRUE(errors.boxes.empty());
+    EXPECT_FALSE(owner.bWrongThread);
+}
+
 } // namespace
