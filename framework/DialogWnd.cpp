@@ -67,6 +67,12 @@ void CDialogWnd::Wire(const CtlTemplate& ctl, QWidget* pCtl) {
         connect(pButton, &QAbstractButton::clicked, this, [this, nId] { Command(nId, BN_CLICKED); });
     } else if (auto* pCombo = qobject_cast<QComboBox*>(pCtl)) {
         // activated: the operator chose a list item (not SetCurSel, not typing).
+        // An editable combo would also report it when typed text that equals
+        // an item is confirmed (focus leaves, Enter): typing must not choose.
+        if (QLineEdit* pEdit = pCombo->lineEdit()) {
+            disconnect(pEdit, &QLineEdit::editingFinished, pCombo, nullptr);
+            disconnect(pEdit, &QLineEdit::returnPressed, pCombo, nullptr);
+        }
         connect(pCombo, &QComboBox::activated, this, [this, nId] { Command(nId, CBN_SELCHANGE); });
     } else if (auto* pTab = qobject_cast<CTabCtlWidget*>(pCtl)) {
         connect(pTab, &CTabCtlWidget::selectionChanged, this, [this, nId] { Command(nId, TCN_SELCHANGE); });

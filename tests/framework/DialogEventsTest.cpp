@@ -48,6 +48,17 @@ TEST(DialogEvents, ComboNotifiesWhenTheOperatorChoosesAnItem) {
     QTest::keyClick(pDrop->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(pDrop->count(), 0);
     EXPECT_EQ(page.CountCommands(IDC_COMBO, CBN_SELCHANGE), 0);
+    // Not even when the typed text equals an item and is confirmed by Enter
+    // or by the focus leaving the box.
+    pDrop->addItem("alpha");
+    pDrop->addItem("beta");
+    pDrop->setCurrentIndex(0);
+    pDrop->lineEdit()->clear();
+    QTest::keyClicks(pDrop->lineEdit(), "beta");
+    QTest::keyClick(pDrop->lineEdit(), Qt::Key_Return);
+    emit pDrop->lineEdit()->editingFinished();
+    EXPECT_EQ(pDrop->currentIndex(), 0);
+    EXPECT_EQ(page.CountCommands(IDC_COMBO, CBN_SELCHANGE), 0);
 }
 
 TEST(DialogEvents, EditChangesNotifyOnlyWhenTyped) {
