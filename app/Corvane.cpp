@@ -19,9 +19,13 @@ void InstallSerialErrorSink() {
 
 namespace {
 
-// A termination request closes what is open: boxes and other modal dialogs
-// first (their loops run inside the main window's), then the main window.
+// A termination request closes what is open: an open menu (the about item's
+// context menu), boxes and other modal dialogs first (their loops run inside
+// the main window's), then the main window.
 void CloseAll(CCorvaneDlg& dlg) {
+    while (QWidget* pPopup = QApplication::activePopupWidget()) {
+        if (!pPopup->close()) break;
+    }
     for (QWidget* pWnd : QApplication::topLevelWidgets()) {
         auto* pDialog = qobject_cast<QDialog*>(pWnd);
         if (pDialog && pDialog != dlg.GetSafeHwnd() && pDialog->isVisible()) pDialog->reject();

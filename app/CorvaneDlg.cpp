@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "AboutDlg.h"
+#include "AppIcon.h"
 #include "DeviceNameText.h"
 #include "Dialogs.h"
 #include "EdidConfigPage.h"
@@ -49,7 +50,8 @@ const PagePlacement* Placement() {
 
 }  // namespace
 
-CCorvaneDlg::CCorvaneDlg() : CDialog(IDD_CORVANE_DIALOG), m_strVersion(QString::fromLatin1(VERSION_TEXT)) {}
+CCorvaneDlg::CCorvaneDlg()
+    : CDialog(IDD_CORVANE_DIALOG), m_strVersion(QString::fromLatin1(VERSION_TEXT)), m_hAppIcon(LoadAppIcon()) {}
 
 CCorvaneDlg::~CCorvaneDlg() { Shutdown(); }
 
@@ -67,6 +69,7 @@ BOOL CCorvaneDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     // Every frame the serial driver accepts goes to the IP Config page's log.
     g_SerialPort.SetWriteEcho([](const char* pszText) { g_IpConfigPage.AppendLog(QString::fromLatin1(pszText)); });
+    GetSafeHwnd()->setWindowIcon(m_hAppIcon);
     for (int i = 0; i < PAGE_COUNT; ++i) m_tabPages.InsertItem(i, QString::fromLatin1(Placement()[i].pszTab));
     CreatePages();
     ScanPorts();

@@ -4,6 +4,7 @@
 // It owns the serial link's notifications and feeds every received byte into
 // the reply assembler; the decoded replies come back through IReplyTarget and
 // are forwarded to the pages.
+#include <QIcon>
 #include <QString>
 
 #include "Controls.h"
@@ -36,6 +37,8 @@ public:
     void GetAllPorts();
     // Port number of the selected list entry; 0 with no selection.
     int SelectedPortNumber() const;
+    // Index of the list entry the port box shows; -1 when it shows none.
+    int SelectedPortEntry() const;
 
     // Device name panel.
     void OnGetDeviceName();
@@ -95,6 +98,7 @@ private:
     CTabCtrl m_tabPages;          // 1002
     QString m_strDeviceName;      // 1081
     QString m_strVersion;         // 1109
+    QIcon m_hAppIcon;             // icon 131
     CToolTipCtrl m_ToolTip;
     bool m_bShutDown = false;
 };

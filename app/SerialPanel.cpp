@@ -55,10 +55,23 @@ void CCorvaneDlg::ScanPorts() {
 }
 
 int CCorvaneDlg::SelectedPortNumber() const {
-    const int nSel = m_cbPort.GetCurSel();
+    const int nSel = SelectedPortEntry();
     if (nSel < 0) return 0;
     if (!g_bPortsFound) return nSel + 1;
     return nSel < MaxSerialPortNum ? g_nFoundPorts[nSel] : 0;
+}
+
+// The port list has an edit field. Text typed there that is not the selected
+// entry's names the entry it equals, or no entry at all: the port shown is
+// always the port connected, never a stale selection behind other text.
+int CCorvaneDlg::SelectedPortEntry() const {
+    const int nSel = m_cbPort.GetCurSel();
+    const QString strShown = m_cbPort.GetWindowText().trimmed();
+    if (nSel >= 0 && strShown.compare(m_cbPort.GetLBText(nSel), Qt::CaseInsensitive) == 0) return nSel;
+    for (int i = 0; i < m_cbPort.GetCount(); ++i) {
+        if (strShown.compare(m_cbPort.GetLBText(i), Qt::CaseInsensitive) == 0) return i;
+    }
+    return -1;
 }
 
 void CCorvaneDlg::OnConnect() {

@@ -126,3 +126,20 @@ TEST_F(SerialPanelTest, NoSelectionIsAnInvalidPort) {
     EXPECT_EQ(g_bComConnected, 0);
     EXPECT_EQ(PortList()->count(), 30);
 }
+
+// The port box has an edit field: what it shows is what Connect opens.
+TEST_F(SerialPanelTest, TypedPortTextNamesTheEntryOrNone) {
+    PtyPair& com3 = AddPty(3);
+    AddPty(7);
+    OpenMainWindow();
+    PortList()->setEditText(" com7");
+    EXPECT_EQ(pDlg->SelectedPortNumber(), 7);
+
+    // Text that names no entry must not connect the entry still selected behind it.
+    PortList()->setEditText("COM9");
+    MessageBoxScript::Expect("Current Select serial port is invalid!");
+    Click(1001);
+    ASSERT_EQ(MessageBoxScript::History().size(), 1u);
+    EXPECT_EQ(g_bComConnected, 0);
+    EXPECT_EQ(com3.ReadUntilQuiet(), "");
+}
