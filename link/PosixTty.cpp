@@ -113,6 +113,15 @@ int TtyOpenExclusive(const std::string& strPath, const std::vector<std::string>&
     return fd;
 }
 
+// TIOCEXCL stays on a tty after close for as long as anything else holds it
+// open (on a pty: the switcher's side), which would refuse the next non-root
+// open of the same port with EBUSY. Clear it before closing.
+void TtyCloseExclusive(int fd) {
+    if (fd < 0) return;
+    ioctl(fd, TIOCNXCL);
+    close(fd);
+}
+
 int TtySetTimeouts(int fd) {
     termios t{};
     if (tcgetattr(fd, &t) != 0) return -1;

@@ -24,6 +24,9 @@ bool TtyUucpLockHeld(const std::string& strPath, const std::vector<std::string>&
 int TtyOpenExclusive(const std::string& strPath,
                      const std::vector<std::string>& lockDirs = DefaultUucpLockDirs());
 
+// Releases a port opened by TtyOpenExclusive, exclusive flag included.
+void TtyCloseExclusive(int fd);
+
 // The five configuration steps, in the order the driver runs them.
 // Time-outs: reads never block (VMIN 0, VTIME 0); the monitor waits in poll.
 int TtySetTimeouts(int fd);

@@ -140,7 +140,7 @@ BOOL CSerialPort::Setup(ISerialOwner* pPortOwner, UINT portnr, UINT nBaud, char 
     {
         std::lock_guard lk(m_csPort);
         if (m_hComm >= 0) {
-            close(m_hComm);
+            TtyCloseExclusive(m_hComm);
             m_hComm = -1;
         }
         const std::string strPath = SerialDevicePath(portnr);
@@ -197,7 +197,7 @@ void CSerialPort::CloseEvents() {
 
 void CSerialPort::ClosePort() {
     std::lock_guard lk(m_csPort);
-    if (m_hComm >= 0) close(m_hComm);
+    TtyCloseExclusive(m_hComm);
     m_hComm = -1;
 }
 
