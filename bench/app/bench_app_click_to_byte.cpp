@@ -14,6 +14,7 @@
 #include <thread>
 #include <memory>
 
+#include "BenchApp.h"
 #include "BenchSupport.h"
 #include "Corvane.h"
 #include "CorvaneDlg.h"
@@ -84,16 +85,8 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     CBenchPty pty;
-    if (!pty.IsOpen()) return std::printf("click: no pseudo-terminal\n"), 1;
-    PointComPorts(pty.SlavePath());
-    MessageBoxScript::Begin();
-    InstallSerialErrorSink();
-
-    auto pDlg = std::make_unique<CCorvaneDlg>();
-    pDlg->Create(nullptr);
-    pDlg->GetSafeHwnd()->show();
-    pDlg->GetItem<QAbstractButton>(1001)->click();
-    if (pty.Read(8) != "@ R 0e #") return std::printf("click: no load-all request\n"), 1;
+    auto pDlg = StartConnected(pty, "click");
+    if (!pDlg) return 1;
 
     auto* pButton = g_PortSetPage.GetItem<QAbstractButton>(1010);
     auto* pClear = g_PortSetPage.GetItem<QAbstractButton>(1034);
