@@ -277,8 +277,10 @@ void CSerialPort::WriteText(const char* pszText) {
         }
         m_sendQueue.emplace_back(pszText, nLen);
     }
-    if (m_fnWriteEcho) m_fnWriteEcho(pszText);
+    // Wake the monitor before echoing: the echo updates a log window, which
+    // need not delay the frame on the wire.
     SignalEvent(m_hSendEvent);
+    if (m_fnWriteEcho) m_fnWriteEcho(pszText);
 }
 
 // Transmits every queued frame, each after a purge of both directions (see
