@@ -35,7 +35,7 @@ struct ToolTips : ::testing::Test {
     }
     void TearDown() override {
         QToolTip::hideText();  // fades out: wait until it is gone
-        QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 5000);
+        EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 5000));
     }
 };
 
