@@ -6,6 +6,7 @@
 #include "CommandFrames.h"
 #include "CorvaneDlg.h"
 #include "DeviceState.h"
+#include "Dlg102_MainIds.h"
 #include "MessageBox.h"
 #include "SendPath.h"
 
@@ -19,10 +20,8 @@ constexpr UINT kConnectBaud = 115200;
 // the port in use by opening another one.
 constexpr UINT kReleasePort = 29;
 constexpr UINT kReleaseBaud = 9600;
-constexpr DWORD kEventMask = 0x0009;
+constexpr DWORD kEventMask = EV_RXCHAR | EV_CTS;
 constexpr UINT kSendBufferSize = 512;
-
-enum : int { IDC_SEARCH = 1106 };
 
 QString PortName(int nPortNr) { return QStringLiteral("COM%1").arg(nPortNr); }
 
@@ -98,7 +97,7 @@ void CCorvaneDlg::ToggleConnection() {
     g_bComConnected = 1;
     m_btnConnect.SetWindowText(QStringLiteral("Disconnect!"));
     m_cbPort.EnableWindow(FALSE);
-    EnableDlgItem(IDC_SEARCH, FALSE);
+    EnableDlgItem(Dlg102::IDC_SEARCH, FALSE);
 }
 
 // The re-setup on another port waits for the monitor thread to end and
@@ -113,7 +112,7 @@ void CCorvaneDlg::Disconnect() {
     m_btnConnect.SetWindowText(QStringLiteral("Connect"));
     StopSerialLink();
     m_cbPort.EnableWindow(TRUE);
-    EnableDlgItem(IDC_SEARCH, TRUE);
+    EnableDlgItem(Dlg102::IDC_SEARCH, TRUE);
 }
 
 // The message stays the same for every cause; the box's details name the
@@ -134,6 +133,6 @@ void CCorvaneDlg::ReportOpenFailure(int nPortNr) {
 
 void CCorvaneDlg::GetAllPorts() {
     SendCommand(Frames::Read(Frames::REG_ALL_CONFIG));
-    LogToPages(QStringLiteral("Get All Ports "), 2);
+    LogToPages(QStringLiteral("Get All Ports "), LOG_BOTH_PAGES);
     UpdateData(FALSE);
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "Corvane.h"
+#include "CorvaneVersion.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ bool AsksForInformation(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("corvane"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.1.0921"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
     // Help and version need no display: answer them before any window system
     // is opened (process() prints and exits).
     if (AsksForInformation(argc, argv)) {

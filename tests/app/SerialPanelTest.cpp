@@ -38,7 +38,7 @@ TEST_F(SerialPanelTest, SearchFindsAPortThatAppearedLater) {
     OpenMainWindow();
     EXPECT_EQ(PortList()->count(), 30);
     AddPty(12);
-    Click(1106);
+    Click(Dlg102::IDC_SEARCH);
     EXPECT_EQ(PortEntries(), QStringList({"COM12"}));
 }
 
@@ -47,21 +47,21 @@ TEST_F(SerialPanelTest, ConnectAsksForTheWholeConfigurationAndDisconnectReleases
     AddPty(3);
     OpenMainWindow();
     PortList()->setCurrentIndex(1);
-    Click(1001);
+    Click(Dlg102::IDC_CONNECT);
     ASSERT_EQ(g_bComConnected, 1);
-    EXPECT_EQ(Caption(1001), "Disconnect!");
-    EXPECT_FALSE(pDlg->IsDlgItemEnabled(1000));
-    EXPECT_FALSE(pDlg->IsDlgItemEnabled(1106));
+    EXPECT_EQ(Caption(Dlg102::IDC_CONNECT), "Disconnect!");
+    EXPECT_FALSE(pDlg->IsDlgItemEnabled(Dlg102::IDC_PORT_LIST));
+    EXPECT_FALSE(pDlg->IsDlgItemEnabled(Dlg102::IDC_SEARCH));
     EXPECT_EQ(com7.ReadUntilQuiet(), "@ R 0e #");
     EXPECT_EQ(g_EdidConfigPage.m_strLog, "Get All Ports ");
-    EXPECT_TRUE(g_PortSetPage.GetDlgItemText(1042).contains("Get All Ports "));
+    EXPECT_TRUE(g_PortSetPage.GetDlgItemText(Dlg130::IDC_LOG).contains("Get All Ports "));
     EXPECT_TRUE(g_IpConfigPage.GetDlgItemText(1078).contains("@ R 0e #"));
 
     // The whole-configuration reply fills the pages and the name box, then
     // the network parameters are read.
     com7.Write("@0e 01 02 00 03 00 00 00 00 00 00 00 00 "
                "4c 4f 42 42 59 20 20 20 20 20 20 20 20 20 20 20#");
-    ASSERT_TRUE(WaitFor([&] { return Caption(1081) == "LOBBY           "; }));
+    ASSERT_TRUE(WaitFor([&] { return Caption(Dlg102::IDC_DEVICE_NAME) == "LOBBY           "; }));
     EXPECT_EQ(g_nOutputSource[0], 1);
     EXPECT_EQ(g_nOutputSource[1], 3);
     EXPECT_EQ(g_EdidConfigPage.m_strLog, "Load All config data success!");
@@ -71,11 +71,11 @@ TEST_F(SerialPanelTest, ConnectAsksForTheWholeConfigurationAndDisconnectReleases
     pDlg->ScanPorts();
     EXPECT_EQ(PortEntries(), QStringList({"COM3", "COM7"}));
 
-    Click(1001);
+    Click(Dlg102::IDC_CONNECT);
     EXPECT_EQ(g_bComConnected, 0);
-    EXPECT_EQ(Caption(1001), "Connect");
-    EXPECT_TRUE(pDlg->IsDlgItemEnabled(1000));
-    EXPECT_TRUE(pDlg->IsDlgItemEnabled(1106));
+    EXPECT_EQ(Caption(Dlg102::IDC_CONNECT), "Connect");
+    EXPECT_TRUE(pDlg->IsDlgItemEnabled(Dlg102::IDC_PORT_LIST));
+    EXPECT_TRUE(pDlg->IsDlgItemEnabled(Dlg102::IDC_SEARCH));
     EXPECT_FALSE(g_SerialPort.IsMonitorAlive());
     // Nothing more goes out once disconnected.
     pDlg->OnGetDeviceName();
@@ -86,13 +86,13 @@ TEST_F(SerialPanelTest, FailedConnectSaysSoSendsNothingAndProbesAgain) {
     OpenMainWindow();
     PortList()->setCurrentIndex(4);
     MessageBoxScript::Expect("Cannot open serial port");
-    Click(1001);
+    Click(Dlg102::IDC_CONNECT);
     ASSERT_EQ(MessageBoxScript::History().size(), 1u);
     const auto& box = MessageBoxScript::History()[0];
     EXPECT_EQ(box.strText, "Cannot open serial port");
     EXPECT_TRUE(box.strInformative.contains("/nonexistent/corvane-test/com5"));
     EXPECT_EQ(g_bComConnected, 0);
-    EXPECT_EQ(Caption(1001), "Connect");
+    EXPECT_EQ(Caption(Dlg102::IDC_CONNECT), "Connect");
     // The fresh probe rebuilt the list and selected its first entry.
     EXPECT_EQ(PortList()->count(), 30);
     EXPECT_EQ(PortList()->currentIndex(), 0);
@@ -110,7 +110,7 @@ TEST_F(SerialPanelTest, PermissionProblemNamesTheDialoutGroup) {
     OpenMainWindow();
     PortList()->setCurrentIndex(4);
     MessageBoxScript::Expect("Cannot open serial port");
-    Click(1001);
+    Click(Dlg102::IDC_CONNECT);
     ASSERT_EQ(MessageBoxScript::History().size(), 1u);
     EXPECT_TRUE(MessageBoxScript::History()[0].strInformative.contains("dialout"));
     ::unlink(strPath.c_str());
@@ -120,7 +120,7 @@ TEST_F(SerialPanelTest, NoSelectionIsAnInvalidPort) {
     OpenMainWindow();
     PortList()->setCurrentIndex(-1);
     MessageBoxScript::Expect("Current Select serial port is invalid!");
-    Click(1001);
+    Click(Dlg102::IDC_CONNECT);
     ASSERT_EQ(MessageBoxScript::History().size(), 1u);
     EXPECT_EQ(MessageBoxScript::History()[0].strText, "Current Select serial port is invalid!");
     EXPECT_EQ(g_bComConnected, 0);
@@ -138,7 +138,7 @@ TEST_F(SerialPanelTest, TypedPortTextNamesTheEntryOrNone) {
     // Text that names no entry must not connect the entry still selected behind it.
     PortList()->setEditText("COM9");
     MessageBoxScript::Expect("Current Select serial port is invalid!");
-    Click(1001);
+    Click(Dlg102::IDC_CONNECT);
     ASSERT_EQ(MessageBoxScript::History().size(), 1u);
     EXPECT_EQ(g_bComConnected, 0);
     EXPECT_EQ(com3.ReadUntilQuiet(), "");

@@ -12,6 +12,9 @@
 
 #include "Corvane.h"
 #include "CorvaneDlg.h"
+#include "Dlg102_MainIds.h"
+#include "Dlg129_EdidConfigIds.h"
+#include "Dlg130_PortSetIds.h"
 #include "SerialPort.h"
 
 inline std::string ComEnvName(int n) { return "CORVANE_COM" + std::to_string(n); }

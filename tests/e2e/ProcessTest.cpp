@@ -6,6 +6,8 @@
 #include <QTest>
 #include <csignal>
 
+#include "CorvaneVersion.h"
+
 namespace {
 
 QProcessEnvironment OffscreenEnv() {
@@ -44,7 +46,7 @@ private slots:
         QVERIFY(proc.waitForFinished(10000));
         QCOMPARE(proc.exitStatus(), QProcess::NormalExit);
         QCOMPARE(proc.exitCode(), 0);
-        QVERIFY2(proc.readAllStandardOutput().contains("1.1.0921"), "version missing");
+        QVERIFY2(proc.readAllStandardOutput().contains(CORVANE_VERSION), "version missing");
     }
 
     void helpNamesThePortMapping() {
