@@ -85,28 +85,33 @@ void OnChangeCounter(IReplyTarget& t) {
     g_wChangeCounter = wValue;
 }
 
+void OnDebugMode(IReplyTarget& t) { t.SetDebugMode(Data(0)); }
+
+// Registers with one handler each; other registers are ignored.
+struct RegisterHandler {
+    int nRegister;
+    void (*pfnHandle)(IReplyTarget& t);
+};
+constexpr RegisterHandler kHandlers[] = {
+    {Frames::REG_ALL_OUTPUTS, OnAllOutputs},   {Frames::REG_ACK, OnAck},
+    {Frames::REG_ALL_CONFIG, OnAllConfig},     {Frames::REG_DEBUG, OnDebugMode},
+    {Frames::REG_DEVICE_NAME, OnDeviceName},   {Frames::NET_PARAMS_REG, OnNetParams},
+    {Frames::REG_CHANGE_COUNTER, OnChangeCounter},
+};
+
 }  // namespace
 
 void ParseReply(IReplyTarget& t) {
     using namespace Frames;
     const int r = g_RxFrame[0];
-    if (r >= REG_OUTPUT_FIRST && r <= REG_OUTPUT_LAST)
+    if (r >= REG_OUTPUT_FIRST && r <= REG_OUTPUT_LAST) {
         OnOutputSource(r - REG_OUTPUT_FIRST, t);
-    else if (r >= REG_EDID_FIRST && r <= REG_EDID_LAST)
+    } else if (r >= REG_EDID_FIRST && r <= REG_EDID_LAST) {
         OnEdidSetting(r - REG_EDID_FIRST, t);
-    else if (r == REG_ALL_OUTPUTS)
-        OnAllOutputs(t);
-    else if (r == REG_ACK)
-        OnAck(t);
-    else if (r == REG_ALL_CONFIG)
-        OnAllConfig(t);
-    else if (r == REG_DEBUG)
-        t.SetDebugMode(Data(0));
-    else if (r == REG_DEVICE_NAME)
-        OnDeviceName(t);
-    else if (r == NET_PARAMS_REG)
-        OnNetParams(t);
-    else if (r == REG_CHANGE_COUNTER)
-        OnChangeCounter(t);
+    } else {
+        for (const RegisterHandler& handler : kHandlers) {
+            if (handler.nRegister == r) handler.pfnHandle(t);
+        }
+    }
     std::memset(g_RxFrame, 0, sizeof g_RxFrame);
 }

@@ -4,6 +4,7 @@
 #include "DataExchange.h"
 #include "Dialogs.h"
 #include "Dlg129_EdidConfigIds.h"
+#include "IdIndex.h"
 #include "SendPath.h"
 
 CEdidConfigPage g_EdidConfigPage;
@@ -41,14 +42,6 @@ constexpr UINT ACK_MS = 3000;
 constexpr UINT TOOLTIP_DELAY_MS = 200;
 
 bool IsInput(int nInput) { return nInput >= 0 && nInput < INPUT_COUNT; }
-
-// Index of nId in one of the per-input ID rows, or -1.
-int InputOf(const int (&anIds)[INPUT_COUNT], int nId) {
-    for (int nInput = 0; nInput < INPUT_COUNT; ++nInput) {
-        if (anIds[nInput] == nId) return nInput;
-    }
-    return -1;
-}
 
 }  // namespace
 
@@ -92,20 +85,20 @@ void CEdidConfigPage::OnCommand(int nId, int nNotify) {
     if (nNotify == CBN_SELCHANGE) {
         // Only choosing a list item stores a mode; text typed into the
         // combo's edit field changes nothing.
-        if ((n = InputOf(kCombo, nId)) >= 0) OnModeChange(n);
+        if ((n = IndexOfId(kCombo, nId)) >= 0) OnModeChange(n);
         return;
     }
     if (nNotify != BN_CLICKED) return;
-    if ((n = InputOf(kRead, nId)) >= 0) return ReadEdid(n);
-    if ((n = InputOf(kApply, nId)) >= 0) return ApplyEdid(n);
-    if ((n = InputOf(kAudio71, nId)) >= 0) return OnAudioChoice(n, EDID_FLAG_AUDIO_71CH);
-    if ((n = InputOf(kAudio51, nId)) >= 0) return OnAudioChoice(n, EDID_FLAG_AUDIO_51CH);
-    if ((n = InputOf(kAudio20, nId)) >= 0) return OnAudioChoice(n, EDID_FLAG_AUDIO_2CH);
-    if ((n = InputOf(k3D, nId)) >= 0) return OnOptionToggle(n, &m_b3D[n], EDID_FLAG_3D);
-    if ((n = InputOf(k30Bit, nId)) >= 0) return OnOptionToggle(n, &m_b30Bit[n], EDID_FLAG_DEEP_30BIT);
-    if ((n = InputOf(k36Bit, nId)) >= 0) return OnOptionToggle(n, &m_b36Bit[n], EDID_FLAG_DEEP_36BIT);
-    if ((n = InputOf(k48Bit, nId)) >= 0) return OnOptionToggle(n, &m_b48Bit[n], EDID_FLAG_DEEP_48BIT);
-    if ((n = InputOf(kHdr, nId)) >= 0) return OnOptionToggle(n, &m_bHdr[n], EDID_FLAG_HDR);
+    if ((n = IndexOfId(kRead, nId)) >= 0) return ReadEdid(n);
+    if ((n = IndexOfId(kApply, nId)) >= 0) return ApplyEdid(n);
+    if ((n = IndexOfId(kAudio71, nId)) >= 0) return OnAudioChoice(n, EDID_FLAG_AUDIO_71CH);
+    if ((n = IndexOfId(kAudio51, nId)) >= 0) return OnAudioChoice(n, EDID_FLAG_AUDIO_51CH);
+    if ((n = IndexOfId(kAudio20, nId)) >= 0) return OnAudioChoice(n, EDID_FLAG_AUDIO_2CH);
+    if ((n = IndexOfId(k3D, nId)) >= 0) return OnOptionToggle(n, &m_b3D[n], EDID_FLAG_3D);
+    if ((n = IndexOfId(k30Bit, nId)) >= 0) return OnOptionToggle(n, &m_b30Bit[n], EDID_FLAG_DEEP_30BIT);
+    if ((n = IndexOfId(k36Bit, nId)) >= 0) return OnOptionToggle(n, &m_b36Bit[n], EDID_FLAG_DEEP_36BIT);
+    if ((n = IndexOfId(k48Bit, nId)) >= 0) return OnOptionToggle(n, &m_b48Bit[n], EDID_FLAG_DEEP_48BIT);
+    if ((n = IndexOfId(kHdr, nId)) >= 0) return OnOptionToggle(n, &m_bHdr[n], EDID_FLAG_HDR);
 }
 
 void CEdidConfigPage::OnTimer(UINT nIdEvent) {

@@ -7,6 +7,7 @@
 #include "DeviceState.h"
 #include "Dialogs.h"
 #include "Dlg130_PortSetIds.h"
+#include "IdIndex.h"
 #include "SendPath.h"
 
 using namespace Dlg130;
@@ -29,14 +30,6 @@ constexpr UINT WAIT_MS = 8000;
 constexpr UINT ACK_MS = 1000;
 
 QString InputDigit(int nIndex) { return QString::number(nIndex + 1); }
-
-// Index of nId in one of the per-index ID rows, or -1.
-int IndexOf(const int (&anIds)[4], int nId) {
-    for (int n = 0; n < 4; ++n) {
-        if (anIds[n] == nId) return n;
-    }
-    return -1;
-}
 
 }  // namespace
 
@@ -80,10 +73,10 @@ void CPortSetPage::OnCommand(int nId, int nNotify) {
     if (nId == IDC_STATUS) return OnStatus();
     if (nId == IDC_CLEAR) return OnClear();
     int n;
-    if ((n = IndexOf(SEL_INPUT, nId)) >= 0) return OnSelInputRadio(n);
-    if ((n = IndexOf(ALL, nId)) >= 0) return OnOutputAllButton(n);
+    if ((n = IndexOfId(SEL_INPUT, nId)) >= 0) return OnSelInputRadio(n);
+    if ((n = IndexOfId(ALL, nId)) >= 0) return OnOutputAllButton(n);
     for (int nOutput = 0; nOutput < OUTPUT_COUNT; ++nOutput) {
-        if ((n = IndexOf(ROUTE[nOutput], nId)) >= 0) return OnRouteButton(nOutput, n);
+        if ((n = IndexOfId(ROUTE[nOutput], nId)) >= 0) return OnRouteButton(nOutput, n);
     }
 }
 
