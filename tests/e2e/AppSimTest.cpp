@@ -44,7 +44,7 @@ private slots:
         RxReset();
         MessageBoxScript::Begin();
         m_pSim = std::make_unique<CSimProcess>();
-        QVERIFY(m_pSim->Start(QStringLiteral(CORVANE_SIM_PATH)));
+        QVERIFY(m_pSim->Start());
         QVERIFY(m_pSim->Preset(PRESET, PRESET_WRITES));
         // From here on the wire carries only what the application sends.
         QTRY_COMPARE_WITH_TIMEOUT(m_pSim->Received(), QByteArray(PRESET), WAIT_MS);
