@@ -5,41 +5,48 @@
 namespace {
 
 bool Parse(std::vector<std::string> args, SimOptions& o, std::string& error) {
-  o = SimOptions{};
-  error.clear();
-  return SimParseOptions(args, o, error);
+    o = SimOptions{};
+    error.clear();
+    return SimParseOptions(args, o, error);
 }
 
 }  // namespace
 
 TEST(SimOptions, EveryOption) {
-  SimOptions o;
-  std::string error;
-  ASSERT_TRUE(Parse({"--reply", "echo", "--delay", "250", "--upper", "--no-spaces", "--crlf",
-                     "--link", "/tmp/x", "--verbose"},
-                    o, error))
-      << error;
-  EXPECT_EQ(o.behaviour.writeReply, SimWriteReply::Echo);
-  EXPECT_EQ(o.nDelayMs, 250);
-  EXPECT_TRUE(o.behaviour.style.bUpper);
-  EXPECT_FALSE(o.behaviour.style.bSpaces);
-  EXPECT_TRUE(o.behaviour.style.bCrLf);
-  EXPECT_EQ(o.strLink, "/tmp/x");
-  EXPECT_TRUE(o.bVerbose);
-  ASSERT_TRUE(Parse({"--reply", "none", "--help"}, o, error));
-  EXPECT_EQ(o.behaviour.writeReply, SimWriteReply::None);
-  EXPECT_TRUE(o.bHelp);
+    SimOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse(
+        {"--reply", "echo", "--delay", "250", "--upper", "--no-spaces", "--crlf", "--link", "/tmp/x", "--verbose"}, o,
+        error))
+        << error;
+    EXPECT_EQ(o.behaviour.writeReply, SimWriteReply::Echo);
+    EXPECT_EQ(o.nDelayMs, 250);
+    EXPECT_TRUE(o.behaviour.style.bUpper);
+    EXPECT_FALSE(o.behaviour.style.bSpaces);
+    EXPECT_TRUE(o.behaviour.style.bCrLf);
+    EXPECT_EQ(o.strLink, "/tmp/x");
+    EXPECT_TRUE(o.bVerbose);
+    ASSERT_TRUE(Parse({"--reply", "none", "--help"}, o, error));
+    EXPECT_EQ(o.behaviour.writeReply, SimWriteReply::None);
+    EXPECT_TRUE(o.bHelp);
 }
 
 TEST(SimOptions, BadArgumentsAreReported) {
-  SimOptions o;
-  std::string error;
-  for (std::vector<std::string> bad : std::vector<std::vector<std::string>>{
-           {"--reply"}, {"--reply", "maybe"}, {"--delay", "-1"}, {"--delay", "60001"},
-           {"--delay", "12ms"}, {"--delay", ""}, {"--delay", "99999999999999999999"},
-           {"--link"}, {"--link", ""}, {"--fast"}, {"serial"}}) {
-    SCOPED_TRACE(bad[0] + (bad.size() > 1 ? " " + bad[1] : ""));
-    EXPECT_FALSE(Parse(bad, o, error));
-    EXPECT_FALSE(error.empty());
-  }
+    SimOptions o;
+    std::string error;
+    for (std::vector<std::string> bad : std::vector<std::vector<std::string>>{{"--reply"},
+                                                                              {"--reply", "maybe"},
+                                                                              {"--delay", "-1"},
+                                                                              {"--delay", "60001"},
+                                                                              {"--delay", "12ms"},
+                                                                              {"--delay", ""},
+                                                                              {"--delay", "99999999999999999999"},
+                                                                              {"--link"},
+                                                                              {"--link", ""},
+                                                                              {"--fast"},
+                                                                              {"serial"}}) {
+        SCOPED_TRACE(bad[0] + (bad.size() > 1 ? " " + bad[1] : ""));
+        EXPECT_FALSE(Parse(bad, o, error));
+        EXPECT_FALSE(error.empty());
+    }
 }

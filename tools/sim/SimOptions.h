@@ -7,11 +7,11 @@
 #include "SimSwitcher.h"
 
 struct SimOptions {
-  SimBehaviour behaviour;
-  int nDelayMs = 0;
-  std::string strLink;  // symlink to the serial device, empty for none
-  bool bVerbose = false;
-  bool bHelp = false;
+    SimBehaviour behaviour;
+    int nDelayMs = 0;
+    std::string strLink;  // symlink to the serial device, empty for none
+    bool bVerbose = false;
+    bool bHelp = false;
 };
 
 constexpr int SIM_MAX_DELAY_MS = 60000;

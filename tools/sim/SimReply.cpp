@@ -1,16 +1,16 @@
 #include "SimReply.h"
 
 std::string SimFormatReply(std::span<const std::uint8_t> abFrame, const SimReplyStyle& style) {
-  const char* digits = style.bUpper ? "0123456789ABCDEF" : "0123456789abcdef";
-  std::string s;
-  s.reserve(2 + abFrame.size() * 3 + 2);
-  s += '@';
-  for (std::size_t i = 0; i < abFrame.size(); ++i) {
-    if (i > 0 && style.bSpaces) s += ' ';
-    s += digits[abFrame[i] >> 4];
-    s += digits[abFrame[i] & 0x0F];
-  }
-  s += '#';
-  if (style.bCrLf) s += "\r\n";
-  return s;
+    const char* digits = style.bUpper ? "0123456789ABCDEF" : "0123456789abcdef";
+    std::string s;
+    s.reserve(2 + abFrame.size() * 3 + 2);
+    s += '@';
+    for (std::size_t i = 0; i < abFrame.size(); ++i) {
+        if (i > 0 && style.bSpaces) s += ' ';
+        s += digits[abFrame[i] >> 4];
+        s += digits[abFrame[i] & 0x0F];
+    }
+    s += '#';
+    if (style.bCrLf) s += "\r\n";
+    return s;
 }

@@ -8,9 +8,9 @@
 #include <string>
 
 struct SimReplyStyle {
-  bool bUpper = false;   // "@0E ..." instead of "@0e ..."
-  bool bSpaces = true;   // "@04 00 01 02 03#" or "@0400010203#"
-  bool bCrLf = false;    // CR LF after '#'
+    bool bUpper = false;  // "@0E ..." instead of "@0e ..."
+    bool bSpaces = true;  // "@04 00 01 02 03#" or "@0400010203#"
+    bool bCrLf = false;   // CR LF after '#'
 };
 
 // abFrame[0] is the register, the rest its data.

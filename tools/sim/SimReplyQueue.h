@@ -12,22 +12,22 @@
 using SimClock = std::chrono::steady_clock;
 
 class CSimReplyQueue {
- public:
-  explicit CSimReplyQueue(std::size_t nMax = 256) : m_nMax(nMax) {}
+public:
+    explicit CSimReplyQueue(std::size_t nMax = 256) : m_nMax(nMax) {}
 
-  // Returns false (and drops the reply) when the queue is full.
-  bool Push(std::string reply, SimClock::time_point due);
-  // The send time of the oldest reply, if any.
-  std::optional<SimClock::time_point> NextDue() const;
-  // The oldest reply if it is due at or before now.
-  std::optional<std::string> PopDue(SimClock::time_point now);
-  std::size_t Size() const { return m_Items.size(); }
+    // Returns false (and drops the reply) when the queue is full.
+    bool Push(std::string reply, SimClock::time_point due);
+    // The send time of the oldest reply, if any.
+    std::optional<SimClock::time_point> NextDue() const;
+    // The oldest reply if it is due at or before now.
+    std::optional<std::string> PopDue(SimClock::time_point now);
+    std::size_t Size() const { return m_Items.size(); }
 
- private:
-  struct Item {
-    std::string reply;
-    SimClock::time_point due;
-  };
-  std::deque<Item> m_Items;
-  std::size_t m_nMax;
+private:
+    struct Item {
+        std::string reply;
+        SimClock::time_point due;
+    };
+    std::deque<Item> m_Items;
+    std::size_t m_nMax;
 };

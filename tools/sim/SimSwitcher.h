@@ -16,46 +16,46 @@
 #include "SimRequest.h"
 
 enum class SimWriteReply {
-  Ack,   // "@09 01#"
-  Echo,  // the written register's read reply (ack where there is none)
-  None,  // writes are not answered
+    Ack,   // "@09 01#"
+    Echo,  // the written register's read reply (ack where there is none)
+    None,  // writes are not answered
 };
 
 struct SimBehaviour {
-  SimWriteReply writeReply = SimWriteReply::Ack;
-  SimReplyStyle style;
+    SimWriteReply writeReply = SimWriteReply::Ack;
+    SimReplyStyle style;
 };
 
 class CSimSwitcher {
- public:
-  explicit CSimSwitcher(SimBehaviour behaviour = {}) : m_Behaviour(behaviour) {}
+public:
+    explicit CSimSwitcher(SimBehaviour behaviour = {}) : m_Behaviour(behaviour) {}
 
-  // The reply to one request, or nothing when the switcher stays silent
-  // (unknown register, rejected value, write with replies turned off).
-  std::optional<std::string> Handle(const SimRequest& request);
+    // The reply to one request, or nothing when the switcher stays silent
+    // (unknown register, rejected value, write with replies turned off).
+    std::optional<std::string> Handle(const SimRequest& request);
 
-  CSimRegisters& Registers() { return m_Registers; }
-  const CSimRegisters& Registers() const { return m_Registers; }
+    CSimRegisters& Registers() { return m_Registers; }
+    const CSimRegisters& Registers() const { return m_Registers; }
 
- private:
-  std::optional<std::vector<std::uint8_t>> ReadFrame(std::uint8_t bRegister) const;
-  bool ApplyWrite(const SimRequest& request);
-  std::optional<std::string> WriteReply(std::uint8_t bRegister) const;
+private:
+    std::optional<std::vector<std::uint8_t>> ReadFrame(std::uint8_t bRegister) const;
+    bool ApplyWrite(const SimRequest& request);
+    std::optional<std::string> WriteReply(std::uint8_t bRegister) const;
 
-  SimBehaviour m_Behaviour;
-  CSimRegisters m_Registers;
+    SimBehaviour m_Behaviour;
+    CSimRegisters m_Registers;
 };
 
 // One stream of request characters (a serial line, a datagram).
 class CSimSession {
- public:
-  explicit CSimSession(CSimSwitcher& sw) : m_Switcher(sw) {}
+public:
+    explicit CSimSession(CSimSwitcher& sw) : m_Switcher(sw) {}
 
-  // Feeds received characters; every reply produced is appended to replies.
-  // Returns the number of malformed requests seen (for the log).
-  int Feed(std::string_view bytes, std::vector<std::string>& replies);
+    // Feeds received characters; every reply produced is appended to replies.
+    // Returns the number of malformed requests seen (for the log).
+    int Feed(std::string_view bytes, std::vector<std::string>& replies);
 
- private:
-  CSimSwitcher& m_Switcher;
-  CSimRequestParser m_Parser;
+private:
+    CSimSwitcher& m_Switcher;
+    CSimRequestParser m_Parser;
 };
