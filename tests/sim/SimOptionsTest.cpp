@@ -29,6 +29,9 @@ TEST(SimOptions, EveryOption) {
     ASSERT_TRUE(Parse({"--reply", "none", "--help"}, o, error));
     EXPECT_EQ(o.behaviour.writeReply, SimWriteReply::None);
     EXPECT_TRUE(o.bHelp);
+    EXPECT_FALSE(o.bVersion);
+    ASSERT_TRUE(Parse({"--version"}, o, error));
+    EXPECT_TRUE(o.bVersion);
 }
 
 TEST(SimOptions, BadArgumentsAreReported) {

@@ -58,9 +58,10 @@ public:
         posix_spawn_file_actions_destroy(&fa);
         close(fds[1]);
         m_fdOut = fds[0];
-        const std::string line = ReadUntil(m_fdOut, "\n");
+        m_strFirstLine = ReadUntil(m_fdOut, "\n");
         const std::string prefix = "serial: ";
-        if (line.rfind(prefix, 0) == 0) m_strSerial = line.substr(prefix.size(), line.size() - prefix.size() - 1);
+        if (m_strFirstLine.rfind(prefix, 0) == 0)
+            m_strSerial = m_strFirstLine.substr(prefix.size(), m_strFirstLine.size() - prefix.size() - 1);
     }
 
     ~CSimProcess() {
@@ -72,10 +73,16 @@ public:
     }
 
     const std::string& Serial() const { return m_strSerial; }
+    const std::string& FirstLine() const { return m_strFirstLine; }
 
     // Sends sig and returns the exit status, or nothing if it did not exit in time.
     std::optional<int> Stop(int sig) {
         kill(m_pid, sig);
+        return Wait();
+    }
+
+    // The exit status once the process has ended, or nothing if it did not end in time.
+    std::optional<int> Wait() {
         const auto end = std::chrono::steady_clock::now() + WAIT;
         while (std::chrono::steady_clock::now() < end) {
             int status = 0;
@@ -92,6 +99,7 @@ public:
 private:
     pid_t m_pid = -1;
     int m_fdOut = -1;
+    std::string m_strFirstLine;
     std::string m_strSerial;
 };
 
@@ -172,4 +180,11 @@ TEST(SimProcess, RefusesToReplaceAnExistingFile) {
     ASSERT_EQ(lstat(path.c_str(), &st), 0);
     EXPECT_TRUE(S_ISREG(st.st_mode));
     unlink(path.c_str());
+}
+
+TEST(SimProcess, VersionPrintsTheProjectVersionAndStartsNothing) {
+    CSimProcess sim({"--version"});
+    EXPECT_EQ(sim.FirstLine(), "corvane-sim " CORVANE_VERSION "\n");
+    EXPECT_TRUE(sim.Serial().empty());
+    EXPECT_EQ(sim.Wait(), std::optional<int>(0));
 }
