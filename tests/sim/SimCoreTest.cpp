@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -263,18 +264,75 @@ TEST(SimSession, RequestsSplitAcrossReadsAreJoined) {
     EXPECT_EQ(replies[1], "@04 00 01 02 03#");
 }
 
+// ---- datagrams and names ---------------------------------------------------
+
+TEST(SimDatagram, OneDatagramIsOneRequest) {
+    CSimSwitcher sw;
+    const std::pair<const char*, std::optional<std::string>> cases[] = {
+        {"@R20#", "@20 43 4f 52 56 41 4e 45 20 4d 41 54 52 49 58 20 20#"},
+        {"@ R 52 #", "@52 00 00#"},
+        {"noise@R 04 #noise", "@04 00 01 02 03#"},
+        {"@R00#@R01#", "@00 00#"},  // only the first request is answered
+        {"@R 0", std::nullopt},     // unfinished: nothing, and nothing carried over
+        {"4 #", std::nullopt},
+        {"", std::nullopt},
+        {"@X20#@R10#", "@10 01#"},  // a malformed request does not hide the next
+        {"@R 33 #@R10#", std::nullopt},
+    };
+    for (const auto& [datagram, reply] : cases) {
+        SCOPED_TRACE(datagram);
+        EXPECT_EQ(SimAnswerDatagram(sw, datagram), reply);
+    }
+}
+
+TEST(SimDatagram, SharesTheRegistersWithTheSerialSession) {
+    CSimSwitcher sw;
+    EXPECT_EQ(Talk(sw, "@W 01 03#"), "@09 01#");
+    EXPECT_EQ(SimAnswerDatagram(sw, "@R 04 #"), "@04 00 03 02 03#");
+    EXPECT_EQ(SimAnswerDatagram(sw, "@ R 52 #"), "@52 00 01#");
+    EXPECT_EQ(SimAnswerDatagram(sw, "@W 02 00#"), "@09 01#");
+    EXPECT_EQ(Talk(sw, "@ R 52 #"), "@52 00 02#");
+}
+
+TEST(SimName, NamesArePaddedWithSpacesAndCheckedForLength) {
+    std::array<std::uint8_t, SIM_NAME_LEN> ab{};
+    ASSERT_TRUE(SimNameFromText("SIM-A", ab));
+    EXPECT_EQ(std::string(ab.begin(), ab.end()), "SIM-A           ");
+    ASSERT_TRUE(SimNameFromText("SIXTEEN-CHARS-AB", ab));
+    EXPECT_EQ(std::string(ab.begin(), ab.end()), "SIXTEEN-CHARS-AB");
+    for (const char* bad : {"", "SEVENTEEN-CHARS-X", "tab\there", "caf\xc3\xa9"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_FALSE(SimNameFromText(bad, ab));
+    }
+    EXPECT_EQ(SimFactoryValues("").abName, SimFactoryValues().abName);  // refused: the default stays
+}
+
+TEST(SimName, AGivenNameIsAnsweredToSearchesAndRestoredByFactoryDefaults) {
+    CSimSwitcher sw({}, SimFactoryValues("HALL 2"));
+    EXPECT_EQ(SimAnswerDatagram(sw, "@R20#"), "@20 48 41 4c 4c 20 32 20 20 20 20 20 20 20 20 20 20#");
+    Talk(sw, "@W 20 4142434445 4647484950 515253 54 55 56 #@W51#");
+    EXPECT_EQ(SimAnswerDatagram(sw, "@R20#"), "@20 48 41 4c 4c 20 32 20 20 20 20 20 20 20 20 20 20#");
+    EXPECT_EQ(sw.Registers().ChangeCounter(), 2);
+}
+
 // ---- delayed replies -------------------------------------------------------
 
 TEST(SimReplyQueue, ReleasesRepliesInOrderWhenDueAndStaysBounded) {
     CSimReplyQueue q(2);
     const auto t0 = SimClock::time_point{} + std::chrono::seconds(100);
+    const SimPeer peer{0x7F000002, 5001};
     EXPECT_TRUE(q.Push("a", t0 + std::chrono::milliseconds(10)));
-    EXPECT_TRUE(q.Push("b", t0 + std::chrono::milliseconds(20)));
+    EXPECT_TRUE(q.Push("b", t0 + std::chrono::milliseconds(20), peer));
     EXPECT_FALSE(q.Push("c", t0));
     EXPECT_EQ(q.NextDue(), t0 + std::chrono::milliseconds(10));
     EXPECT_FALSE(q.PopDue(t0));
-    EXPECT_EQ(q.PopDue(t0 + std::chrono::milliseconds(15)), "a");
+    auto first = q.PopDue(t0 + std::chrono::milliseconds(15));
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->reply, "a");
     EXPECT_FALSE(q.PopDue(t0 + std::chrono::milliseconds(15)));
-    EXPECT_EQ(q.PopDue(t0 + std::chrono::milliseconds(20)), "b");
+    auto second = q.PopDue(t0 + std::chrono::milliseconds(20));
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->reply, "b");
+    EXPECT_EQ(second->peer, peer);  // a datagram reply keeps its destination
     EXPECT_FALSE(q.NextDue());
 }

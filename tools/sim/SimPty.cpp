@@ -19,20 +19,6 @@ namespace {
 constexpr std::size_t MAX_PENDING_OUT = 64 * 1024;
 constexpr auto HANGUP_PAUSE = std::chrono::milliseconds(100);
 
-std::string Printable(std::string_view s) {
-    std::string out;
-    for (unsigned char c : s) {
-        if (c >= 0x20 && c < 0x7F) {
-            out += static_cast<char>(c);
-        } else {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\x%02x", c);
-            out += buf;
-        }
-    }
-    return out;
-}
-
 std::string SysError(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
 
 }  // namespace
@@ -80,7 +66,7 @@ std::optional<SimClock::time_point> CSimPty::NextDeadline() const {
 
 void CSimPty::OnTime(SimClock::time_point now) {
     if (m_PausedUntil && *m_PausedUntil <= now) m_PausedUntil.reset();
-    while (auto reply = m_Delayed.PopDue(now)) AppendOut(*reply);
+    while (auto queued = m_Delayed.PopDue(now)) AppendOut(queued->reply);
     WritePending();
 }
 
@@ -107,7 +93,7 @@ void CSimPty::ReadRequests(SimClock::time_point now) {
         return;
     }
     const std::string_view bytes(buf, static_cast<std::size_t>(n));
-    if (m_bVerbose) std::fprintf(stderr, "corvane-sim: rx %s\n", Printable(bytes).c_str());
+    if (m_bVerbose) std::fprintf(stderr, "corvane-sim: rx %s\n", SimPrintable(bytes).c_str());
     std::vector<std::string> replies;
     const int nMalformed = m_Session.Feed(bytes, replies);
     if (m_bVerbose && nMalformed > 0)
@@ -117,7 +103,7 @@ void CSimPty::ReadRequests(SimClock::time_point now) {
 }
 
 void CSimPty::Queue(std::string reply, SimClock::time_point now) {
-    if (m_bVerbose) std::fprintf(stderr, "corvane-sim: tx %s\n", Printable(reply).c_str());
+    if (m_bVerbose) std::fprintf(stderr, "corvane-sim: tx %s\n", SimPrintable(reply).c_str());
     if (m_nDelayMs > 0) {
         if (!m_Delayed.Push(std::move(reply), now + std::chrono::milliseconds(m_nDelayMs)))
             std::fprintf(stderr, "corvane-sim: too many delayed replies, one dropped\n");

@@ -1,13 +1,20 @@
 #include "SimRegisters.h"
 
 #include <algorithm>
-#include <cstring>
 
-SimRegisterValues SimFactoryValues() {
+bool SimNameFromText(std::string_view strText, std::array<std::uint8_t, SIM_NAME_LEN>& abName) {
+    if (strText.empty() || strText.size() > abName.size()) return false;
+    if (std::any_of(strText.begin(), strText.end(), [](char c) { return c < 0x20 || c > 0x7E; })) return false;
+    abName.fill(' ');
+    std::copy(strText.begin(), strText.end(), abName.begin());
+    return true;
+}
+
+SimRegisterValues SimFactoryValues(std::string_view strName) {
     SimRegisterValues v;
     v.abSource = {0, 1, 2, 3};
     for (auto& e : v.aEdid) e = SimEdid{1, 0x02};
-    std::memcpy(v.abName.data(), "CORVANE MATRIX  ", SIM_NAME_LEN);
+    if (!SimNameFromText(strName, v.abName)) SimNameFromText(SIM_DEFAULT_NAME, v.abName);
     v.abNet = {0x02, 0x43, 0x56, 0x00, 0x00, 0x01,  // MAC
                192,  168,  1,    100,               // IP
                255,  255,  255,  0,                 // mask
@@ -81,4 +88,4 @@ bool CSimRegisters::SetPower(std::uint8_t bPower) {
     return true;
 }
 
-void CSimRegisters::RestoreDefaults() { Commit(SimFactoryValues()); }
+void CSimRegisters::RestoreDefaults() { Commit(m_Factory); }

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 constexpr int SIM_OUTPUTS = 4;
 constexpr int SIM_INPUTS = 4;
@@ -29,14 +30,24 @@ struct SimRegisterValues {
     bool operator==(const SimRegisterValues&) const = default;
 };
 
-// Factory defaults: routing 1:1, EDID mode 1 with 2-channel audio, name
-// "CORVANE MATRIX  ", 192.168.1.100/24 via 192.168.1.1, a locally
-// administered MAC, DHCP off, debug off, power up.
-SimRegisterValues SimFactoryValues();
+constexpr std::string_view SIM_DEFAULT_NAME = "CORVANE MATRIX";
+
+// A name as the switcher stores it: 1 to 16 printable ASCII characters,
+// padded with spaces to 16 bytes (as the control tool pads a name it
+// writes). Returns false for anything else.
+bool SimNameFromText(std::string_view strText, std::array<std::uint8_t, SIM_NAME_LEN>& abName);
+
+// Factory defaults: routing 1:1, EDID mode 1 with 2-channel audio, the
+// given name (default "CORVANE MATRIX  "), 192.168.1.100/24 via
+// 192.168.1.1, a locally administered MAC, DHCP off, debug off, power up.
+// A name that SimNameFromText refuses leaves the default name.
+SimRegisterValues SimFactoryValues(std::string_view strName = SIM_DEFAULT_NAME);
 
 class CSimRegisters {
 public:
-    CSimRegisters() : m_Values(SimFactoryValues()) {}
+    // Starts at the factory values, which factory defaults restore later.
+    explicit CSimRegisters(const SimRegisterValues& factory = SimFactoryValues())
+        : m_Factory(factory), m_Values(factory) {}
 
     const SimRegisterValues& Values() const { return m_Values; }
     std::uint16_t ChangeCounter() const { return m_wChangeCounter; }
@@ -54,6 +65,7 @@ private:
     // Applies a new set of values; counts a change only if something differs.
     void Commit(const SimRegisterValues& next);
 
+    SimRegisterValues m_Factory;
     SimRegisterValues m_Values;
     std::uint16_t m_wChangeCounter = 0;
 };

@@ -1,5 +1,7 @@
 #include "SimReply.h"
 
+#include <cstdio>
+
 std::string SimFormatReply(std::span<const std::uint8_t> abFrame, const SimReplyStyle& style) {
     const char* digits = style.bUpper ? "0123456789ABCDEF" : "0123456789abcdef";
     std::string s;
@@ -13,4 +15,18 @@ std::string SimFormatReply(std::span<const std::uint8_t> abFrame, const SimReply
     s += '#';
     if (style.bCrLf) s += "\r\n";
     return s;
+}
+
+std::string SimPrintable(std::string_view bytes) {
+    std::string out;
+    for (unsigned char c : bytes) {
+        if (c >= 0x20 && c < 0x7F) {
+            out += static_cast<char>(c);
+        } else {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\x%02x", c);
+            out += buf;
+        }
+    }
+    return out;
 }

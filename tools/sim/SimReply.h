@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 struct SimReplyStyle {
     bool bUpper = false;  // "@0E ..." instead of "@0e ..."
@@ -15,3 +16,6 @@ struct SimReplyStyle {
 
 // abFrame[0] is the register, the rest its data.
 std::string SimFormatReply(std::span<const std::uint8_t> abFrame, const SimReplyStyle& style);
+
+// Text for the log: printable ASCII as it is, every other byte as \xNN.
+std::string SimPrintable(std::string_view bytes);

@@ -1,8 +1,8 @@
 #include "SimReplyQueue.h"
 
-bool CSimReplyQueue::Push(std::string reply, SimClock::time_point due) {
+bool CSimReplyQueue::Push(std::string reply, SimClock::time_point due, SimPeer peer) {
     if (m_Items.size() >= m_nMax) return false;
-    m_Items.push_back({std::move(reply), due});
+    m_Items.push_back({{std::move(reply), peer}, due});
     return true;
 }
 
@@ -11,9 +11,9 @@ std::optional<SimClock::time_point> CSimReplyQueue::NextDue() const {
     return m_Items.front().due;
 }
 
-std::optional<std::string> CSimReplyQueue::PopDue(SimClock::time_point now) {
+std::optional<SimQueuedReply> CSimReplyQueue::PopDue(SimClock::time_point now) {
     if (m_Items.empty() || m_Items.front().due > now) return std::nullopt;
-    std::string reply = std::move(m_Items.front().reply);
+    SimQueuedReply reply = std::move(m_Items.front().reply);
     m_Items.pop_front();
     return reply;
 }

@@ -113,3 +113,11 @@ int CSimSession::Feed(std::string_view bytes, std::vector<std::string>& replies)
     }
     return nMalformed;
 }
+
+std::optional<std::string> SimAnswerDatagram(CSimSwitcher& sw, std::string_view datagram) {
+    CSimRequestParser parser;
+    for (char c : datagram) {
+        if (parser.Feed(c) == SimFeed::Request) return sw.Handle(parser.Request());
+    }
+    return std::nullopt;
+}

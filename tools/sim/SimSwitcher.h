@@ -3,8 +3,8 @@
 // at most one reply frame comes out. Reads answer with the register's value;
 // writes change the registers and are answered as the write-reply mode says.
 // A link session (CSimSession) turns a byte stream into requests; a serial
-// link keeps one session for its lifetime, a datagram link can use one per
-// datagram, both sharing one CSimSwitcher.
+// link keeps one session for its lifetime, a datagram link answers each
+// datagram on its own (SimAnswerDatagram), both sharing one CSimSwitcher.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -28,7 +28,8 @@ struct SimBehaviour {
 
 class CSimSwitcher {
 public:
-    explicit CSimSwitcher(SimBehaviour behaviour = {}) : m_Behaviour(behaviour) {}
+    explicit CSimSwitcher(SimBehaviour behaviour = {}, const SimRegisterValues& factory = SimFactoryValues())
+        : m_Behaviour(behaviour), m_Registers(factory) {}
 
     // The reply to one request, or nothing when the switcher stays silent
     // (unknown register, rejected value, write with replies turned off).
@@ -46,7 +47,7 @@ private:
     CSimRegisters m_Registers;
 };
 
-// One stream of request characters (a serial line, a datagram).
+// One stream of request characters (a serial line).
 class CSimSession {
 public:
     explicit CSimSession(CSimSwitcher& sw) : m_Switcher(sw) {}
@@ -59,3 +60,8 @@ private:
     CSimSwitcher& m_Switcher;
     CSimRequestParser m_Parser;
 };
+
+// A datagram holds one request: the first complete request in it is
+// answered and the rest is ignored, so one datagram never brings more than
+// one reply. Nothing carries over from one datagram to the next.
+std::optional<std::string> SimAnswerDatagram(CSimSwitcher& sw, std::string_view datagram);
