@@ -18,7 +18,7 @@
 
 namespace {
 
-// The pseudo-terminal and its optional symlink; announced on stdout.
+// The pseudo-terminal and its optional symlink.
 bool OpenPty(const SimOptions& options, CSimPty& pty, CSimDeviceLink& link) {
     std::string error;
     if (!pty.Open(error)) {
@@ -29,7 +29,6 @@ bool OpenPty(const SimOptions& options, CSimPty& pty, CSimDeviceLink& link) {
         std::fprintf(stderr, "corvane-sim: cannot create link %s\n", error.c_str());
         return false;
     }
-    std::printf("serial: %s\n", pty.SlavePath().c_str());
     return true;
 }
 
@@ -39,7 +38,6 @@ bool OpenUdp(const SimOptions& options, CSimUdp& udp) {
         std::fprintf(stderr, "corvane-sim: cannot bind the UDP socket %s\n", error.c_str());
         return false;
     }
-    std::printf("udp: %s\n", udp.LocalAddress().c_str());
     return true;
 }
 
@@ -80,6 +78,10 @@ int main(int argc, char** argv) {
         if (!OpenUdp(options, udp)) return 1;
         loop.Add(&udp);
     }
+    // Announced only once every link is ready, so a reader of the first
+    // line knows the simulator is fully up.
+    if (options.bPty) std::printf("serial: %s\n", pty.SlavePath().c_str());
+    if (options.bUdp) std::printf("udp: %s\n", udp.LocalAddress().c_str());
     std::fflush(stdout);
     return loop.Run();
 }
