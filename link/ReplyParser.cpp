@@ -93,9 +93,9 @@ struct RegisterHandler {
     void (*pfnHandle)(IReplyTarget& t);
 };
 constexpr RegisterHandler kHandlers[] = {
-    {Frames::REG_ALL_OUTPUTS, OnAllOutputs},   {Frames::REG_ACK, OnAck},
-    {Frames::REG_ALL_CONFIG, OnAllConfig},     {Frames::REG_DEBUG, OnDebugMode},
-    {Frames::REG_DEVICE_NAME, OnDeviceName},   {Frames::NET_PARAMS_REG, OnNetParams},
+    {Frames::REG_ALL_OUTPUTS, OnAllOutputs},       {Frames::REG_ACK, OnAck},
+    {Frames::REG_ALL_CONFIG, OnAllConfig},         {Frames::REG_DEBUG, OnDebugMode},
+    {Frames::REG_DEVICE_NAME, OnDeviceName},       {Frames::NET_PARAMS_REG, OnNetParams},
     {Frames::REG_CHANGE_COUNTER, OnChangeCounter},
 };
 

@@ -24,8 +24,8 @@ constexpr int kCommandButtons[] = {IDC_OUT1_IN1, IDC_OUT1_IN2, IDC_OUT1_IN3, IDC
                                    IDC_OUT4_IN1, IDC_OUT4_IN2, IDC_OUT4_IN3, IDC_OUT4_IN4, IDC_STATUS,   IDC_ALL_IN1,
                                    IDC_ALL_IN2,  IDC_ALL_IN3,  IDC_ALL_IN4};
 
-constexpr UINT TIMER_WAIT = 1;       // no answer within WAIT_MS
-constexpr UINT TIMER_ACK = 2;        // network acknowledgement: the wait ends ACK_MS later
+constexpr UINT TIMER_WAIT = 1;  // no answer within WAIT_MS
+constexpr UINT TIMER_ACK = 2;   // network acknowledgement: the wait ends ACK_MS later
 constexpr UINT WAIT_MS = 8000;
 constexpr UINT ACK_MS = 1000;
 
@@ -113,8 +113,8 @@ void CPortSetPage::OnRouteButton(int nOutput, int nInput) {
         return;
     }
     RouteOutput(nOutput, nInput);
-    AppendLog(QStringLiteral("Set Input ") + InputDigit(nInput) + QStringLiteral(" to Output ") +
-              InputDigit(nOutput) + QStringLiteral("!"));
+    AppendLog(QStringLiteral("Set Input ") + InputDigit(nInput) + QStringLiteral(" to Output ") + InputDigit(nOutput) +
+              QStringLiteral("!"));
     DisableRow(nOutput);
     StartWait();
 }

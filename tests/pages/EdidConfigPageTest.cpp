@@ -9,7 +9,8 @@ using namespace Dlg129;
 
 namespace {
 
-const std::initializer_list<int> kReadApply = {IDC_READ_1, IDC_APPLY_1, IDC_READ_2, IDC_APPLY_2, IDC_READ_3, IDC_APPLY_3, IDC_READ_4, IDC_APPLY_4};
+const std::initializer_list<int> kReadApply = {IDC_READ_1, IDC_APPLY_1, IDC_READ_2, IDC_APPLY_2,
+                                               IDC_READ_3, IDC_APPLY_3, IDC_READ_4, IDC_APPLY_4};
 
 std::vector<int> OptionIds(int n) {
     return {HDR[n], THREE_D[n], AUDIO71[n], AUDIO51[n], AUDIO20[n], BIT30[n], BIT36[n], BIT48[n]};
@@ -88,13 +89,15 @@ TEST_F(EdidConfigPage, CopyFromTvHidesOptionsButKeepsAndSendsTheirBits) {
     ChooseMode(0, 5);  // "Copy From TV2"
     EXPECT_TRUE(OptionsVisible(0, false));
     EXPECT_TRUE(OptionsVisible(1, true));
-    for (int nId : {IDC_GROUP_1, IDC_MODE_LABEL_1, IDC_MODE_1, IDC_READ_1, IDC_APPLY_1}) EXPECT_TRUE(edid.IsDlgItemVisible(nId)) << nId;
+    for (int nId : {IDC_GROUP_1, IDC_MODE_LABEL_1, IDC_MODE_1, IDC_READ_1, IDC_APPLY_1})
+        EXPECT_TRUE(edid.IsDlgItemVisible(nId)) << nId;
     Click(edid, IDC_APPLY_1);
     EXPECT_EQ(frames, std::vector<std::string>{"@ W 05 05 f9 #"});
 
     ChooseMode(0, 0);  // back to "1080P": same checks and radio as before
     EXPECT_TRUE(OptionsVisible(0, true));
-    for (int nId : {IDC_3D_1, IDC_AUDIO71_1, IDC_30BIT_1, IDC_36BIT_1, IDC_48BIT_1, IDC_HDR_1}) EXPECT_TRUE(Checked(nId)) << nId;
+    for (int nId : {IDC_3D_1, IDC_AUDIO71_1, IDC_30BIT_1, IDC_36BIT_1, IDC_48BIT_1, IDC_HDR_1})
+        EXPECT_TRUE(Checked(nId)) << nId;
     EXPECT_EQ(g_EdidSetting[0].nFlags, 0xF9u);
 }
 
@@ -117,7 +120,8 @@ TEST_F(EdidConfigPage, ReadDisablesItsOwnButtonApplyAllFourAndTimeoutEnablesAll)
     EXPECT_EQ(edid.GetTimerInterval(1), 8000);
 
     Click(edid, IDC_APPLY_2);  // Apply 2
-    EXPECT_EQ(DisabledAmong(edid, kReadApply), (std::vector<int>{IDC_APPLY_1, IDC_READ_2, IDC_APPLY_2, IDC_APPLY_3, IDC_APPLY_4}));
+    EXPECT_EQ(DisabledAmong(edid, kReadApply),
+              (std::vector<int>{IDC_APPLY_1, IDC_READ_2, IDC_APPLY_2, IDC_APPLY_3, IDC_APPLY_4}));
     EXPECT_EQ(frames.back(), "@ W 06 01 00 #");
 
     edid.OnTimer(1);
@@ -139,7 +143,7 @@ TEST_F(EdidConfigPage, WithoutLinkReadAndApplyOnlyReport) {
 TEST_F(EdidConfigPage, ReadReplyShowsOnlyItsInputWithAudioPriority) {
     g_bComConnected = 1;
     Click(edid, IDC_READ_3);
-    Click(edid, IDC_AUDIO20_2);           // input 2: 2.0 CH, to see it untouched below
+    Click(edid, IDC_AUDIO20_2);  // input 2: 2.0 CH, to see it untouched below
     Reply("@07 02 a5#");         // input 3: mode 2, 3D + 5.1 + 36Bit + HDR
     EXPECT_EQ(g_EdidSetting[2].nMode, 2);
     EXPECT_EQ(g_EdidSetting[2].nFlags, 0xA5u);

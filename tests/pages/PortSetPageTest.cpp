@@ -8,8 +8,10 @@ using namespace Dlg130;
 
 namespace {
 
-const std::initializer_list<int> kCommandButtons = {IDC_OUT1_IN1, IDC_OUT1_IN2, IDC_OUT1_IN3, IDC_OUT1_IN4, IDC_OUT2_IN1, IDC_OUT2_IN2, IDC_OUT2_IN3, IDC_OUT2_IN4, IDC_OUT3_IN1, IDC_OUT3_IN2, IDC_OUT3_IN3,
-                                                    IDC_OUT3_IN4, IDC_OUT4_IN1, IDC_OUT4_IN2, IDC_OUT4_IN3, IDC_OUT4_IN4, IDC_STATUS, IDC_ALL_IN1, IDC_ALL_IN2, IDC_ALL_IN3, IDC_ALL_IN4};
+const std::initializer_list<int> kCommandButtons = {
+    IDC_OUT1_IN1, IDC_OUT1_IN2, IDC_OUT1_IN3, IDC_OUT1_IN4, IDC_OUT2_IN1, IDC_OUT2_IN2, IDC_OUT2_IN3,
+    IDC_OUT2_IN4, IDC_OUT3_IN1, IDC_OUT3_IN2, IDC_OUT3_IN3, IDC_OUT3_IN4, IDC_OUT4_IN1, IDC_OUT4_IN2,
+    IDC_OUT4_IN3, IDC_OUT4_IN4, IDC_STATUS,   IDC_ALL_IN1,  IDC_ALL_IN2,  IDC_ALL_IN3,  IDC_ALL_IN4};
 const int kDisplays[] = {IDC_DISPLAY_1, IDC_DISPLAY_2, IDC_DISPLAY_3, IDC_DISPLAY_4, IDC_DISPLAY_ALL};
 
 }  // namespace
@@ -24,7 +26,8 @@ TEST_F(PortSetPage, RouteButtonOnSerialLinkSendsLogsAndDisablesItsRow) {
     EXPECT_EQ(g_nOutputSource[1], 2);
     EXPECT_EQ(portSet.GetDlgItemText(IDC_DISPLAY_2), "3");
     EXPECT_EQ(PortSetLog(), QStringList({"Set Input 3 to Output 2!", "Waiting..."}));
-    EXPECT_EQ(DisabledAmong(portSet, kCommandButtons), (std::vector<int>{IDC_OUT2_IN1, IDC_OUT2_IN2, IDC_OUT2_IN3, IDC_OUT2_IN4}));
+    EXPECT_EQ(DisabledAmong(portSet, kCommandButtons),
+              (std::vector<int>{IDC_OUT2_IN1, IDC_OUT2_IN2, IDC_OUT2_IN3, IDC_OUT2_IN4}));
     EXPECT_TRUE(portSet.IsTimerRunning(1));
     EXPECT_EQ(portSet.GetTimerInterval(1), 8000);
 
@@ -86,7 +89,8 @@ TEST_F(PortSetPage, OutputAllButtonSendsTheAllOutputsFrameAndDisablesOnlyThatRow
     Click(portSet, IDC_ALL_IN3);  // input 3
     EXPECT_EQ(frames, std::vector<std::string>{"@ W 04  02 02 02 02#"});
     EXPECT_EQ(PortSetLog(), QStringList({"Set Input 3 to All HDMI Output!", "Waiting..."}));
-    EXPECT_EQ(DisabledAmong(portSet, kCommandButtons), (std::vector<int>{IDC_ALL_IN1, IDC_ALL_IN2, IDC_ALL_IN3, IDC_ALL_IN4}));
+    EXPECT_EQ(DisabledAmong(portSet, kCommandButtons),
+              (std::vector<int>{IDC_ALL_IN1, IDC_ALL_IN2, IDC_ALL_IN3, IDC_ALL_IN4}));
     for (int nId : kDisplays) EXPECT_EQ(portSet.GetDlgItemText(nId), "3") << nId;
 }
 
@@ -116,7 +120,8 @@ TEST_F(PortSetPage, TimeoutEndsTheWaitOnceAfterTheLastCommand) {
     Click(portSet, IDC_OUT1_IN1);
     Click(portSet, IDC_OUT4_IN2);  // a second row while the first waits: restarts timer 1
     EXPECT_EQ(DisabledAmong(portSet, kCommandButtons),
-              (std::vector<int>{IDC_OUT1_IN1, IDC_OUT1_IN2, IDC_OUT1_IN3, IDC_OUT1_IN4, IDC_OUT4_IN1, IDC_OUT4_IN2, IDC_OUT4_IN3, IDC_OUT4_IN4}));
+              (std::vector<int>{IDC_OUT1_IN1, IDC_OUT1_IN2, IDC_OUT1_IN3, IDC_OUT1_IN4, IDC_OUT4_IN1, IDC_OUT4_IN2,
+                                IDC_OUT4_IN3, IDC_OUT4_IN4}));
     EXPECT_EQ(portSet.GetTimerInterval(1), 8000);
 
     portSet.OnTimer(1);
@@ -178,7 +183,8 @@ TEST_F(PortSetPage, AcknowledgementEndsBothPagesWaitsAtOnceOnSerialThroughTimerT
     Reply("@09 01#");
     EXPECT_EQ(PortSetLog().last(), "Set success!");
     EXPECT_EQ(edid.GetDlgItemText(Dlg129::IDC_LOG), "Set success!");
-    EXPECT_EQ(DisabledAmong(portSet, kCommandButtons), (std::vector<int>{IDC_ALL_IN1, IDC_ALL_IN2, IDC_ALL_IN3, IDC_ALL_IN4}));
+    EXPECT_EQ(DisabledAmong(portSet, kCommandButtons),
+              (std::vector<int>{IDC_ALL_IN1, IDC_ALL_IN2, IDC_ALL_IN3, IDC_ALL_IN4}));
     EXPECT_FALSE(edid.IsDlgItemEnabled(Dlg129::IDC_APPLY_1));
     EXPECT_EQ(portSet.GetTimerInterval(2), 1000);
     EXPECT_EQ(edid.GetTimerInterval(2), 3000);
@@ -252,7 +258,6 @@ TEST_F(PortSetPage, TypedLogTextSurvivesAppendsButNotARouteAndClearEmptiesTheBox
     EXPECT_EQ(portSet.GetDlgItemText(IDC_LOG), "");
     EXPECT_TRUE(portSet.m_strLog.isEmpty());
 }
-
 
 // A long session keeps the log bounded: past MAX_LOG_LINES the oldest lines
 // go, down to KEEP_LOG_LINES; box and member stay the same text, and typed
