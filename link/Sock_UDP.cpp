@@ -2,6 +2,7 @@
 
 #include <QHostAddress>
 #include <QMetaObject>
+#include <QScopedValueRollback>
 #include <QUdpSocket>
 #include <arpa/inet.h>
 #include <cerrno>
@@ -99,9 +100,13 @@ bool CSockUDP::StillOpen(unsigned nSession) const { return nSession == m_nSessio
 // One readyRead can stand for many datagrams: all of them are read, a batch
 // at a time, the rest in a queued pass so that a burst cannot hold up the
 // event loop. Owners may open boxes (which run events) or close the socket;
-// the pass ends as soon as the socket it started on is gone.
+// the pass ends as soon as the socket it started on is gone. A pass never
+// starts inside another: a box opened while a datagram is handled would
+// otherwise let the next datagram overwrite g_NetRxBuffer under the reader.
 void CSockUDP::OnReceive() {
     m_bPassQueued = false;
+    if (m_bReceiving) return;   // the pass below goes on once its owner returns
+    const QScopedValueRollback<bool> receiving(m_bReceiving, true);
     const unsigned nSession = m_nSession;
     for (int n = 0; n < MAX_DATAGRAMS_PER_PASS; ++n) {
         if (!StillOpen(nSession) || !m_pSocket->hasPendingDatagrams()) return;

@@ -1,6 +1,7 @@
 // CSockUDP on loopback: binding and its errors, the receive loop (every
 // pending datagram, oversized ones dropped whole), routing by sender,
 // search and NetSend datagrams byte for byte.
+#include <QNetworkInterface>
 #include <QTest>
 #include <algorithm>
 #include <cerrno>
@@ -86,8 +87,17 @@ TEST_F(SockUdp, FailedOpenGivesTheSystemsErrorNumberAndAReason) {
     EXPECT_TRUE(g_SockUDP.GetLastErrorText().contains("in use")) << g_SockUDP.GetLastErrorText().toStdString();
     EXPECT_EQ(g_bSocketOpen, 0);
 
-    // 192.0.2.1 (documentation range) belongs to no interface of this PC.
-    EXPECT_FALSE(g_SockUDP.Open(5001, "192.0.2.1"));
+    // An address of the documentation ranges that no interface of this PC has.
+    const QList<QHostAddress> aOwn = QNetworkInterface::allAddresses();
+    const char* pszForeign = nullptr;
+    for (const char* psz : {"192.0.2.1", "198.51.100.1", "203.0.113.1", "192.0.2.77"}) {
+        if (!aOwn.contains(QHostAddress(QString::fromLatin1(psz)))) {
+            pszForeign = psz;
+            break;
+        }
+    }
+    ASSERT_NE(pszForeign, nullptr);
+    EXPECT_FALSE(g_SockUDP.Open(5001, pszForeign));
     EXPECT_EQ(g_SockUDP.GetLastError(), EADDRNOTAVAIL);
 
     for (long nPort : {65536L, 70000L, -1L, 5001L + 65536L}) {
@@ -210,4 +220,46 @@ TEST_F(SockUdp, ClosedSocketReadsNothingAndReopensOnTheSamePort) {
     host.SendTo("@52 00 02#", dwLocal, nLocalPort);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !rx.texts.empty(); }, 5000));
     EXPECT_EQ(rx.texts, std::vector<std::string>{"@52 00 02#"});
+}
+
+// An owner that runs events while it handles a datagram (a modal box does)
+// must find the datagram's text unchanged afterwards; datagrams that came in
+// meanwhile follow in order. The nesting happens in a queued pass, where no
+// readyRead emission of the socket is on the stack to hold back another.
+TEST_F(SockUdp, DatagramsArrivingWhileOneIsHandledWaitTheirTurn) {
+    const int nFirst = CSockUDP::MAX_DATAGRAMS_PER_PASS + 6;
+    class NestingOwner : public INetRxOwner {
+    public:
+        LoopbackPeer* pHost = nullptr;
+        DWORD dwTo = 0;
+        quint16 nPort = 0;
+        size_t nNestAt = 0;
+        std::vector<std::string> before, after;
+        void OnNetRxData(WPARAM) override {
+            before.emplace_back(g_NetRxBuffer);
+            if (before.size() == nNestAt) {
+                pHost->SendTo("@52 ff fe#", dwTo, nPort);
+                pHost->SendTo("@52 ff ff#", dwTo, nPort);
+                QTest::qWait(150);
+            }
+            after.emplace_back(g_NetRxBuffer);
+        }
+    } owner;
+    LoopbackPeer host(LoopbackIp(2), 0);
+    owner.pHost = &host;
+    owner.dwTo = dwLocal;
+    owner.nPort = nLocalPort;
+    owner.nNestAt = nFirst - 2;
+    g_SockUDP.SetRxOwner(&owner);
+    g_dwHostIp = LoopbackIp(2);
+    std::vector<std::string> expected;
+    for (int i = 0; i < nFirst; ++i) {
+        expected.push_back("@52 00 " + std::to_string(10 + i) + "#");
+        host.SendTo(QByteArray::fromStdString(expected.back()), dwLocal, nLocalPort);
+    }
+    expected.push_back("@52 ff fe#");
+    expected.push_back("@52 ff ff#");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return owner.after.size() >= expected.size(); }, 5000)) << owner.after.size();
+    EXPECT_EQ(owner.before, expected);
+    EXPECT_EQ(owner.after, expected);
 }
