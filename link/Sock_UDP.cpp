@@ -33,8 +33,7 @@ BOOL CSockUDP::Fail(int nError, const QString& strReason) {
 BOOL CSockUDP::Open(long nPort, const char* pszAddress) {
     Close();
     const QString strWhere = QStringLiteral("%1:%2").arg(QString::fromLatin1(pszAddress)).arg(nPort);
-    if (nPort < 0 || nPort > 65535)
-        return Fail(EINVAL, QStringLiteral("Port %1 is outside 0 to 65535.").arg(nPort));
+    if (nPort < 0 || nPort > 65535) return Fail(EINVAL, QStringLiteral("Port %1 is outside 0 to 65535.").arg(nPort));
     in_addr addr{};
     if (inet_pton(AF_INET, pszAddress, &addr) != 1)
         return Fail(EINVAL, QStringLiteral("\"%1\" is not an IPv4 address.").arg(QString::fromLatin1(pszAddress)));
@@ -105,7 +104,7 @@ bool CSockUDP::StillOpen(unsigned nSession) const { return nSession == m_nSessio
 // otherwise let the next datagram overwrite g_NetRxBuffer under the reader.
 void CSockUDP::OnReceive() {
     m_bPassQueued = false;
-    if (m_bReceiving) return;   // the pass below goes on once its owner returns
+    if (m_bReceiving) return;  // the pass below goes on once its owner returns
     const QScopedValueRollback<bool> receiving(m_bReceiving, true);
     const unsigned nSession = m_nSession;
     for (int n = 0; n < MAX_DATAGRAMS_PER_PASS; ++n) {
@@ -114,7 +113,8 @@ void CSockUDP::OnReceive() {
     }
     if (StillOpen(nSession) && m_pSocket->hasPendingDatagrams() && !m_bPassQueued) {
         m_bPassQueued = true;
-        QMetaObject::invokeMethod(m_pSocket, [this] { OnReceive(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            m_pSocket, [this] { OnReceive(); }, Qt::QueuedConnection);
     }
 }
 
