@@ -123,9 +123,9 @@ TEST_F(SockUdp, EveryPendingDatagramIsReadAndOnlyTheHostsAreHandedOn) {
         other.SendTo("@04 01 01 01 01#", dwLocal, nLocalPort);
     }
     ASSERT_TRUE(QTest::qWaitFor([&] { return rx.texts.size() >= 5; }, 5000));
-    QTest::qWait(50);   // nothing more comes
-    EXPECT_EQ(rx.texts, (std::vector<std::string>{"@52 00 00#", "@52 00 01#", "@52 00 02#", "@52 00 03#",
-                                                   "@52 00 04#"}));
+    QTest::qWait(50);  // nothing more comes
+    EXPECT_EQ(rx.texts,
+              (std::vector<std::string>{"@52 00 00#", "@52 00 01#", "@52 00 02#", "@52 00 03#", "@52 00 04#"}));
 }
 
 TEST_F(SockUdp, ManyDatagramsInOneBurstAreAllRead) {
@@ -133,8 +133,7 @@ TEST_F(SockUdp, ManyDatagramsInOneBurstAreAllRead) {
     g_dwHostIp = LoopbackIp(2);
     const int nCount = 3 * CSockUDP::MAX_DATAGRAMS_PER_PASS + 5;
     for (int i = 0; i < nCount; ++i) host.SendTo("@09 01#", dwLocal, nLocalPort);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return static_cast<int>(rx.texts.size()) == nCount; }, 10000))
-        << rx.texts.size();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return static_cast<int>(rx.texts.size()) == nCount; }, 10000)) << rx.texts.size();
 }
 
 TEST_F(SockUdp, OversizedDatagramIsDroppedWholeAndTheNextOneStillRead) {
@@ -144,13 +143,13 @@ TEST_F(SockUdp, OversizedDatagramIsDroppedWholeAndTheNextOneStillRead) {
     abBig.replace(0, 7, "@09 01#");
     host.SendTo(abBig, dwLocal, nLocalPort);
     host.SendTo(QByteArray(NET_MAX_DATAGRAM + 1, '@'), dwLocal, nLocalPort);
-    host.SendTo(QByteArray(), dwLocal, nLocalPort);   // empty: ignored
+    host.SendTo(QByteArray(), dwLocal, nLocalPort);  // empty: ignored
     host.SendTo("@52 00 01#", dwLocal, nLocalPort);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !rx.texts.empty(); }, 5000));
     QTest::qWait(50);
     EXPECT_EQ(rx.texts, std::vector<std::string>{"@52 00 01#"});
 
-    host.SendTo(QByteArray(NET_MAX_DATAGRAM, '#'), dwLocal, nLocalPort);   // the limit itself is read
+    host.SendTo(QByteArray(NET_MAX_DATAGRAM, '#'), dwLocal, nLocalPort);  // the limit itself is read
     ASSERT_TRUE(QTest::qWaitFor([&] { return rx.texts.size() == 2; }, 5000));
     EXPECT_EQ(rx.texts[1].size(), static_cast<size_t>(NET_RX_BUFFER_SIZE - 1));
 }
@@ -170,9 +169,8 @@ TEST_F(SockUdp, SearchSendsTheFiveBytesAndRepliesFromSeveralSwitchersAreListed) 
     target.SendTo("@20 53 69 6d 2d 41 00 00 00 00 00 00 00 00 00 00 00#", dwLocal, nLocalPort);
     second.SendTo("@R2053696d2d42#", dwLocal, nLocalPort);
     ASSERT_TRUE(QTest::qWaitFor([&] { return g_nDeviceCount == 2; }, 5000));
-    EXPECT_EQ(search.lines, (std::vector<std::string>{
-                                "1->IP=" + DottedIp(LoopbackIp(9)) + "   Name=Sim-A\r\n",
-                                "2->IP=" + DottedIp(LoopbackIp(10)) + "   Name=Sim-B\r\n"}));
+    EXPECT_EQ(search.lines, (std::vector<std::string>{"1->IP=" + DottedIp(LoopbackIp(9)) + "   Name=Sim-A\r\n",
+                                                      "2->IP=" + DottedIp(LoopbackIp(10)) + "   Name=Sim-B\r\n"}));
     EXPECT_TRUE(rx.texts.empty());
 }
 
@@ -186,7 +184,7 @@ TEST_F(SockUdp, BurstOfRepliesFillsTheTableOnceWithOneNotice) {
             pPeer->SendTo("@20 41#", dwLocal, nLocalPort);
             ++nSent;
         }
-        QTest::qWait(1);   // the kernel queue is bounded: let the socket drain
+        QTest::qWait(1);  // the kernel queue is bounded: let the socket drain
     }
     ASSERT_TRUE(QTest::qWaitFor([&] { return search.nNotices == 1; }, 10000)) << g_nDeviceCount;
     QTest::qWait(100);
