@@ -5,11 +5,12 @@
 // loopback peer; the page's socket is moved onto a loopback address.
 #include <QAbstractButton>
 
-#include "../net/LoopbackPeers.h"
 #include "AppFixture.h"
 #include "CommandFrames.h"
 #include "DeviceNameText.h"
 #include "Dlg133_NetConfigIds.h"
+#include "LoopbackPeers.h"
+#include "Wait.h"
 #include "IPAddressCtrl.h"
 #include "NetLinkState.h"
 #include "SearchDecoder.h"
@@ -105,7 +106,7 @@ TEST_F(NetLinkApp, DeviceNamePanelSendsOverTheNetworkWhenOnlyItIsOpen) {
 }
 
 TEST_F(NetLinkApp, NetworkLinkWorksBothWaysAfterTheSerialLinkConnectedAndDisconnected) {
-    PtyPair& com3 = AddPty(3);
+    CPtyPair& com3 = AddPty(3);
     LoopbackPeer sw(LoopbackIp(23), DEVICE_UDP_PORT);
     ASSERT_TRUE(sw.IsBound());
     OpenMainWindow();
@@ -126,7 +127,7 @@ TEST_F(NetLinkApp, NetworkLinkWorksBothWaysAfterTheSerialLinkConnectedAndDisconn
 }
 
 TEST_F(NetLinkApp, WithBothLinksOpenCommandsGoSerialAndNetworkRepliesAreDropped) {
-    PtyPair& com3 = AddPty(3);
+    CPtyPair& com3 = AddPty(3);
     LoopbackPeer sw(LoopbackIp(24), DEVICE_UDP_PORT);
     ASSERT_TRUE(sw.IsBound());
     OpenMainWindow();
@@ -138,9 +139,9 @@ TEST_F(NetLinkApp, WithBothLinksOpenCommandsGoSerialAndNetworkRepliesAreDropped)
     Click(1040);
     EXPECT_EQ(com3.ReadUntilQuiet(), "@ R 20 #");
     sw.SendTo("@04 02 02 02 02#", LoopbackIp(1), nLocalPort);
-    QTest::qWait(100);
+    PumpFor(100);
     EXPECT_NE(g_nOutputSource[0], 2);
     // No poll while the serial link is open.
-    QTest::qWait(1200);
+    PumpFor(1200);
     while (sw.HasPending()) EXPECT_NE(sw.Receive(), QByteArray("@ R 52 #"));
 }

@@ -19,15 +19,15 @@
 #include <cstring>
 #include <functional>
 
+#include "Dlg133_NetConfigIds.h"
 #include "E2eFixture.h"
 #include "EdidConfigPage.h"
 #include "MessageBox.h"
-#include "PortSetPage.h"
-#include "SimProcess.h"
-#include "Dlg133_NetConfigIds.h"
 #include "NetLinkState.h"
 #include "NetReceive.h"
+#include "PortSetPage.h"
 #include "Set_Net_Config.h"
+#include "SimProcess.h"
 #include "Sock_UDP.h"
 
 namespace {
@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
     QDir().mkpath(strDir);
 
     CSimProcess sim;
-    if (!sim.Start(QStringLiteral(CORVANE_SIM_PATH))) return Fail("cannot start corvane-sim");
+    if (!sim.Start()) return Fail("cannot start corvane-sim");
     // Input 2 with 5.1 audio and deep colour, so the EDID page shows more than defaults.
     if (!sim.Preset("@ W 06 03 35 #", 1)) return Fail("the simulator did not take the preset");
     PointComPorts(sim.SlavePath());

@@ -2,7 +2,6 @@
 // pending datagram, oversized ones dropped whole), routing by sender,
 // search and NetSend datagrams byte for byte.
 #include <QNetworkInterface>
-#include <QTest>
 #include <algorithm>
 #include <cerrno>
 #include <string>
@@ -12,6 +11,7 @@
 
 #include "DeviceState.h"
 #include "LoopbackPeers.h"
+#include "Wait.h"
 #include "NetSend.h"
 #include "ReplyAssembler.h"
 #include "SearchDecoder.h"
@@ -122,8 +122,8 @@ TEST_F(SockUdp, EveryPendingDatagramIsReadAndOnlyTheHostsAreHandedOn) {
         host.SendTo(QByteArray("@52 00 0") + QByteArray::number(i) + "#", dwLocal, nLocalPort);
         other.SendTo("@04 01 01 01 01#", dwLocal, nLocalPort);
     }
-    ASSERT_TRUE(QTest::qWaitFor([&] { return rx.texts.size() >= 5; }, 5000));
-    QTest::qWait(50);  // nothing more comes
+    ASSERT_TRUE(WaitUntil([&] { return rx.texts.size() >= 5; }, 5000));
+    PumpFor(50);  // nothing more comes
     EXPECT_EQ(rx.texts,
               (std::vector<std::string>{"@52 00 00#", "@52 00 01#", "@52 00 02#", "@52 00 03#", "@52 00 04#"}));
 }
@@ -133,7 +133,7 @@ TEST_F(SockUdp, ManyDatagramsInOneBurstAreAllRead) {
     g_dwHostIp = LoopbackIp(2);
     const int nCount = 3 * CSockUDP::MAX_DATAGRAMS_PER_PASS + 5;
     for (int i = 0; i < nCount; ++i) host.SendTo("@09 01#", dwLocal, nLocalPort);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return static_cast<int>(rx.texts.size()) == nCount; }, 10000)) << rx.texts.size();
+    EXPECT_TRUE(WaitUntil([&] { return static_cast<int>(rx.texts.size()) == nCount; }, 10000)) << rx.texts.size();
 }
 
 TEST_F(SockUdp, OversizedDatagramIsDroppedWholeAndTheNextOneStillRead) {
@@ -145,12 +145,12 @@ TEST_F(SockUdp, OversizedDatagramIsDroppedWholeAndTheNextOneStillRead) {
     host.SendTo(QByteArray(NET_MAX_DATAGRAM + 1, '@'), dwLocal, nLocalPort);
     host.SendTo(QByteArray(), dwLocal, nLocalPort);  // empty: ignored
     host.SendTo("@52 00 01#", dwLocal, nLocalPort);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !rx.texts.empty(); }, 5000));
-    QTest::qWait(50);
+    ASSERT_TRUE(WaitUntil([&] { return !rx.texts.empty(); }, 5000));
+    PumpFor(50);
     EXPECT_EQ(rx.texts, std::vector<std::string>{"@52 00 01#"});
 
     host.SendTo(QByteArray(NET_MAX_DATAGRAM, '#'), dwLocal, nLocalPort);  // the limit itself is read
-    ASSERT_TRUE(QTest::qWaitFor([&] { return rx.texts.size() == 2; }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return rx.texts.size() == 2; }, 5000));
     EXPECT_EQ(rx.texts[1].size(), static_cast<size_t>(NET_RX_BUFFER_SIZE - 1));
 }
 
@@ -168,7 +168,7 @@ TEST_F(SockUdp, SearchSendsTheFiveBytesAndRepliesFromSeveralSwitchersAreListed) 
 
     target.SendTo("@20 53 69 6d 2d 41 00 00 00 00 00 00 00 00 00 00 00#", dwLocal, nLocalPort);
     second.SendTo("@R2053696d2d42#", dwLocal, nLocalPort);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return g_nDeviceCount == 2; }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return g_nDeviceCount == 2; }, 5000));
     EXPECT_EQ(search.lines, (std::vector<std::string>{"1->IP=" + DottedIp(LoopbackIp(9)) + "   Name=Sim-A\r\n",
                                                       "2->IP=" + DottedIp(LoopbackIp(10)) + "   Name=Sim-B\r\n"}));
     EXPECT_TRUE(rx.texts.empty());
@@ -184,10 +184,10 @@ TEST_F(SockUdp, BurstOfRepliesFillsTheTableOnceWithOneNotice) {
             pPeer->SendTo("@20 41#", dwLocal, nLocalPort);
             ++nSent;
         }
-        QTest::qWait(1);  // the kernel queue is bounded: let the socket drain
+        PumpFor(1);  // the kernel queue is bounded: let the socket drain
     }
-    ASSERT_TRUE(QTest::qWaitFor([&] { return search.nNotices == 1; }, 10000)) << g_nDeviceCount;
-    QTest::qWait(100);
+    ASSERT_TRUE(WaitUntil([&] { return search.nNotices == 1; }, 10000)) << g_nDeviceCount;
+    PumpFor(100);
     EXPECT_EQ(g_nDeviceCount, static_cast<UINT>(MAX_DEVICE_NUM));
     EXPECT_EQ(search.nNotices, 1);
     EXPECT_EQ(search.lines.size(), static_cast<size_t>(MAX_DEVICE_NUM));
@@ -212,11 +212,11 @@ TEST_F(SockUdp, ClosedSocketReadsNothingAndReopensOnTheSamePort) {
     g_dwHostIp = LoopbackIp(2);
     g_SockUDP.Close();
     host.SendTo("@52 00 01#", dwLocal, nLocalPort);
-    QTest::qWait(50);
+    PumpFor(50);
     EXPECT_TRUE(rx.texts.empty());
     ASSERT_TRUE(g_SockUDP.Open(nLocalPort, DottedIp(dwLocal).c_str()));
     host.SendTo("@52 00 02#", dwLocal, nLocalPort);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !rx.texts.empty(); }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return !rx.texts.empty(); }, 5000));
     EXPECT_EQ(rx.texts, std::vector<std::string>{"@52 00 02#"});
 }
 
@@ -238,7 +238,7 @@ TEST_F(SockUdp, DatagramsArrivingWhileOneIsHandledWaitTheirTurn) {
             if (before.size() == nNestAt) {
                 pHost->SendTo("@52 ff fe#", dwTo, nPort);
                 pHost->SendTo("@52 ff ff#", dwTo, nPort);
-                QTest::qWait(150);
+                PumpFor(150);
             }
             after.emplace_back(g_NetRxBuffer);
         }
@@ -257,7 +257,7 @@ TEST_F(SockUdp, DatagramsArrivingWhileOneIsHandledWaitTheirTurn) {
     }
     expected.push_back("@52 ff fe#");
     expected.push_back("@52 ff ff#");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return owner.after.size() >= expected.size(); }, 5000)) << owner.after.size();
+    ASSERT_TRUE(WaitUntil([&] { return owner.after.size() >= expected.size(); }, 5000)) << owner.after.size();
     EXPECT_EQ(owner.before, expected);
     EXPECT_EQ(owner.after, expected);
 }

@@ -12,8 +12,9 @@
 #include <cerrno>
 #include <memory>
 
-#include "../net/LoopbackPeers.h"
 #include "Dlg133_NetConfigIds.h"
+#include "LoopbackPeers.h"
+#include "Wait.h"
 #include "IPAddressCtrl.h"
 #include "MessageBox.h"
 #include "NetLinkState.h"
@@ -221,9 +222,9 @@ TEST_F(NetConfigPage, SearchClearsTheListThenListsRepliesAndProposesTheFirst) {
     EXPECT_EQ(sw1.Receive(), QByteArray("@R20#"));
 
     sw1.SendTo("@20 48 61 6c 6c 2d 41#", LoopbackIp(1), nLocalPort);
-    ASSERT_TRUE(QTest::qWaitFor([] { return g_nDeviceCount == 1; }, 5000));
+    ASSERT_TRUE(WaitUntil([] { return g_nDeviceCount == 1; }, 5000));
     sw2.SendTo("@W2048616c6c2d42#", LoopbackIp(1), nLocalPort);
-    ASSERT_TRUE(QTest::qWaitFor([] { return g_nDeviceCount == 2; }, 5000));
+    ASSERT_TRUE(WaitUntil([] { return g_nDeviceCount == 2; }, 5000));
 
     EXPECT_EQ(net.GetDlgItemText(IDC_DEVICE_LIST),
               QString::fromStdString("1->IP=" + DottedIp(LoopbackIp(9)) +
@@ -293,7 +294,7 @@ TEST_F(NetConfigPage, ConnectReadsAllThenPollsEverySecondUnlessTheSerialLinkIsOp
     g_bComConnected = 0;
     net.OnTimer(CNetConfigPage::TIMER_POLL);
     EXPECT_EQ(sw.Receive(), QByteArray("@ R 52 #"));
-    QTest::qWait(50);
+    PumpFor(50);
     while (sw.HasPending()) EXPECT_EQ(sw.Receive(), QByteArray("@ R 52 #"));  // timer ticks only
 
     // Disconnecting from the switcher stops the poll and keeps its address.
@@ -301,7 +302,7 @@ TEST_F(NetConfigPage, ConnectReadsAllThenPollsEverySecondUnlessTheSerialLinkIsOp
     ExpectState(State::SocketOpen);
     EXPECT_EQ(g_dwHostIp, LoopbackIp(11));
     net.OnTimer(CNetConfigPage::TIMER_POLL);
-    QTest::qWait(50);
+    PumpFor(50);
     EXPECT_FALSE(sw.HasPending());
 }
 
@@ -355,17 +356,17 @@ TEST_F(NetConfigPage, OtherPagesSendOverTheNetworkAndAcknowledgementsEndTheirWai
     EXPECT_TRUE(frames.empty());  // nothing on the serial side
 
     sw.SendTo("@09 01#", LoopbackIp(1), nLocalPort);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return PortSetLog().last() == "Set success!"; }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return PortSetLog().last() == "Set success!"; }, 5000));
     EXPECT_EQ(portSet.GetTimerInterval(2), 1000);
     EXPECT_EQ(edid.GetTimerInterval(2), 3000);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return portSet.IsDlgItemEnabled(1010); }, 5000));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return edid.IsDlgItemEnabled(1001); }, 8000));
+    EXPECT_TRUE(WaitUntil([&] { return portSet.IsDlgItemEnabled(1010); }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return edid.IsDlgItemEnabled(1001); }, 8000));
 
     // A datagram from anyone else never reaches the pages.
     LoopbackPeer stranger(LoopbackIp(13), 0);
     stranger.SendTo("@04 03 03 03 03#", LoopbackIp(1), nLocalPort);
     sw.SendTo("@00 01#", LoopbackIp(1), nLocalPort);
-    ASSERT_TRUE(QTest::qWaitFor([] { return g_nOutputSource[0] == 1; }, 5000));
+    ASSERT_TRUE(WaitUntil([] { return g_nOutputSource[0] == 1; }, 5000));
     EXPECT_NE(g_nOutputSource[3], 3);
 }
 
