@@ -1,7 +1,8 @@
 #pragma once
 // corvane-sim as a child process: started with --verbose so that every chunk
-// it receives is logged on stderr ("corvane-sim: rx ..."), which gives the
-// exact bytes the application put on the wire without a relay in between.
+// it receives is logged on stderr ("corvane-sim: rx ..." from the pty,
+// "corvane-sim: udp rx <peer> ..." per datagram), which gives the exact bytes
+// the application put on the wire without a relay in between.
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -18,18 +19,20 @@ class CSimProcess {
 public:
     ~CSimProcess() { Stop(); }
 
-    // Starts the simulator and waits for its "serial: <path>" line.
+    // Starts the simulator and waits for its "serial: <path>" line, and for
+    // "udp: <address>:5000" when aArgs hold --udp.
     bool Start(const QString& strProgram, const QStringList& aArgs = {}) {
         m_proc.setProgram(strProgram);
         m_proc.setArguments(QStringList{QStringLiteral("--verbose")} + aArgs);
         m_proc.start();
         if (!m_proc.waitForStarted(5000)) return false;
-        QElapsedTimer timer;
-        timer.start();
-        while (!m_proc.canReadLine() && timer.elapsed() < 5000) m_proc.waitForReadyRead(100);
-        const QString strLine = QString::fromLocal8Bit(m_proc.readLine()).trimmed();
+        const QString strLine = ReadLine();
         if (!strLine.startsWith(QStringLiteral("serial: "))) return false;
         m_strSlave = strLine.mid(8);
+        if (!aArgs.contains(QStringLiteral("--udp"))) return true;
+        const QString strUdp = ReadLine();
+        if (!strUdp.startsWith(QStringLiteral("udp: "))) return false;
+        m_strUdp = strUdp.mid(5);
         return true;
     }
 
@@ -43,6 +46,20 @@ public:
     }
 
     const QString& SlavePath() const { return m_strSlave; }
+    // "a.b.c.d:5000" once started with --udp.
+    const QString& UdpAddress() const { return m_strUdp; }
+
+    // Every datagram it received so far, in order, escapes undone.
+    QList<QByteArray> UdpReceived() {
+        QList<QByteArray> a;
+        for (const QByteArray& line : Lines("corvane-sim: udp rx ")) {
+            const int nSpace = line.indexOf(' ');  // after the sender's address
+            a.append(nSpace < 0 ? QByteArray() : Unescape(line.mid(nSpace + 1)));
+        }
+        return a;
+    }
+    // How many of those were exactly frame.
+    int UdpCount(const QByteArray& frame) { return static_cast<int>(UdpReceived().count(frame)); }
 
     // Everything the simulator received so far, chunks joined, escapes undone.
     QByteArray Received() { return Collect("corvane-sim: rx "); }
@@ -81,13 +98,25 @@ public:
     }
 
 private:
-    QByteArray Collect(const char* pszPrefix) {
+    QString ReadLine() {
+        QElapsedTimer timer;
+        timer.start();
+        while (!m_proc.canReadLine() && timer.elapsed() < 5000) m_proc.waitForReadyRead(100);
+        return QString::fromLocal8Bit(m_proc.readLine()).trimmed();
+    }
+    // The complete log lines starting with pszPrefix, without it.
+    QList<QByteArray> Lines(const char* pszPrefix) {
         m_strErr += m_proc.readAllStandardError();
-        QByteArray out;
-        for (const QByteArray& line : m_strErr.split('\n')) {
-            if (!line.startsWith(pszPrefix)) continue;
-            out += Unescape(line.mid(static_cast<int>(qstrlen(pszPrefix))));
+        QList<QByteArray> a;
+        const int nEnd = static_cast<int>(m_strErr.lastIndexOf('\n'));
+        for (const QByteArray& line : m_strErr.left(nEnd < 0 ? 0 : nEnd).split('\n')) {
+            if (line.startsWith(pszPrefix)) a.append(line.mid(static_cast<int>(qstrlen(pszPrefix))));
         }
+        return a;
+    }
+    QByteArray Collect(const char* pszPrefix) {
+        QByteArray out;
+        for (const QByteArray& line : Lines(pszPrefix)) out += Unescape(line);
         return out;
     }
     // The log shows bytes outside printable ASCII as \xNN.
@@ -106,5 +135,6 @@ private:
 
     QProcess m_proc;
     QString m_strSlave;
+    QString m_strUdp;
     QByteArray m_strErr;
 };
