@@ -6,7 +6,6 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -16,42 +15,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
-#include <sstream>
 #include <string>
+
+#include "PrivateNet.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-
-// The identity of a namespace file, or {0, 0} when it cannot be read.
-std::pair<dev_t, ino_t> NamespaceId(const std::string& strPath) {
-    struct stat st = {};
-    if (stat(strPath.c_str(), &st) != 0) return {0, 0};
-    return {st.st_dev, st.st_ino};
-}
-
-// True when this process runs in the namespace that switcher-net.sh made
-// and named in CORVANE_NETNS (its file under /run/netns is the same
-// namespace as our own).
-bool InPrivateNamespace() {
-    const char* pszName = std::getenv("CORVANE_NETNS");
-    if (!pszName || std::string(pszName).rfind("cvn", 0) != 0) return false;
-    const auto self = NamespaceId("/proc/self/ns/net");
-    return self.second != 0 && self == NamespaceId("/run/netns/" + std::string(pszName));
-}
-
-// "10.200.0.11=SW-1 10.200.0.12=SW-2" -> address: name.
-std::map<std::string, std::string> ExpectedSwitchers() {
-    std::map<std::string, std::string> m;
-    const char* psz = std::getenv("CORVANE_NETNS_SWITCHERS");
-    std::istringstream in(psz ? psz : "");
-    std::string item;
-    while (in >> item) {
-        const auto eq = item.find('=');
-        if (eq != std::string::npos) m[item.substr(0, eq)] = item.substr(eq + 1);
-    }
-    return m;
-}
+using namespace privatenet;
 
 std::string NameReply(const std::string& strName) {
     std::string padded = strName;
@@ -75,7 +46,7 @@ protected:
         sockaddr_in local{};
         local.sin_family = AF_INET;
         local.sin_port = htons(5001);
-        inet_pton(AF_INET, std::getenv("CORVANE_NETNS_PC_IP"), &local.sin_addr);
+        inet_pton(AF_INET, PcIp().c_str(), &local.sin_addr);
         ASSERT_EQ(bind(m_fd, reinterpret_cast<sockaddr*>(&local), sizeof local), 0) << std::strerror(errno);
     }
     void TearDown() override {
@@ -118,7 +89,7 @@ protected:
 }  // namespace
 
 TEST_F(SearchNetnsTest, EverySimulatorAnswersTheBroadcastWithItsName) {
-    const auto expected = ExpectedSwitchers();
+    const auto expected = Switchers();
     ASSERT_GE(expected.size(), 2u);
     int on = 1;
     ASSERT_EQ(setsockopt(m_fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on), 0);
@@ -135,7 +106,7 @@ TEST_F(SearchNetnsTest, EverySimulatorAnswersTheBroadcastWithItsName) {
 }
 
 TEST_F(SearchNetnsTest, ACommandToOneSwitcherIsAnsweredByThatOneOnly) {
-    const auto expected = ExpectedSwitchers();
+    const auto expected = Switchers();
     ASSERT_GE(expected.size(), 2u);
     const auto& [ip, name] = *expected.rbegin();
     ASSERT_TRUE(Send(ip.c_str(), "@W 03 00#"));
