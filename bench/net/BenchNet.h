@@ -13,6 +13,7 @@
 #include <string>
 
 #include "BenchSupport.h"
+#include "ComPorts.h"
 #include "Corvane.h"
 #include "CorvaneDlg.h"
 #include "Dlg133_NetConfigIds.h"
@@ -29,7 +30,7 @@ inline QAbstractButton* NetButton(int nId) { return g_NetConfigPage.GetItem<QAbs
 // 127.0.0.1 (a port the system picks). Null, with the reason printed, when
 // that fails.
 inline std::unique_ptr<CCorvaneDlg> StartWithSocketOpen(const char* pszWho) {
-    PointComPorts(std::string());
+    PointComPortsNowhere();
     MessageBoxScript::Begin();
     InstallSerialErrorSink();
     auto pDlg = std::make_unique<CCorvaneDlg>();

@@ -14,8 +14,11 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int nSeconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
     const std::string strSimIp = simtest::FreeLoopbackAddress();
-    CSimProcess sim;  // --verbose: every datagram it receives is logged
-    if (!sim.Start(QStringLiteral(CORVANE_SIM_PATH), {QStringLiteral("--udp"), QString::fromStdString(strSimIp)})) {
+    CSimProcess sim;  // verbose: every datagram it receives is logged
+    SimStart start;
+    start.aArgs = {QStringLiteral("--udp"), QString::fromStdString(strSimIp)};
+    start.aAnnounced << QStringLiteral("udp");
+    if (!sim.Start(start)) {
         std::printf("idle cpu: the simulator did not start\n");
         return 1;
     }

@@ -56,8 +56,11 @@ private slots:
         MessageBoxScript::Begin();
         m_strSimIp = QString::fromStdString(simtest::FreeLoopbackAddress());
         m_pSim = std::make_unique<CSimProcess>();
-        QVERIFY(m_pSim->Start(QStringLiteral(CORVANE_SIM_PATH), {QStringLiteral("--udp"), m_strSimIp}));
-        QCOMPARE(m_pSim->UdpAddress(), m_strSimIp + QStringLiteral(":5000"));
+        SimStart start;
+        start.aArgs = {QStringLiteral("--udp"), m_strSimIp};
+        start.aAnnounced << QStringLiteral("udp");
+        QVERIFY(m_pSim->Start(start));
+        QCOMPARE(m_pSim->Announced(QStringLiteral("udp")), m_strSimIp + QStringLiteral(":5000"));
         QVERIFY(m_pSim->Preset(PRESET, PRESET_WRITES));
         PointComPorts(QString());  // the serial link stays closed throughout
         m_pDlg = OpenMainWindow();
