@@ -2,6 +2,7 @@
 
 #include <QHostAddress>
 #include <QMetaObject>
+#include <QScopedValueRollback>
 #include <QUdpSocket>
 #include <arpa/inet.h>
 #include <cerrno>
@@ -32,8 +33,7 @@ BOOL CSockUDP::Fail(int nError, const QString& strReason) {
 BOOL CSockUDP::Open(long nPort, const char* pszAddress) {
     Close();
     const QString strWhere = QStringLiteral("%1:%2").arg(QString::fromLatin1(pszAddress)).arg(nPort);
-    if (nPort < 0 || nPort > 65535)
-        return Fail(EINVAL, QStringLiteral("Port %1 is outside 0 to 65535.").arg(nPort));
+    if (nPort < 0 || nPort > 65535) return Fail(EINVAL, QStringLiteral("Port %1 is outside 0 to 65535.").arg(nPort));
     in_addr addr{};
     if (inet_pton(AF_INET, pszAddress, &addr) != 1)
         return Fail(EINVAL, QStringLiteral("\"%1\" is not an IPv4 address.").arg(QString::fromLatin1(pszAddress)));
@@ -110,8 +110,13 @@ bool CSockUDP::StillOpen(unsigned nSession) const { return nSession == m_nSessio
 // as data still waiting and stops announcing the socket for good, which a
 // second, queued reader would cause whenever it emptied the socket first.
 // Owners may open boxes (which run events) or close the socket; the batch
-// ends as soon as the socket it started on is gone.
+// ends as soon as the socket it started on is gone. A batch never starts
+// inside another: a box opened while a datagram is handled would otherwise
+// let the next datagram overwrite g_NetRxBuffer under the reader; the outer
+// batch goes on once its owner returns.
 void CSockUDP::OnReceive() {
+    if (m_bReceiving) return;
+    const QScopedValueRollback<bool> receiving(m_bReceiving, true);
     const unsigned nSession = m_nSession;
     for (int n = 0; n < MAX_DATAGRAMS_PER_PASS; ++n) {
         if (!StillOpen(nSession) || !m_pSocket->hasPendingDatagrams()) return;

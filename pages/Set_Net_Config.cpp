@@ -25,8 +25,9 @@ CNetConfigPage g_NetConfigPage;
 namespace {
 
 // The host group in the order it is shown or hidden.
-constexpr int kHostGroup[] = {IDC_HOST_GROUP, IDC_HOST_IP, IDC_HOST_CONNECT, IDC_SEARCH, IDC_DEVICE_LIST,
-                              IDC_DEVICE_NUMBER, IDC_CLEAR, IDC_HOST_IP_LABEL, IDC_DEVICE_NUMBER_LABEL, IDC_WEB_PAGE};
+constexpr int kHostGroup[] = {IDC_HOST_GROUP,          IDC_HOST_IP,       IDC_HOST_CONNECT, IDC_SEARCH,
+                              IDC_DEVICE_LIST,         IDC_DEVICE_NUMBER, IDC_CLEAR,        IDC_HOST_IP_LABEL,
+                              IDC_DEVICE_NUMBER_LABEL, IDC_WEB_PAGE};
 // What connecting to a switcher locks, and disconnecting frees again.
 constexpr int kHostChoice[] = {IDC_HOST_IP, IDC_SEARCH, IDC_DEVICE_NUMBER, IDC_DEVICE_LIST, IDC_CLEAR};
 
@@ -48,9 +49,10 @@ long PortFromText(const QString& strText) {
 
 CNetConfigPage::CNetConfigPage() : CDialog(IDD_NET_CONFIG_PAGE) {}
 
-CNetConfigPage::~CNetConfigPage() {
-    if (g_SockUDP.GetSearchOwner() == this) g_SockUDP.SetSearchOwner(nullptr);
-}
+// InitControls tells the socket about the page. The global page lives until
+// the end; whoever makes a page for a while (a test) takes it off the socket
+// again before the page goes.
+CNetConfigPage::~CNetConfigPage() = default;
 
 void CNetConfigPage::DoDataExchange(CDataExchange* pDX) {
     DDX_Control(pDX, IDC_DEVICE_NUMBER, m_comboDevice);
@@ -160,7 +162,7 @@ void CNetConfigPage::OnSearch() {
         AfxMessageBox(QStringLiteral("sock is disconnect!"), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    g_SockUDP.SendSearch();   // a failed send shows as an empty list
+    g_SockUDP.SendSearch();  // a failed send shows as an empty list
     BeginDeviceSearch();
     OnClear();
 }

@@ -71,10 +71,10 @@ private:
     void ShowHostAddress(int nEntry);
     CIPAddressCtrl* AddressCtrl(int nId) const;
 
-    CComboBox m_comboDevice;   // 1000
-    QString m_strDeviceList;   // 1088
-    QString m_strLocalPort;    // 1083
-    QString m_strHostPort;     // 1085
+    CComboBox m_comboDevice;  // 1000
+    QString m_strDeviceList;  // 1088
+    QString m_strLocalPort;   // 1083
+    QString m_strHostPort;    // 1085
     CToolTipCtrl m_ToolTip;
 };
 

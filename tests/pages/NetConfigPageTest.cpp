@@ -12,8 +12,9 @@
 #include <cerrno>
 #include <memory>
 
-#include "../net/LoopbackPeers.h"
 #include "Dlg133_NetConfigIds.h"
+#include "LoopbackPeers.h"
+#include "Wait.h"
 #include "IPAddressCtrl.h"
 #include "MessageBox.h"
 #include "NetLinkState.h"
@@ -28,11 +29,10 @@ using namespace Dlg133;
 
 namespace {
 
-const std::initializer_list<int> kHostGroup = {IDC_HOST_GROUP, IDC_HOST_IP_LABEL, IDC_DEVICE_NUMBER_LABEL, IDC_HOST_IP,
-                                               IDC_SEARCH, IDC_DEVICE_NUMBER, IDC_DEVICE_LIST, IDC_CLEAR,
-                                               IDC_HOST_CONNECT, IDC_WEB_PAGE};
-const std::initializer_list<int> kHostChoice = {IDC_HOST_IP, IDC_SEARCH, IDC_DEVICE_NUMBER, IDC_DEVICE_LIST,
-                                                IDC_CLEAR};
+const std::initializer_list<int> kHostGroup = {
+    IDC_HOST_GROUP,  IDC_HOST_IP_LABEL, IDC_DEVICE_NUMBER_LABEL, IDC_HOST_IP, IDC_SEARCH, IDC_DEVICE_NUMBER,
+    IDC_DEVICE_LIST, IDC_CLEAR,         IDC_HOST_CONNECT,        IDC_WEB_PAGE};
+const std::initializer_list<int> kHostChoice = {IDC_HOST_IP, IDC_SEARCH, IDC_DEVICE_NUMBER, IDC_DEVICE_LIST, IDC_CLEAR};
 
 enum class State { SocketClosed, SocketOpen, Connected };
 
@@ -74,6 +74,7 @@ protected:
     void TearDown() override {
         g_SockUDP.Close();
         g_SockUDP.SetRxOwner(nullptr);
+        g_SockUDP.SetSearchOwner(nullptr);
         g_SockUDP.SetSearchDestination(BROADCAST_IP);
         net.DestroyWindow();
         EXPECT_EQ(MessageBoxScript::UnexpectedCount(), 0);
@@ -143,9 +144,7 @@ protected:
         EXPECT_EQ(net.IsTimerRunning(CNetConfigPage::TIMER_POLL), bConnected);
     }
 
-    QString PcLine() const {
-        return PcHostName() + " " + QString::fromStdString(DottedIp(PcIpv4Address())) + " \r\n";
-    }
+    QString PcLine() const { return PcHostName() + " " + QString::fromStdString(DottedIp(PcIpv4Address())) + " \r\n"; }
 
     CNetConfigPage net;
     RxIntoPages rxOwner{target};
@@ -164,8 +163,8 @@ TEST_F(NetConfigPage, AtStartOnlyThePcGroupShowsWithTheDefaultsAndThePcAddress) 
 }
 
 TEST_F(NetConfigPage, SocketButtonMovesBetweenClosedAndOpenAndBindsThePcAddress) {
-    Ip(IDC_LOCAL_IP)->SetAddress(10, 9, 8, 7);   // replaced by the looked-up address
-    OpenSocket(QString());                        // empty: the system picks a port
+    Ip(IDC_LOCAL_IP)->SetAddress(10, 9, 8, 7);  // replaced by the looked-up address
+    OpenSocket(QString());                      // empty: the system picks a port
     ExpectState(State::SocketOpen);
     EXPECT_EQ(Address(IDC_LOCAL_IP), PcIpv4Address());
     EXPECT_NE(g_SockUDP.GetLocalPort(), 0);
@@ -189,7 +188,7 @@ TEST_F(NetConfigPage, PortOutsideTheRangeOrInUseIsRefusedWithTheErrorNumberAndRe
         ExpectState(State::SocketClosed);
     }
 
-    QUdpSocket holder;   // binding only: nothing is sent
+    QUdpSocket holder;  // binding only: nothing is sent
     ASSERT_TRUE(holder.bind(QHostAddress(PcIpv4Address()), 0));
     MessageBoxScript::Clear();
     MessageBoxScript::Expect(QStringLiteral("Create Socket Error\uFF1A%1").arg(EADDRINUSE));
@@ -223,18 +222,18 @@ TEST_F(NetConfigPage, SearchClearsTheListThenListsRepliesAndProposesTheFirst) {
     EXPECT_EQ(sw1.Receive(), QByteArray("@R20#"));
 
     sw1.SendTo("@20 48 61 6c 6c 2d 41#", LoopbackIp(1), nLocalPort);
-    ASSERT_TRUE(QTest::qWaitFor([] { return g_nDeviceCount == 1; }, 5000));
+    ASSERT_TRUE(WaitUntil([] { return g_nDeviceCount == 1; }, 5000));
     sw2.SendTo("@W2048616c6c2d42#", LoopbackIp(1), nLocalPort);
-    ASSERT_TRUE(QTest::qWaitFor([] { return g_nDeviceCount == 2; }, 5000));
+    ASSERT_TRUE(WaitUntil([] { return g_nDeviceCount == 2; }, 5000));
 
     EXPECT_EQ(net.GetDlgItemText(IDC_DEVICE_LIST),
-              QString::fromStdString("1->IP=" + DottedIp(LoopbackIp(9)) + "   Name=Hall-A\r\n2->IP=" +
-                                     DottedIp(LoopbackIp(10)) + "   Name=Hall-B\r\n"));
+              QString::fromStdString("1->IP=" + DottedIp(LoopbackIp(9)) +
+                                     "   Name=Hall-A\r\n2->IP=" + DottedIp(LoopbackIp(10)) + "   Name=Hall-B\r\n"));
     EXPECT_EQ(ComboItems(), QStringList({"1", "2"}));
     EXPECT_EQ(Combo()->currentIndex(), 0);
     EXPECT_EQ(Address(IDC_HOST_IP), LoopbackIp(9));
-    EXPECT_EQ(g_dwHostIp, NO_HOST_IP);   // only Connect chooses
-    EXPECT_TRUE(frames.empty());         // search replies never reach the reply decoding
+    EXPECT_EQ(g_dwHostIp, NO_HOST_IP);  // only Connect chooses
+    EXPECT_TRUE(frames.empty());        // search replies never reach the reply decoding
 }
 
 TEST_F(NetConfigPage, ChoosingANumberShowsItsAddressOnlyAndKeepsItsEntryAfterClear) {
@@ -271,7 +270,7 @@ TEST_F(NetConfigPage, FullTableRaisesOneNoticePerSearch) {
 TEST_F(NetConfigPage, ConnectWithoutHostAddressSaysSoAndStaysOpen) {
     OpenSocket();
     MessageBoxScript::Expect(QStringLiteral("Host IP is Null !"));
-    Press(IDC_HOST_CONNECT);   // 1084 is blank
+    Press(IDC_HOST_CONNECT);  // 1084 is blank
     EXPECT_EQ(MessageBoxScript::History().size(), 1u);
     EXPECT_EQ(g_dwHostIp, 0u);
     ExpectState(State::SocketOpen);
@@ -288,22 +287,22 @@ TEST_F(NetConfigPage, ConnectReadsAllThenPollsEverySecondUnlessTheSerialLinkIsOp
     EXPECT_EQ(g_bSearching, 0);
     EXPECT_EQ(net.GetTimerInterval(CNetConfigPage::TIMER_POLL), 1000);
     EXPECT_EQ(sw.Receive(), QByteArray("@ R 0e #"));
-    EXPECT_EQ(sw.Receive(nullptr, nullptr, 5000), QByteArray("@ R 52 #"));   // the timer's own tick
+    EXPECT_EQ(sw.Receive(nullptr, nullptr, 5000), QByteArray("@ R 52 #"));  // the timer's own tick
 
     g_bComConnected = 1;
     net.OnTimer(CNetConfigPage::TIMER_POLL);
     g_bComConnected = 0;
     net.OnTimer(CNetConfigPage::TIMER_POLL);
     EXPECT_EQ(sw.Receive(), QByteArray("@ R 52 #"));
-    QTest::qWait(50);
-    while (sw.HasPending()) EXPECT_EQ(sw.Receive(), QByteArray("@ R 52 #"));   // timer ticks only
+    PumpFor(50);
+    while (sw.HasPending()) EXPECT_EQ(sw.Receive(), QByteArray("@ R 52 #"));  // timer ticks only
 
     // Disconnecting from the switcher stops the poll and keeps its address.
     Press(IDC_HOST_CONNECT);
     ExpectState(State::SocketOpen);
     EXPECT_EQ(g_dwHostIp, LoopbackIp(11));
     net.OnTimer(CNetConfigPage::TIMER_POLL);
-    QTest::qWait(50);
+    PumpFor(50);
     EXPECT_FALSE(sw.HasPending());
 }
 
@@ -349,25 +348,25 @@ TEST_F(NetConfigPage, OtherPagesSendOverTheNetworkAndAcknowledgementsEndTheirWai
     ConnectTo(LoopbackIp(12));
     EXPECT_EQ(sw.Receive(), QByteArray("@ R 0e #"));
 
-    Click(portSet, 1010);   // output 2 from input 3
-    Click(edid, 1001);      // apply input 1
+    Click(portSet, 1010);  // output 2 from input 3
+    Click(edid, 1001);     // apply input 1
     QHostAddress from;
     EXPECT_EQ(sw.Receive(&from), QByteArray("@W 01 02#"));
     EXPECT_EQ(sw.Receive().left(6), QByteArray("@ W 05"));
-    EXPECT_TRUE(frames.empty());   // nothing on the serial side
+    EXPECT_TRUE(frames.empty());  // nothing on the serial side
 
     sw.SendTo("@09 01#", LoopbackIp(1), nLocalPort);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return PortSetLog().last() == "Set success!"; }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return PortSetLog().last() == "Set success!"; }, 5000));
     EXPECT_EQ(portSet.GetTimerInterval(2), 1000);
     EXPECT_EQ(edid.GetTimerInterval(2), 3000);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return portSet.IsDlgItemEnabled(1010); }, 5000));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return edid.IsDlgItemEnabled(1001); }, 8000));
+    EXPECT_TRUE(WaitUntil([&] { return portSet.IsDlgItemEnabled(1010); }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return edid.IsDlgItemEnabled(1001); }, 8000));
 
     // A datagram from anyone else never reaches the pages.
     LoopbackPeer stranger(LoopbackIp(13), 0);
     stranger.SendTo("@04 03 03 03 03#", LoopbackIp(1), nLocalPort);
     sw.SendTo("@00 01#", LoopbackIp(1), nLocalPort);
-    ASSERT_TRUE(QTest::qWaitFor([] { return g_nOutputSource[0] == 1; }, 5000));
+    ASSERT_TRUE(WaitUntil([] { return g_nOutputSource[0] == 1; }, 5000));
     EXPECT_NE(g_nOutputSource[3], 3);
 }
 
