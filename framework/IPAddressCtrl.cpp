@@ -31,18 +31,28 @@ public:
     }
 };
 
-// Moves on to the next field on '.', as the operator types an address.
+// Set on a field that focus reached because the field before it filled up,
+// until something is typed into it or focus leaves it.
+const char* const kAutoAdvanced = "corvaneAutoAdvanced";
+
+// Moves on to the next field on '.', as the operator types an address. A '.'
+// in an empty field, or right after three digits already moved focus here,
+// is swallowed: "127.0.0.1" typed in one go must not skip a field.
 class CDotFilter : public QObject {
 public:
     CDotFilter(QLineEdit* pNext, QObject* pParent) : QObject(pParent), m_pNext(pNext) {}
     bool eventFilter(QObject* pObj, QEvent* pEvent) override {
-        if (pEvent->type() == QEvent::KeyPress && m_pNext) {
-            auto* pKey = static_cast<QKeyEvent*>(pEvent);
-            if (pKey->key() == Qt::Key_Period) {
+        auto* pField = qobject_cast<QLineEdit*>(pObj);
+        if (pField && pEvent->type() == QEvent::FocusOut)
+            pField->setProperty(kAutoAdvanced, false);
+        if (pField && pEvent->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(pEvent)->key() == Qt::Key_Period) {
+            const bool bStay = pField->text().isEmpty() || pField->property(kAutoAdvanced).toBool();
+            pField->setProperty(kAutoAdvanced, false);
+            if (!bStay && m_pNext) {
                 m_pNext->setFocus(Qt::TabFocusReason);
                 m_pNext->selectAll();
-                return true;
             }
+            return true;
         }
         return QObject::eventFilter(pObj, pEvent);
     }
@@ -70,16 +80,18 @@ CIPAddressCtrl::CIPAddressCtrl(QWidget* pParent) : QWidget(pParent) {
         m_aField[i]->setMaxLength(3);
         pLayout->addWidget(m_aField[i], 1);
         connect(m_aField[i], &QLineEdit::textEdited, this, [this, i](const QString& strText) {
+            m_aField[i]->setProperty(kAutoAdvanced, false);
             // Three digits fill a field: go on to the next one.
             if (strText.size() == 3 && i < 3) {
                 m_aField[i + 1]->setFocus(Qt::TabFocusReason);
                 m_aField[i + 1]->selectAll();
+                m_aField[i + 1]->setProperty(kAutoAdvanced, true);
             }
             emit addressChanged();
         });
     }
-    for (int i = 0; i < 3; ++i)
-        m_aField[i]->installEventFilter(new CDotFilter(m_aField[i + 1], this));
+    for (int i = 0; i < 4; ++i)
+        m_aField[i]->installEventFilter(new CDotFilter(i < 3 ? m_aField[i + 1] : nullptr, this));
     setFocusProxy(m_aField[0]);
     setFocusPolicy(Qt::StrongFocus);
 }

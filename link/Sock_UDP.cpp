@@ -64,6 +64,12 @@ BOOL CSockUDP::Adopt(int fd) {
     // search may broadcast, so a command to 255.255.255.255 fails instead.
     const int nOff = 0;
     ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &nOff, sizeof nOff);
+    // A search brings every switcher's reply at once. The default receive
+    // buffer holds about 256 small datagrams and the kernel drops the rest,
+    // so a full table of 300 would lose some; ask for more (the system caps
+    // it at its own maximum, net.core.rmem_max).
+    const int nRxBytes = RX_BUFFER_BYTES;
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &nRxBytes, sizeof nRxBytes);
     ++m_nSession;
     m_nLastError = 0;
     m_strLastError.clear();
@@ -96,25 +102,25 @@ BOOL CSockUDP::SendSearch() {
 
 bool CSockUDP::StillOpen(unsigned nSession) const { return nSession == m_nSession && IsOpen(); }
 
-// One readyRead can stand for many datagrams: all of them are read, a batch
-// at a time, the rest in a queued pass so that a burst cannot hold up the
-// event loop. Owners may open boxes (which run events) or close the socket;
-// the pass ends as soon as the socket it started on is gone. A pass never
-// starts inside another: a box opened while a datagram is handled would
-// otherwise let the next datagram overwrite g_NetRxBuffer under the reader.
+// One readyRead can stand for many datagrams: a batch is read here and the
+// rest leaves the socket readable, so Qt's read notifier, which is
+// level-triggered and enabled again by every read, announces them on the
+// next pass of the event loop; a burst cannot hold the loop up. Reading only
+// from readyRead matters: Qt counts a readyRead whose handler reads nothing
+// as data still waiting and stops announcing the socket for good, which a
+// second, queued reader would cause whenever it emptied the socket first.
+// Owners may open boxes (which run events) or close the socket; the batch
+// ends as soon as the socket it started on is gone. A batch never starts
+// inside another: a box opened while a datagram is handled would otherwise
+// let the next datagram overwrite g_NetRxBuffer under the reader; the outer
+// batch goes on once its owner returns.
 void CSockUDP::OnReceive() {
-    m_bPassQueued = false;
-    if (m_bReceiving) return;  // the pass below goes on once its owner returns
+    if (m_bReceiving) return;
     const QScopedValueRollback<bool> receiving(m_bReceiving, true);
     const unsigned nSession = m_nSession;
     for (int n = 0; n < MAX_DATAGRAMS_PER_PASS; ++n) {
         if (!StillOpen(nSession) || !m_pSocket->hasPendingDatagrams()) return;
         if (!ReceiveOne()) return;
-    }
-    if (StillOpen(nSession) && m_pSocket->hasPendingDatagrams() && !m_bPassQueued) {
-        m_bPassQueued = true;
-        QMetaObject::invokeMethod(
-            m_pSocket, [this] { OnReceive(); }, Qt::QueuedConnection);
     }
 }
 

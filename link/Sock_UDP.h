@@ -50,6 +50,8 @@ public:
 
     // Most datagrams handled in one go before other events get their turn.
     static constexpr int MAX_DATAGRAMS_PER_PASS = 64;
+    // Receive buffer asked for: room for well over MAX_DEVICE_NUM replies.
+    static constexpr int RX_BUFFER_BYTES = 1024 * 1024;
 
 private:
     BOOL Fail(int nError, const QString& strReason);
@@ -60,7 +62,6 @@ private:
 
     QUdpSocket* m_pSocket = nullptr;  // made on first Open (after the application object exists)
     unsigned m_nSession = 0;          // counts Opens and Closes: a pass stops when it changes
-    bool m_bPassQueued = false;
     bool m_bReceiving = false;  // a receive pass is on the stack
     DWORD m_dwSearchIp;
     ISearchOwner* m_pSearchOwner = nullptr;

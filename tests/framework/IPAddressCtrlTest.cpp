@@ -1,4 +1,5 @@
 // The IP address control: blank state, byte order, field input.
+#include <QApplication>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -72,4 +73,26 @@ TEST(IPAddressCtrl, FieldsTakeOnlyBytes) {
     changed.clear();
     ip.SetAddress(1u);  // programmatic: no change notification
     EXPECT_EQ(changed.count(), 0);
+}
+
+TEST(IPAddressCtrl, AnAddressTypedInOneGoFillsTheFieldsInOrder) {
+    // As the operator types: digits, and '.' to move on; three digits move
+    // on by themselves, so the '.' after them must not skip a field.
+    CIPAddressCtrl ip;
+    ip.show();
+    ip.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&ip));
+    const std::pair<const char*, DWORD> cases[] = {
+        {"127.0.0.2", 0x7F000002},  {"192.168.1.100", 0xC0A80164},   {"10.200.0.11", 0x0AC8000B},
+        {"1.22.255.4", 0x0116FF04}, {"100.101.102.103", 0x64656667}, {"8..8.8.8", 0x08080808},
+    };
+    for (const auto& [pszTyped, dwExpected] : cases) {
+        SCOPED_TRACE(pszTyped);
+        ip.ClearAddress();
+        Field(ip, 0)->setFocus();
+        for (const char* p = pszTyped; *p; ++p) QTest::keyClick(QApplication::focusWidget(), *p);
+        DWORD dw = 0;
+        EXPECT_EQ(ip.GetAddress(dw), 4);
+        EXPECT_EQ(dw, dwExpected);
+    }
 }

@@ -103,12 +103,28 @@ bool CSimProcess::Preset(const std::string& strFrames, int nReplies) {
     return bOk && count() >= nReplies;
 }
 
-QByteArray CSimProcess::Collect(const char* pszPrefix) {
+QList<QByteArray> CSimProcess::Lines(const char* pszPrefix) {
     m_strErr += m_proc.readAllStandardError();
-    QByteArray out;
-    for (const QByteArray& line : m_strErr.split('\n')) {
-        if (!line.startsWith(pszPrefix)) continue;
-        out += Unescape(line.mid(static_cast<qsizetype>(qstrlen(pszPrefix))));
+    // A line still being written is left for the next call.
+    const qsizetype nEnd = m_strErr.lastIndexOf('\n');
+    QList<QByteArray> a;
+    for (const QByteArray& line : m_strErr.left(nEnd < 0 ? 0 : nEnd).split('\n')) {
+        if (line.startsWith(pszPrefix)) a.append(line.mid(static_cast<qsizetype>(qstrlen(pszPrefix))));
     }
+    return a;
+}
+
+QByteArray CSimProcess::Collect(const char* pszPrefix) {
+    QByteArray out;
+    for (const QByteArray& line : Lines(pszPrefix)) out += Unescape(line);
     return out;
+}
+
+QList<QByteArray> CSimProcess::UdpReceived() {
+    QList<QByteArray> a;
+    for (const QByteArray& line : Lines("corvane-sim: udp rx ")) {
+        const qsizetype nSpace = line.indexOf(' ');  // after the sender's address
+        a.append(nSpace < 0 ? QByteArray() : Unescape(line.mid(nSpace + 1)));
+    }
+    return a;
 }

@@ -1,9 +1,10 @@
 #pragma once
 // corvane-sim as a child process. Start waits for its announcement lines
 // ("serial: <path>" first; further transports announce themselves the same
-// way, "<key>: <value>"). Verbose, it logs every chunk it receives and sends
-// on stderr ("corvane-sim: rx ...", "corvane-sim: tx ..."), which gives the
-// exact bytes on the wire without a relay in between.
+// way, "<key>: <value>", e.g. "udp: 127.0.0.2:5000" with --udp). Verbose,
+// it logs every chunk it receives and sends on stderr ("corvane-sim: rx
+// ...", "corvane-sim: tx ...", and per datagram "corvane-sim: udp rx <peer>
+// ..."), which gives the exact bytes on the wire without a relay in between.
 #include <QByteArray>
 #include <QMap>
 #include <QProcess>
@@ -48,6 +49,10 @@ public:
     QByteArray Received() { return Collect("corvane-sim: rx "); }
     // Every reply it sent so far, joined.
     QByteArray Sent() { return Collect("corvane-sim: tx "); }
+    // Every datagram it received so far, in order, escapes undone.
+    QList<QByteArray> UdpReceived();
+    // How many of those were exactly frame.
+    int UdpCount(const QByteArray& frame) { return static_cast<int>(UdpReceived().count(frame)); }
 
     // Writes frames to the simulator through its slave side, as a second
     // client would, and waits for nReplies acknowledgements. Gives the
@@ -55,6 +60,8 @@ public:
     bool Preset(const std::string& strFrames, int nReplies);
 
 private:
+    // The complete log lines that start with pszPrefix, without it.
+    QList<QByteArray> Lines(const char* pszPrefix);
     QByteArray Collect(const char* pszPrefix);
 
     QProcess m_proc;

@@ -1,0 +1,75 @@
+#pragma once
+// The main window connected over UDP to a switcher simulator on a loopback
+// address, the way the operator does it on the Net Config page. The page's
+// socket is moved onto 127.0.0.1 after it opened, so that nothing the
+// benchmarks send is addressed outside 127.0.0.0/8.
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTabBar>
+#include <cstdio>
+#include <ctime>
+#include <memory>
+#include <string>
+
+#include "BenchSupport.h"
+#include "ComPorts.h"
+#include "Corvane.h"
+#include "CorvaneDlg.h"
+#include "Dlg133_NetConfigIds.h"
+#include "EdidConfigPage.h"
+#include "IPAddressCtrl.h"
+#include "MessageBox.h"
+#include "NetLinkState.h"
+#include "Set_Net_Config.h"
+#include "Sock_UDP.h"
+
+inline QAbstractButton* NetButton(int nId) { return g_NetConfigPage.GetItem<QAbstractButton>(nId); }
+
+// The main window with the Net Config page shown and its socket open on
+// 127.0.0.1 (a port the system picks). Null, with the reason printed, when
+// that fails.
+inline std::unique_ptr<CCorvaneDlg> StartWithSocketOpen(const char* pszWho) {
+    PointComPortsNowhere();
+    MessageBoxScript::Begin();
+    InstallSerialErrorSink();
+    auto pDlg = std::make_unique<CCorvaneDlg>();
+    pDlg->Create(nullptr);
+    pDlg->GetSafeHwnd()->show();
+    if (auto* pTabs = pDlg->GetSafeHwnd()->findChild<QTabBar*>()) pTabs->setCurrentIndex(3);
+    g_NetConfigPage.SetDlgItemText(Dlg133::IDC_LOCAL_PORT, QStringLiteral("0"));
+    NetButton(Dlg133::IDC_SOCKET)->click();
+    if (!g_SockUDP.IsOpen() || !g_SockUDP.Open(0, "127.0.0.1")) {
+        std::printf("%s: the socket did not open\n", pszWho);
+        return nullptr;
+    }
+    return pDlg;
+}
+
+// As above, then connected to the switcher at dwHost: its whole
+// configuration loaded.
+inline std::unique_ptr<CCorvaneDlg> StartNetConnected(DWORD dwHost, const char* pszWho) {
+    auto pDlg = StartWithSocketOpen(pszWho);
+    if (!pDlg) return nullptr;
+    g_NetConfigPage.GetItem<CIPAddressCtrl>(Dlg133::IDC_HOST_IP)->SetAddress(dwHost);
+    NetButton(Dlg133::IDC_HOST_CONNECT)->click();
+    const bool bLoaded = SpinUntil(
+        [] { return g_EdidConfigPage.GetDlgItemText(1069) == QStringLiteral("Load All config data success!"); }, 5000);
+    if (!g_bNetConnected || !bLoaded) {
+        std::printf("%s: no configuration loaded over UDP\n", pszWho);
+        return nullptr;
+    }
+    return pDlg;
+}
+
+inline DWORD HostOrderIp(const std::string& strIp) {
+    unsigned a = 0, b = 0, c = 0, d = 0;
+    std::sscanf(strIp.c_str(), "%u.%u.%u.%u", &a, &b, &c, &d);
+    return a << 24 | b << 16 | c << 8 | d;
+}
+
+inline double ProcessCpuSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}

@@ -1,0 +1,194 @@
+// The built main window against corvane-sim over UDP on loopback: open the
+// socket on the Net Config page, type the simulator's address, connect; the
+// whole configuration loads, a route is acknowledged over the network, the
+// change counter is polled once a second, and a change made on the
+// simulator's other link (its pty) reloads the configuration once.
+#include <QAbstractButton>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTest>
+#include <memory>
+
+#include "CorvaneDlg.h"
+#include "DeviceState.h"
+#include "Dlg133_NetConfigIds.h"
+#include "E2eFixture.h"
+#include "EdidConfigPage.h"
+#include "IPAddressCtrl.h"
+#include "MessageBox.h"
+#include "NetLinkState.h"
+#include "PortSetPage.h"
+#include "ReplyAssembler.h"
+#include "SearchDecoder.h"
+#include "Set_Net_Config.h"
+#include "SimProcess.h"
+#include "SimTestSupport.h"
+#include "Sock_UDP.h"
+
+using namespace Dlg133;
+
+namespace {
+
+constexpr int WAIT_MS = 10000;
+constexpr int NET_CONFIG_TAB = 3;
+
+// Routing 4, 1, 2, 3 and a name, so that the load shows on every panel.
+const char* const PRESET =
+    "@W 00 03#@W 01 00#@W 02 01#@W 03 02#@ W 20 55 44 50 2d 45 32 45 00 00 00 00 00 00 00 00 00 #";
+constexpr int PRESET_WRITES = 5;
+
+const QByteArray POLL("@ R 52 #");
+const QByteArray LOAD_ALL("@ R 0e #");
+const QByteArray NET_PARAMS("@ R 40 #");
+
+}  // namespace
+
+class AppUdpSimTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        ResetDeviceState();
+        RxReset();
+        ResetNetLinkState();
+        ResetSearchDecoder();
+        MessageBoxScript::Begin();
+        m_strSimIp = QString::fromStdString(simtest::FreeLoopbackAddress());
+        m_pSim = std::make_unique<CSimProcess>();
+        SimStart start;
+        start.aArgs = {QStringLiteral("--udp"), m_strSimIp};
+        start.aAnnounced << QStringLiteral("udp");
+        QVERIFY(m_pSim->Start(start));
+        QCOMPARE(m_pSim->Announced(QStringLiteral("udp")), m_strSimIp + QStringLiteral(":5000"));
+        QVERIFY(m_pSim->Preset(PRESET, PRESET_WRITES));
+        PointComPorts(QString());  // the serial link stays closed throughout
+        m_pDlg = OpenMainWindow();
+        QVERIFY(m_pDlg);
+        auto* pTabs = m_pDlg->GetSafeHwnd()->findChild<QTabBar*>();
+        QVERIFY(pTabs);
+        pTabs->setCurrentIndex(NET_CONFIG_TAB);
+        QTRY_VERIFY(g_NetConfigPage.GetSafeHwnd()->isVisible());
+    }
+
+    void cleanup() {
+        if (m_pDlg) m_pDlg->Shutdown();
+        m_pDlg.reset();
+        m_pSim.reset();
+        QCOMPARE(MessageBoxScript::UnexpectedCount(), 0);
+        MessageBoxScript::End();
+        ResetNetLinkState();
+        ResetDeviceState();
+    }
+
+    void connectByTypedAddressLoadsTheWholeConfiguration() {
+        OpenSocketAndConnect();
+
+        QTRY_COMPARE_WITH_TIMEOUT(g_PortSetPage.GetDlgItemText(1007), QStringLiteral("4"), WAIT_MS);
+        QCOMPARE(g_PortSetPage.GetDlgItemText(1012), QStringLiteral("1"));
+        QCOMPARE(g_PortSetPage.GetDlgItemText(1017), QStringLiteral("2"));
+        QCOMPARE(g_PortSetPage.GetDlgItemText(1022), QStringLiteral("3"));
+        QCOMPARE(m_pDlg->GetDlgItemText(1081), QStringLiteral("UDP-E2E"));
+        QCOMPARE(g_EdidConfigPage.GetDlgItemText(1069), QStringLiteral("Load All config data success!"));
+        // The load-all request, then the network parameters its reply asks
+        // for, each one datagram with exactly the frame's characters.
+        QTRY_VERIFY_WITH_TIMEOUT(m_pSim->UdpReceived().size() >= 2, WAIT_MS);
+        QCOMPARE(m_pSim->UdpReceived().mid(0, 2), (QList<QByteArray>{LOAD_ALL, NET_PARAMS}));
+    }
+
+    void routeIsAcknowledgedOverTheNetwork() {
+        OpenSocketAndConnect();
+        QTRY_COMPARE_WITH_TIMEOUT(g_PortSetPage.GetDlgItemText(1007), QStringLiteral("4"), WAIT_MS);
+
+        Button(g_PortSetPage, 1010)->click();  // output 2, input 3
+        QCOMPARE(g_PortSetPage.GetDlgItemText(1012), QStringLiteral("3"));
+        QTRY_COMPARE_WITH_TIMEOUT(PortSetLastLine(), QStringLiteral("Set success!"), WAIT_MS);
+        // Over the network the row is given back by the page's own timer.
+        QTRY_VERIFY_WITH_TIMEOUT(g_PortSetPage.IsDlgItemEnabled(1010), WAIT_MS);
+        QCOMPARE(m_pSim->UdpCount("@W 01 02#"), 1);
+        QCOMPARE(g_nOutputSource[1], 2);
+        // The switcher has it: read back over its serial link.
+        QCOMPARE(QByteArray::fromStdString(simtest::AskSerial(m_pSim->SlavePath().toStdString(), "@R 01 #")),
+                 QByteArray("@01 02#"));
+    }
+
+    void pollEverySecondAndOneReloadPerCounterChange() {
+        OpenSocketAndConnect();
+        QTRY_COMPARE_WITH_TIMEOUT(m_pDlg->GetDlgItemText(1081), QStringLiteral("UDP-E2E"), WAIT_MS);
+
+        // The poll: one "@ R 52 #" datagram a second, never faster.
+        QElapsedTimer timer;
+        timer.start();
+        const int nPollsBefore = m_pSim->UdpCount(POLL);
+        QTRY_VERIFY_WITH_TIMEOUT(m_pSim->UdpCount(POLL) >= nPollsBefore + 3, WAIT_MS);
+        const int nPolls = m_pSim->UdpCount(POLL) - nPollsBefore;
+        QVERIFY2(nPolls <= timer.elapsed() / 900 + 1,
+                 qPrintable(QStringLiteral("%1 polls in %2 ms").arg(nPolls).arg(timer.elapsed())));
+        // The first poll reads the preset's counter (5) against the start
+        // value 0: one reload. Polls after it read the same value: none.
+        QCOMPARE(m_pSim->UdpCount(LOAD_ALL), 2);
+
+        // A route set on the switcher's serial link moves its counter: the
+        // next poll reloads the whole configuration once.
+        QVERIFY(m_pSim->Preset("@W 00 00#", 1));
+        QTRY_COMPARE_WITH_TIMEOUT(m_pSim->UdpCount(LOAD_ALL), 3, WAIT_MS);
+        QTRY_COMPARE_WITH_TIMEOUT(g_PortSetPage.GetDlgItemText(1007), QStringLiteral("1"), WAIT_MS);
+        const int nPollsAfterReload = m_pSim->UdpCount(POLL);
+        QTRY_VERIFY_WITH_TIMEOUT(m_pSim->UdpCount(POLL) >= nPollsAfterReload + 2, WAIT_MS);
+        QCOMPARE(m_pSim->UdpCount(LOAD_ALL), 3);
+        // Each load is followed by one read of the network parameters.
+        QCOMPARE(m_pSim->UdpCount(NET_PARAMS), 3);
+    }
+
+private:
+    // Socket open on the Net Config page, the simulator's address typed into
+    // the host field, Connect.
+    void OpenSocketAndConnect() {
+        g_NetConfigPage.SetDlgItemText(IDC_LOCAL_PORT, QStringLiteral("0"));  // any free port
+        Button(g_NetConfigPage, IDC_SOCKET)->click();
+        QCOMPARE(g_NetConfigPage.GetDlgItemText(IDC_SOCKET), QStringLiteral("Disconnect"));
+        QVERIFY(g_SockUDP.IsOpen());
+        // The page bound the PC's own network address; move the socket to a
+        // loopback address so that nothing in this test is addressed outside
+        // 127.0.0.0/8. The page sees no difference.
+        QVERIFY(g_SockUDP.Open(0, "127.0.0.1"));
+
+        auto* pHost = g_NetConfigPage.GetItem<CIPAddressCtrl>(IDC_HOST_IP);
+        QVERIFY(pHost);
+        pHost->ClearAddress();
+        // Typed as the operator types it: digits, '.' moves to the next field.
+        m_pDlg->GetSafeHwnd()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_pDlg->GetSafeHwnd()));
+        auto* pFirst = pHost->findChild<QLineEdit*>();
+        QVERIFY(pFirst);
+        pFirst->setFocus();
+        for (QChar c : m_strSimIp) {
+            QWidget* pFocus = QApplication::focusWidget();
+            QVERIFY(pFocus && pHost->isAncestorOf(pFocus));
+            QTest::keyClick(pFocus, c.toLatin1());
+        }
+        DWORD dwTyped = 0;
+        pHost->GetAddress(dwTyped);
+        QCOMPARE(QString::fromStdString(DottedIp(dwTyped)), m_strSimIp);
+
+        Button(g_NetConfigPage, IDC_HOST_CONNECT)->click();
+        QCOMPARE(g_NetConfigPage.GetDlgItemText(IDC_HOST_CONNECT), QStringLiteral("Disconnect"));
+        QCOMPARE(g_bNetConnected, BYTE(1));
+    }
+    static QAbstractButton* Button(const CDialog& dlg, int nId) {
+        auto* p = dlg.GetItem<QAbstractButton>(nId);
+        if (!p) qFatal("no button %d", nId);
+        return p;
+    }
+    static QString PortSetLastLine() {
+        const QStringList a = LogLines(g_PortSetPage.GetDlgItemText(1042));
+        return a.isEmpty() ? QString() : a.last();
+    }
+
+    std::unique_ptr<CSimProcess> m_pSim;
+    std::unique_ptr<CCorvaneDlg> m_pDlg;
+    QString m_strSimIp;
+};
+
+QTEST_MAIN(AppUdpSimTest)
+#include "AppUdpSimTest.moc"
