@@ -9,6 +9,7 @@
 
 #include "AboutDlg.h"
 #include "AppIcon.h"
+#include "ConnectCheck.h"
 #include "DeviceNameText.h"
 #include "Dialogs.h"
 #include "EdidConfigPage.h"
@@ -165,7 +166,11 @@ void CCorvaneDlg::StartAckTimers() {
 }
 
 void CCorvaneDlg::ShowNetParams() { g_IpConfigPage.ShowNetParams(); }
-void CCorvaneDlg::GetIpConfig() { g_IpConfigPage.GetIpConfig(); }
+// Called by the reply decoding after each whole-configuration reply.
+void CCorvaneDlg::GetIpConfig() {
+    NoteAllConfigReply();
+    g_IpConfigPage.GetIpConfig();
+}
 void CCorvaneDlg::ReadAllConfig() { g_NetConfigPage.ReadAllConfig(); }
 void CCorvaneDlg::SetDebugMode(int nMode) { g_SystemConfigPage.SetDebugMode(nMode); }
 

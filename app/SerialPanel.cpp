@@ -4,6 +4,7 @@
 #include <cerrno>
 
 #include "CommandFrames.h"
+#include "ConnectCheck.h"
 #include "CorvaneDlg.h"
 #include "DeviceState.h"
 #include "MessageBox.h"
@@ -76,7 +77,13 @@ int CCorvaneDlg::SelectedPortEntry() const {
 
 void CCorvaneDlg::OnConnect() {
     ToggleConnection();
-    if (g_bComConnected == 1) GetAllPorts();
+    if (g_bComConnected == 1) {
+        GetAllPorts();
+        const UINT nPortNr = g_SerialPort.GetPortNr();
+        const QString strPort = QStringLiteral("%1 (%2)").arg(PortName(static_cast<int>(nPortNr)),
+                                                              QString::fromStdString(SerialDevicePath(nPortNr)));
+        ArmConnectCheck(GetSafeHwnd(), strPort, [this](const QString& strLine) { LogToPages(strLine, 0); });
+    }
 }
 
 void CCorvaneDlg::ToggleConnection() {
@@ -110,6 +117,7 @@ void CCorvaneDlg::StopSerialLink() {
 
 void CCorvaneDlg::Disconnect() {
     g_bComConnected = 0;
+    DisarmConnectCheck();
     m_btnConnect.SetWindowText(QStringLiteral("Connect"));
     StopSerialLink();
     m_cbPort.EnableWindow(TRUE);

@@ -2,9 +2,11 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <cstdio>
 #include <cstring>
 
 #include "Corvane.h"
+#include "FrameTrace.h"
 
 namespace {
 
@@ -15,6 +17,9 @@ void SetUpParser(QCommandLineParser& parser) {
         "the environment variable CORVANE_COMn overrides the device of COMn."));
     parser.addHelpOption();
     parser.addVersionOption();
+    parser.addOption(QCommandLineOption(QStringLiteral("trace"),
+                                        QStringLiteral("Append every frame sent and received to <file>."),
+                                        QStringLiteral("file")));
 }
 
 bool AsksForInformation(int argc, char** argv) {
@@ -44,6 +49,15 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     SetUpParser(parser);
     parser.process(app);   // unknown options: message and exit code 1
+    if (parser.isSet(QStringLiteral("trace"))) {
+        QString strError;
+        if (!FrameTrace().Open(parser.value(QStringLiteral("trace")), strError)) {
+            std::fprintf(stderr, "corvane: cannot write the trace file %s: %s\n",
+                         qPrintable(parser.value(QStringLiteral("trace"))), qPrintable(strError));
+            return 1;
+        }
+    }
     theApp.InitInstance();
+    FrameTrace().Close();
     return 0;
 }
