@@ -217,12 +217,13 @@ int CCliRunner::Debug() {
 // The whole configuration; its reply makes the session ask for the network
 // parameters, as the window does, and those are waited for too.
 bool CCliRunner::LoadAll() {
+    const unsigned nMark = m_s.Mark();
     if (!m_s.Exchange(Frames::Read(Frames::REG_ALL_CONFIG), [](const ReplyEvent& ev) { return Is(ev, ReplyKind::AllConfig); },
                       m_o.nTimeoutMs)) {
         NoAnswer(QStringLiteral("the configuration request"));
         return false;
     }
-    if (!m_s.WaitFor([](const ReplyEvent& ev) { return Is(ev, ReplyKind::NetParams); }, m_o.nTimeoutMs)) {
+    if (!m_s.WaitFor([](const ReplyEvent& ev) { return Is(ev, ReplyKind::NetParams); }, m_o.nTimeoutMs, nMark)) {
         NoAnswer(QStringLiteral("the network parameter request"));
         return false;
     }

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
@@ -136,11 +137,17 @@ void CCliSession::Send(const std::string& strFrame) { SendCommand(strFrame); }
 // the socket both deliver through it), so none can slip in between the send
 // and the wait.
 bool CCliSession::Exchange(const std::string& strFrame, const ReplyPredicate& fnDone, int nTimeoutMs) {
+    const unsigned nMark = Mark();
     Send(strFrame);
-    return WaitFor(fnDone, nTimeoutMs);
+    return WaitFor(fnDone, nTimeoutMs, nMark);
 }
 
-bool CCliSession::WaitFor(const ReplyPredicate& fnDone, int nTimeoutMs) {
+bool CCliSession::WaitFor(const ReplyPredicate& fnDone, int nTimeoutMs, unsigned nFromMark) {
+    // Replies since the mark that are still remembered.
+    const unsigned nOldest = m_nEvents > RECENT_EVENTS ? m_nEvents - RECENT_EVENTS : 0;
+    for (unsigned n = std::max(nFromMark, nOldest); n < m_nEvents; ++n) {
+        if (fnDone(m_aRecent[n % RECENT_EVENTS])) return true;
+    }
     if (m_bInterrupted || !m_strLinkError.isEmpty()) return false;
     m_fnWaiting = fnDone;
     m_bDone = false;
@@ -171,6 +178,8 @@ void CCliSession::OnLinkError(const QString& strText) {
 void CCliSession::Emit(ReplyKind kind, int n) {
     m_nShownOutputs = 0;
     const ReplyEvent ev{kind, n};
+    m_aRecent[m_nEvents % RECENT_EVENTS] = ev;
+    ++m_nEvents;
     if (m_fnListener) m_fnListener(ev);
     if (m_fnWaiting && !m_bDone && m_fnWaiting(ev)) {
         m_bDone = true;

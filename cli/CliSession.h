@@ -53,13 +53,20 @@ public:
     // The link as messages name it: "COM3 (/dev/ttyUSB2)", "/dev/pts/4", "192.168.1.50:5000".
     QString LinkName() const { return m_strLinkName; }
 
-    // Sends strFrame and waits until fnDone accepts a reply, at most nTimeoutMs.
+    // Sends strFrame and waits until fnDone accepts a reply that came after
+    // the send, at most nTimeoutMs.
     bool Exchange(const std::string& strFrame, const ReplyPredicate& fnDone, int nTimeoutMs);
     // Sends without waiting.
     void Send(const std::string& strFrame);
-    // Runs the event loop until fnDone accepts a reply, the time is up or
-    // Interrupt() is called. nTimeoutMs < 0 waits for ever.
-    bool WaitFor(const ReplyPredicate& fnDone, int nTimeoutMs);
+    // Counts the replies so far; a wait from this mark also sees replies that
+    // arrived before the wait began (a socket hands over several datagrams
+    // in one go, so the answer to a follow-up request can come with the
+    // reply that caused it).
+    unsigned Mark() const { return m_nEvents; }
+    // Runs the event loop until fnDone accepts a reply from nFromMark on,
+    // the time is up or Interrupt() is called. nTimeoutMs < 0 waits for ever.
+    bool WaitFor(const ReplyPredicate& fnDone, int nTimeoutMs, unsigned nFromMark);
+    bool WaitFor(const ReplyPredicate& fnDone, int nTimeoutMs) { return WaitFor(fnDone, nTimeoutMs, Mark()); }
     // Ends a running WaitFor (signal, fatal link error).
     void Interrupt();
     bool Interrupted() const { return m_bInterrupted; }
@@ -90,6 +97,11 @@ public:
 private:
     void Emit(ReplyKind kind, int n = 0);
     void OnLinkError(const QString& strText);
+
+    // The latest replies, for waits that start from an earlier mark.
+    static constexpr unsigned RECENT_EVENTS = 64;
+    ReplyEvent m_aRecent[RECENT_EVENTS]{};
+    unsigned m_nEvents = 0;
 
     ReplyPredicate m_fnWaiting;
     bool m_bDone = false;

@@ -77,6 +77,11 @@ public:
 
 private:
     QByteArray AllReceived() {
+        // The log is written before the reply, so once the client has its
+        // answer the line is in the pipe; a short quiet wait collects it.
+        m_proc.setReadChannel(QProcess::StandardError);
+        while (m_proc.waitForReadyRead(30)) {}
+        m_proc.setReadChannel(QProcess::StandardOutput);
         m_err += m_proc.readAllStandardError();
         QByteArray out;
         for (const QByteArray& line : m_err.split('\n')) {
