@@ -70,7 +70,8 @@ QString OneLine(const QString& strBoxText) {
 CCliSession::CCliSession() {
     // Driver errors come here instead of a message box; while opening they
     // make the open fail, afterwards they end the command that waits.
-    CSerialPort::SetErrorSink([this](const QString&, const QString& strText) { OnLinkError(OneLine(strText)); });
+    CSerialPort::SetErrorSink(
+        [this](const QString&, const QString& strText, const SerialErrorInfo&) { OnLinkError(OneLine(strText)); });
 }
 
 CCliSession::~CCliSession() {

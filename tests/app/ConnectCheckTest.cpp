@@ -24,24 +24,24 @@ protected:
 };
 
 TEST_F(ConnectCheckTest, NoAnswerWithinThreeSecondsIsSaidOnce) {
-    PtyPair& com7 = AddPty(7);
+    CPtyPair& com7 = AddPty(7);
     ConnectCom7();
-    EXPECT_EQ(com7.ReadAtLeast(8), "@ R 0e #");
+    ExpectFrame(com7, "@ R 0e #");
     const QString strLine = ConnectNoAnswerLine(QStringLiteral("COM7 (%1)").arg(QString::fromStdString(com7.SlavePath())));
     EXPECT_FALSE(PortSetLog().contains(strLine));
     ASSERT_TRUE(WaitFor([&] { return PortSetLog().contains(strLine); }, 10000)) << PortSetLog().toStdString();
     // Once: a quiet second adds nothing.
-    WaitFor([] { return false; }, 1000);
+    PumpFor(1000);
     EXPECT_EQ(PortSetLog().count(strLine), 1);
 }
 
 TEST_F(ConnectCheckTest, AnAnswerOrADisconnectKeepsTheLogQuiet) {
-    PtyPair& com7 = AddPty(7);
+    CPtyPair& com7 = AddPty(7);
     ConnectCom7();
-    EXPECT_EQ(com7.ReadAtLeast(8), "@ R 0e #");
+    ExpectFrame(com7, "@ R 0e #");
     com7.Write("@0e 00 01 02 03 00 00 00 00 00 00 00 00 4c 4f 42 42 59 20 20 20 20 20 20 20 20 20 20 20#");
     ASSERT_TRUE(WaitFor([&] { return PortSetLog().contains("Load All config data success!"); }));
-    WaitFor([] { return false; }, CONNECT_ANSWER_MS + 500);
+    PumpFor(CONNECT_ANSWER_MS + 500);
     EXPECT_FALSE(PortSetLog().contains("has not answered")) << PortSetLog().toStdString();
 
     // Disconnected before the time is up: nothing to say about that port.
@@ -50,7 +50,7 @@ TEST_F(ConnectCheckTest, AnAnswerOrADisconnectKeepsTheLogQuiet) {
     ASSERT_EQ(g_bComConnected, 1);
     Click(1001);
     ASSERT_EQ(g_bComConnected, 0);
-    WaitFor([] { return false; }, CONNECT_ANSWER_MS + 500);
+    PumpFor(CONNECT_ANSWER_MS + 500);
     EXPECT_FALSE(PortSetLog().contains("has not answered")) << PortSetLog().toStdString();
 }
 
@@ -59,9 +59,9 @@ TEST_F(ConnectCheckTest, TheWindowsTraceHasBothDirectionsWithPortAndDevice) {
     const QString strTrace = dir.filePath("window.log");
     QString strError;
     ASSERT_TRUE(FrameTrace().Open(strTrace, strError));
-    PtyPair& com7 = AddPty(7);
+    CPtyPair& com7 = AddPty(7);
     ConnectCom7();
-    EXPECT_EQ(com7.ReadAtLeast(8), "@ R 0e #");
+    ExpectFrame(com7, "@ R 0e #");
     com7.Write("xx@04 00 01 02 03#");
     ASSERT_TRUE(WaitFor([&] { return PortSetLog().contains("Load all ports success!"); }));
     FrameTrace().Close();
