@@ -14,7 +14,7 @@ namespace {
 // a busy network must not stack one modal box per switcher.
 void NoticeTableFull(ISearchOwner* pSearch) {
     if (g_bDeviceTableFullShown) return;
-    g_bDeviceTableFullShown = 1;   // before the owner: its box lets more datagrams in
+    g_bDeviceTableFullShown = 1;  // before the owner: its box lets more datagrams in
     char szNotice[64] = {};
     std::snprintf(szNotice, sizeof szNotice, "Error!Max device number is %d", MAX_DEVICE_NUM);
     if (pSearch) pSearch->DeviceTableFull(szNotice);
@@ -44,7 +44,7 @@ void HandSearchReply(const char* pData, int nLen, DWORD dwSender, ISearchOwner* 
     if (g_SearchDecoder.abData[0] == Frames::REG_DEVICE_NAME) {
         if (g_nDeviceCount >= MAX_DEVICE_NUM) {
             NoticeTableFull(pSearch);
-            return;   // not stored; the decoder is reset by the next '@'
+            return;  // not stored; the decoder is reset by the next '@'
         }
         StoreSearchReply(dwSender, pSearch);
     }

@@ -2,6 +2,7 @@
 
 #include <QHostAddress>
 #include <QMetaObject>
+#include <QScopedValueRollback>
 #include <QUdpSocket>
 #include <arpa/inet.h>
 #include <cerrno>
@@ -42,8 +43,7 @@ BOOL CSockUDP::Fail(int nError, const QString& strReason) {
 BOOL CSockUDP::Open(long nPort, const char* pszAddress) {
     Close();
     const QString strWhere = QStringLiteral("%1:%2").arg(QString::fromLatin1(pszAddress)).arg(nPort);
-    if (nPort < 0 || nPort > 65535)
-        return Fail(EINVAL, QStringLiteral("Port %1 is outside 0 to 65535.").arg(nPort));
+    if (nPort < 0 || nPort > 65535) return Fail(EINVAL, QStringLiteral("Port %1 is outside 0 to 65535.").arg(nPort));
     in_addr addr{};
     if (inet_pton(AF_INET, pszAddress, &addr) != 1)
         return Fail(EINVAL, QStringLiteral("\"%1\" is not an IPv4 address.").arg(QString::fromLatin1(pszAddress)));
@@ -110,9 +110,13 @@ bool CSockUDP::StillOpen(unsigned nSession) const { return nSession == m_nSessio
 // One readyRead can stand for many datagrams: all of them are read, a batch
 // at a time, the rest in a queued pass so that a burst cannot hold up the
 // event loop. Owners may open boxes (which run events) or close the socket;
-// the pass ends as soon as the socket it started on is gone.
+// the pass ends as soon as the socket it started on is gone. A pass never
+// starts inside another: a box opened while a datagram is handled would
+// otherwise let the next datagram overwrite g_NetRxBuffer under the reader.
 void CSockUDP::OnReceive() {
     m_bPassQueued = false;
+    if (m_bReceiving) return;  // the pass below goes on once its owner returns
+    const QScopedValueRollback<bool> receiving(m_bReceiving, true);
     const unsigned nSession = m_nSession;
     for (int n = 0; n < MAX_DATAGRAMS_PER_PASS; ++n) {
         if (!StillOpen(nSession) || !m_pSocket->hasPendingDatagrams()) return;
@@ -120,7 +124,8 @@ void CSockUDP::OnReceive() {
     }
     if (StillOpen(nSession) && m_pSocket->hasPendingDatagrams() && !m_bPassQueued) {
         m_bPassQueued = true;
-        QMetaObject::invokeMethod(m_pSocket, [this] { OnReceive(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            m_pSocket, [this] { OnReceive(); }, Qt::QueuedConnection);
     }
 }
 

@@ -58,9 +58,10 @@ private:
     bool ReceiveOne();
     bool StillOpen(unsigned nSession) const;
 
-    QUdpSocket* m_pSocket = nullptr;   // made on first Open (after the application object exists)
-    unsigned m_nSession = 0;           // counts Opens and Closes: a pass stops when it changes
+    QUdpSocket* m_pSocket = nullptr;  // made on first Open (after the application object exists)
+    unsigned m_nSession = 0;          // counts Opens and Closes: a pass stops when it changes
     bool m_bPassQueued = false;
+    bool m_bReceiving = false;  // a receive pass is on the stack
     DWORD m_dwSearchIp;
     ISearchOwner* m_pSearchOwner = nullptr;
     INetRxOwner* m_pRxOwner = nullptr;

@@ -1,7 +1,7 @@
 // CSockUDP on loopback: binding and its errors, the receive loop (every
 // pending datagram, oversized ones dropped whole), routing by sender,
 // search and NetSend datagrams byte for byte.
-#include <QTest>
+#include <QNetworkInterface>
 #include <algorithm>
 #include <cerrno>
 #include <string>
@@ -11,6 +11,7 @@
 
 #include "DeviceState.h"
 #include "LoopbackPeers.h"
+#include "Wait.h"
 #include "NetSend.h"
 #include "ReplyAssembler.h"
 #include "SearchDecoder.h"
@@ -86,8 +87,17 @@ TEST_F(SockUdp, FailedOpenGivesTheSystemsErrorNumberAndAReason) {
     EXPECT_TRUE(g_SockUDP.GetLastErrorText().contains("in use")) << g_SockUDP.GetLastErrorText().toStdString();
     EXPECT_EQ(g_bSocketOpen, 0);
 
-    // 192.0.2.1 (documentation range) belongs to no interface of this PC.
-    EXPECT_FALSE(g_SockUDP.Open(5001, "192.0.2.1"));
+    // An address of the documentation ranges that no interface of this PC has.
+    const QList<QHostAddress> aOwn = QNetworkInterface::allAddresses();
+    const char* pszForeign = nullptr;
+    for (const char* psz : {"192.0.2.1", "198.51.100.1", "203.0.113.1", "192.0.2.77"}) {
+        if (!aOwn.contains(QHostAddress(QString::fromLatin1(psz)))) {
+            pszForeign = psz;
+            break;
+        }
+    }
+    ASSERT_NE(pszForeign, nullptr);
+    EXPECT_FALSE(g_SockUDP.Open(5001, pszForeign));
     EXPECT_EQ(g_SockUDP.GetLastError(), EADDRNOTAVAIL);
 
     for (long nPort : {65536L, 70000L, -1L, 5001L + 65536L}) {
@@ -112,10 +122,10 @@ TEST_F(SockUdp, EveryPendingDatagramIsReadAndOnlyTheHostsAreHandedOn) {
         host.SendTo(QByteArray("@52 00 0") + QByteArray::number(i) + "#", dwLocal, nLocalPort);
         other.SendTo("@04 01 01 01 01#", dwLocal, nLocalPort);
     }
-    ASSERT_TRUE(QTest::qWaitFor([&] { return rx.texts.size() >= 5; }, 5000));
-    QTest::qWait(50);   // nothing more comes
-    EXPECT_EQ(rx.texts, (std::vector<std::string>{"@52 00 00#", "@52 00 01#", "@52 00 02#", "@52 00 03#",
-                                                   "@52 00 04#"}));
+    ASSERT_TRUE(WaitUntil([&] { return rx.texts.size() >= 5; }, 5000));
+    PumpFor(50);  // nothing more comes
+    EXPECT_EQ(rx.texts,
+              (std::vector<std::string>{"@52 00 00#", "@52 00 01#", "@52 00 02#", "@52 00 03#", "@52 00 04#"}));
 }
 
 TEST_F(SockUdp, ManyDatagramsInOneBurstAreAllRead) {
@@ -123,8 +133,7 @@ TEST_F(SockUdp, ManyDatagramsInOneBurstAreAllRead) {
     g_dwHostIp = LoopbackIp(2);
     const int nCount = 3 * CSockUDP::MAX_DATAGRAMS_PER_PASS + 5;
     for (int i = 0; i < nCount; ++i) host.SendTo("@09 01#", dwLocal, nLocalPort);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return static_cast<int>(rx.texts.size()) == nCount; }, 10000))
-        << rx.texts.size();
+    EXPECT_TRUE(WaitUntil([&] { return static_cast<int>(rx.texts.size()) == nCount; }, 10000)) << rx.texts.size();
 }
 
 TEST_F(SockUdp, OversizedDatagramIsDroppedWholeAndTheNextOneStillRead) {
@@ -134,14 +143,14 @@ TEST_F(SockUdp, OversizedDatagramIsDroppedWholeAndTheNextOneStillRead) {
     abBig.replace(0, 7, "@09 01#");
     host.SendTo(abBig, dwLocal, nLocalPort);
     host.SendTo(QByteArray(NET_MAX_DATAGRAM + 1, '@'), dwLocal, nLocalPort);
-    host.SendTo(QByteArray(), dwLocal, nLocalPort);   // empty: ignored
+    host.SendTo(QByteArray(), dwLocal, nLocalPort);  // empty: ignored
     host.SendTo("@52 00 01#", dwLocal, nLocalPort);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !rx.texts.empty(); }, 5000));
-    QTest::qWait(50);
+    ASSERT_TRUE(WaitUntil([&] { return !rx.texts.empty(); }, 5000));
+    PumpFor(50);
     EXPECT_EQ(rx.texts, std::vector<std::string>{"@52 00 01#"});
 
-    host.SendTo(QByteArray(NET_MAX_DATAGRAM, '#'), dwLocal, nLocalPort);   // the limit itself is read
-    ASSERT_TRUE(QTest::qWaitFor([&] { return rx.texts.size() == 2; }, 5000));
+    host.SendTo(QByteArray(NET_MAX_DATAGRAM, '#'), dwLocal, nLocalPort);  // the limit itself is read
+    ASSERT_TRUE(WaitUntil([&] { return rx.texts.size() == 2; }, 5000));
     EXPECT_EQ(rx.texts[1].size(), static_cast<size_t>(NET_RX_BUFFER_SIZE - 1));
 }
 
@@ -159,10 +168,9 @@ TEST_F(SockUdp, SearchSendsTheFiveBytesAndRepliesFromSeveralSwitchersAreListed) 
 
     target.SendTo("@20 53 69 6d 2d 41 00 00 00 00 00 00 00 00 00 00 00#", dwLocal, nLocalPort);
     second.SendTo("@R2053696d2d42#", dwLocal, nLocalPort);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return g_nDeviceCount == 2; }, 5000));
-    EXPECT_EQ(search.lines, (std::vector<std::string>{
-                                "1->IP=" + DottedIp(LoopbackIp(9)) + "   Name=Sim-A\r\n",
-                                "2->IP=" + DottedIp(LoopbackIp(10)) + "   Name=Sim-B\r\n"}));
+    ASSERT_TRUE(WaitUntil([&] { return g_nDeviceCount == 2; }, 5000));
+    EXPECT_EQ(search.lines, (std::vector<std::string>{"1->IP=" + DottedIp(LoopbackIp(9)) + "   Name=Sim-A\r\n",
+                                                      "2->IP=" + DottedIp(LoopbackIp(10)) + "   Name=Sim-B\r\n"}));
     EXPECT_TRUE(rx.texts.empty());
 }
 
@@ -176,10 +184,10 @@ TEST_F(SockUdp, BurstOfRepliesFillsTheTableOnceWithOneNotice) {
             pPeer->SendTo("@20 41#", dwLocal, nLocalPort);
             ++nSent;
         }
-        QTest::qWait(1);   // the kernel queue is bounded: let the socket drain
+        PumpFor(1);  // the kernel queue is bounded: let the socket drain
     }
-    ASSERT_TRUE(QTest::qWaitFor([&] { return search.nNotices == 1; }, 10000)) << g_nDeviceCount;
-    QTest::qWait(100);
+    ASSERT_TRUE(WaitUntil([&] { return search.nNotices == 1; }, 10000)) << g_nDeviceCount;
+    PumpFor(100);
     EXPECT_EQ(g_nDeviceCount, static_cast<UINT>(MAX_DEVICE_NUM));
     EXPECT_EQ(search.nNotices, 1);
     EXPECT_EQ(search.lines.size(), static_cast<size_t>(MAX_DEVICE_NUM));
@@ -204,10 +212,52 @@ TEST_F(SockUdp, ClosedSocketReadsNothingAndReopensOnTheSamePort) {
     g_dwHostIp = LoopbackIp(2);
     g_SockUDP.Close();
     host.SendTo("@52 00 01#", dwLocal, nLocalPort);
-    QTest::qWait(50);
+    PumpFor(50);
     EXPECT_TRUE(rx.texts.empty());
     ASSERT_TRUE(g_SockUDP.Open(nLocalPort, DottedIp(dwLocal).c_str()));
     host.SendTo("@52 00 02#", dwLocal, nLocalPort);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !rx.texts.empty(); }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return !rx.texts.empty(); }, 5000));
     EXPECT_EQ(rx.texts, std::vector<std::string>{"@52 00 02#"});
+}
+
+// An owner that runs events while it handles a datagram (a modal box does)
+// must find the datagram's text unchanged afterwards; datagrams that came in
+// meanwhile follow in order. The nesting happens in a queued pass, where no
+// readyRead emission of the socket is on the stack to hold back another.
+TEST_F(SockUdp, DatagramsArrivingWhileOneIsHandledWaitTheirTurn) {
+    const int nFirst = CSockUDP::MAX_DATAGRAMS_PER_PASS + 6;
+    class NestingOwner : public INetRxOwner {
+    public:
+        LoopbackPeer* pHost = nullptr;
+        DWORD dwTo = 0;
+        quint16 nPort = 0;
+        size_t nNestAt = 0;
+        std::vector<std::string> before, after;
+        void OnNetRxData(WPARAM) override {
+            before.emplace_back(g_NetRxBuffer);
+            if (before.size() == nNestAt) {
+                pHost->SendTo("@52 ff fe#", dwTo, nPort);
+                pHost->SendTo("@52 ff ff#", dwTo, nPort);
+                PumpFor(150);
+            }
+            after.emplace_back(g_NetRxBuffer);
+        }
+    } owner;
+    LoopbackPeer host(LoopbackIp(2), 0);
+    owner.pHost = &host;
+    owner.dwTo = dwLocal;
+    owner.nPort = nLocalPort;
+    owner.nNestAt = nFirst - 2;
+    g_SockUDP.SetRxOwner(&owner);
+    g_dwHostIp = LoopbackIp(2);
+    std::vector<std::string> expected;
+    for (int i = 0; i < nFirst; ++i) {
+        expected.push_back("@52 00 " + std::to_string(10 + i) + "#");
+        host.SendTo(QByteArray::fromStdString(expected.back()), dwLocal, nLocalPort);
+    }
+    expected.push_back("@52 ff fe#");
+    expected.push_back("@52 ff ff#");
+    ASSERT_TRUE(WaitUntil([&] { return owner.after.size() >= expected.size(); }, 5000)) << owner.after.size();
+    EXPECT_EQ(owner.before, expected);
+    EXPECT_EQ(owner.after, expected);
 }

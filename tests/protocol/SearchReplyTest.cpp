@@ -14,8 +14,8 @@
 
 namespace {
 
-constexpr DWORD kIpA = 0xC0A80064;   // 192.168.0.100
-constexpr DWORD kIpB = 0xC0A80065;   // 192.168.0.101
+constexpr DWORD kIpA = 0xC0A80064;  // 192.168.0.100
+constexpr DWORD kIpB = 0xC0A80065;  // 192.168.0.101
 
 // A name reply "@20 hh hh ... #" for the given name bytes.
 std::string NameReply(const std::string& strName, const char* pszSep = " ") {
@@ -40,7 +40,7 @@ public:
 
 class RxOwner : public INetRxOwner {
 public:
-    std::vector<std::string> texts;   // g_NetRxBuffer at each hand-over
+    std::vector<std::string> texts;  // g_NetRxBuffer at each hand-over
     std::vector<WPARAM> params;
     void OnNetRxData(WPARAM w) override {
         texts.emplace_back(g_NetRxBuffer);
@@ -72,14 +72,15 @@ TEST_F(SearchReply, SpacingAccessLettersAndCaseDecodeAlike) {
     const std::string strExpected = std::string("\x20") + "Matrix-Hall-01AB";
     for (const std::string& s :
          {NameReply("Matrix-Hall-01AB"), NameReply("Matrix-Hall-01AB", ""), NameReply("Matrix-Hall-01AB", "  "),
-          std::string("@R") + NameReply("Matrix-Hall-01AB").substr(1), std::string("@ w ") + NameReply("Matrix-Hall-01AB").substr(1),
+          std::string("@R") + NameReply("Matrix-Hall-01AB").substr(1),
+          std::string("@ w ") + NameReply("Matrix-Hall-01AB").substr(1),
           std::string("@r20") + NameReply("Matrix-Hall-01AB").substr(3)}) {
         ResetSearchDecoder();
         Decode(s);
         EXPECT_EQ(g_SearchDecoder.nState, SEARCH_COMPLETE) << s;
         EXPECT_EQ(Data(0, 17), strExpected) << s;
     }
-    Decode("@20 4D 61 74 52 49 58#");   // upper-case digits
+    Decode("@20 4D 61 74 52 49 58#");  // upper-case digits
     EXPECT_EQ(Data(0, 7), "\x20MatRIX");
     Decode("@20 4d 61 74 52 49 58#");
     EXPECT_EQ(Data(0, 7), "\x20MatRIX");
@@ -109,7 +110,10 @@ TEST_F(SearchReply, MissingHashLeavesFrameOpenUntilTheNextAtStartsOver) {
 }
 
 TEST_F(SearchReply, NulsAreSkippedAndTheScanEndsAfter201Characters) {
-    Decode(std::string("@20 4\0" "1 42#", 11));
+    Decode(
+        std::string("@20 4\0"
+                    "1 42#",
+                    11));
     EXPECT_EQ(Data(0, 3), "\x20\x41\x42");
     // '@' and 200 digits fill all 100 bytes; the '#' after them is not looked at.
     std::string strMany = "@";
@@ -123,21 +127,21 @@ TEST_F(SearchReply, NulsAreSkippedAndTheScanEndsAfter201Characters) {
 TEST_F(SearchReply, ReplyBecomesEntryListLineAndItemAndTheFirstIsSelected) {
     g_bSearching = 1;
     Receive(NameReply("Stage Left"), kIpA);
-    Receive(NameReply("ABCDEFGHIJKLMNOP"), kIpB);   // 16 characters: 15 kept
+    Receive(NameReply("ABCDEFGHIJKLMNOP"), kIpB);  // 16 characters: 15 kept
     ASSERT_EQ(g_nDeviceCount, 2u);
     EXPECT_EQ(g_DeviceTable[0].dwIp, kIpA);
     EXPECT_STREQ(g_DeviceTable[0].szName, "Stage Left");
     EXPECT_EQ(g_DeviceTable[1].dwIp, kIpB);
     EXPECT_STREQ(g_DeviceTable[1].szName, "ABCDEFGHIJKLMNO");
-    EXPECT_EQ(search.calls, (std::vector<std::string>{
-                                "List 1->IP=192.168.0.100   Name=Stage Left\r\n", "Item 0", "Select 0",
-                                "List 2->IP=192.168.0.101   Name=ABCDEFGHIJKLMNO\r\n", "Item 1"}));
+    EXPECT_EQ(search.calls,
+              (std::vector<std::string>{"List 1->IP=192.168.0.100   Name=Stage Left\r\n", "Item 0", "Select 0",
+                                        "List 2->IP=192.168.0.101   Name=ABCDEFGHIJKLMNO\r\n", "Item 1"}));
     EXPECT_TRUE(rx.texts.empty());
 }
 
 TEST_F(SearchReply, ShortNameAndSameSwitcherTwice) {
     g_bSearching = 1;
-    Receive("@20 41 42#", kIpA);   // two name bytes: the rest decode as zero
+    Receive("@20 41 42#", kIpA);  // two name bytes: the rest decode as zero
     Receive("@20 41 42#", kIpA);
     ASSERT_EQ(g_nDeviceCount, 2u);
     EXPECT_STREQ(g_DeviceTable[0].szName, "AB");
@@ -214,7 +218,7 @@ TEST_F(SearchReply, EmptyAndOversizedDatagramsDoNothing) {
     Receive(strBig, kIpA);
     EXPECT_TRUE(rx.texts.empty());
     std::string strMax(NET_MAX_DATAGRAM, 'x');
-    Receive(strMax, kIpA);   // exactly the limit is taken, cut to the buffer
+    Receive(strMax, kIpA);  // exactly the limit is taken, cut to the buffer
     ASSERT_EQ(rx.texts.size(), 1u);
     EXPECT_EQ(rx.texts[0].size(), static_cast<size_t>(NET_RX_BUFFER_SIZE - 1));
 }

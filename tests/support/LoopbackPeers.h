@@ -2,15 +2,14 @@
 // Switchers played by the test on loopback addresses. Every address is inside
 // 127.0.0.0/8; the second and third octets come from the process id, so that
 // tests running side by side do not bind the same address and port.
+// Header only: its users link Qt Network themselves.
 #include <QByteArray>
-#include <QCoreApplication>
 #include <QHostAddress>
-#include <QTest>
 #include <QUdpSocket>
-#include <memory>
+#include <algorithm>
 #include <unistd.h>
-#include <vector>
 
+#include "Wait.h"
 #include "WinTypes.h"
 
 // 127.a.b.nHost with a and b taken from the process id.
@@ -31,7 +30,7 @@ public:
     }
     // Waits (events keep running) until a datagram arrives; empty on time-out.
     QByteArray Receive(QHostAddress* pFrom = nullptr, quint16* pPort = nullptr, int nMaxMs = 5000) {
-        if (!QTest::qWaitFor([this] { return m_sock.hasPendingDatagrams(); }, nMaxMs)) return {};
+        if (!WaitUntil([this] { return m_sock.hasPendingDatagrams(); }, nMaxMs)) return {};
         QByteArray ab(static_cast<int>(std::max<qint64>(m_sock.pendingDatagramSize(), 0)), '\0');
         m_sock.readDatagram(ab.data(), ab.size(), pFrom, pPort);
         return ab;
