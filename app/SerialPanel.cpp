@@ -6,6 +6,7 @@
 #include "ConnectCheck.h"
 #include "CorvaneDlg.h"
 #include "DeviceState.h"
+#include "Dlg102_MainIds.h"
 #include "MessageBox.h"
 #include "SendPath.h"
 #include "SerialErrorText.h"
@@ -16,10 +17,8 @@ BYTE g_bPortsFound;
 namespace {
 
 constexpr UINT kConnectBaud = 115200;
-constexpr DWORD kEventMask = 0x0009;
+constexpr DWORD kEventMask = EV_RXCHAR | EV_CTS;
 constexpr UINT kSendBufferSize = 512;
-
-enum : int { IDC_SEARCH = 1106 };
 
 QString PortName(int nPortNr) { return QStringLiteral("COM%1").arg(nPortNr); }
 
@@ -81,7 +80,7 @@ void CCorvaneDlg::OnConnect() {
         const UINT nPortNr = g_SerialPort.GetPortNr();
         const QString strPort = QStringLiteral("%1 (%2)").arg(PortName(static_cast<int>(nPortNr)),
                                                               QString::fromStdString(SerialDevicePath(nPortNr)));
-        ArmConnectCheck(GetSafeHwnd(), strPort, [this](const QString& strLine) { LogToPages(strLine, 0); });
+        ArmConnectCheck(GetSafeHwnd(), strPort, [this](const QString& strLine) { LogToPages(strLine, LOG_PORT_SET); });
     }
 }
 
@@ -104,7 +103,7 @@ void CCorvaneDlg::ToggleConnection() {
     g_bComConnected = 1;
     m_btnConnect.SetWindowText(QStringLiteral("Disconnect!"));
     m_cbPort.EnableWindow(FALSE);
-    EnableDlgItem(IDC_SEARCH, FALSE);
+    EnableDlgItem(Dlg102::IDC_SEARCH, FALSE);
 }
 
 // Ends the monitor thread and closes the port in use; no other port is
@@ -117,7 +116,7 @@ void CCorvaneDlg::Disconnect() {
     m_btnConnect.SetWindowText(QStringLiteral("Connect"));
     StopSerialLink();
     m_cbPort.EnableWindow(TRUE);
-    EnableDlgItem(IDC_SEARCH, TRUE);
+    EnableDlgItem(Dlg102::IDC_SEARCH, TRUE);
 }
 
 // The message stays the same for every cause; the box's details name the
@@ -132,6 +131,6 @@ void CCorvaneDlg::ReportOpenFailure(int nPortNr) {
 
 void CCorvaneDlg::GetAllPorts() {
     SendCommand(Frames::Read(Frames::REG_ALL_CONFIG));
-    LogToPages(QStringLiteral("Get All Ports "), 2);
+    LogToPages(QStringLiteral("Get All Ports "), LOG_BOTH_PAGES);
     UpdateData(FALSE);
 }

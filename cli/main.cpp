@@ -10,6 +10,7 @@
 #include "CliSearch.h"
 #include "CliSession.h"
 #include "CliWatch.h"
+#include "CorvaneVersion.h"
 #include "FrameTrace.h"
 #include "TermSignal.h"
 
