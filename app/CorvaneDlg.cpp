@@ -11,6 +11,7 @@
 
 #include "AboutDlg.h"
 #include "AppIcon.h"
+#include "ConnectCheck.h"
 #include "CorvaneVersion.h"
 #include "DeviceNameText.h"
 #include "Dialogs.h"
@@ -154,6 +155,12 @@ LRESULT CCorvaneDlg::OnPortMessage(UINT nMessage, WPARAM wParam, LPARAM /*lParam
 }
 
 void CCorvaneDlg::OnNetRxData(WPARAM wParam) { RxFeedNetBuffer(wParam, *this); }
+
+// The reply decoding calls this after each whole-configuration reply.
+void CCorvaneDlg::GetIpConfig() {
+    NoteAllConfigReply();
+    CPageReplyTarget::GetIpConfig();
+}
 
 // The monitor thread delivers into this window, so the link ends first, the
 // way Disconnect ends it but without touching controls (the modal run may

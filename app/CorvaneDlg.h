@@ -66,6 +66,8 @@ public:
     // IReplyTarget: the main window's own parts; the rest goes to the pages.
     void LogToPages(const char* pszText, int nTarget) override;
     void ShowDeviceName() override;
+    // Also settles the check that Connect was answered.
+    void GetIpConfig() override;
 
     void OnCommand(int nId, int nNotify) override;
     void OnContextMenu(const QPoint& ptGlobal) override;

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "CommandFrames.h"
+#include "ConnectCheck.h"
 #include "CorvaneDlg.h"
 #include "DeviceState.h"
 #include "Dlg102_MainIds.h"
@@ -74,7 +75,13 @@ int CCorvaneDlg::SelectedPortEntry() const {
 
 void CCorvaneDlg::OnConnect() {
     ToggleConnection();
-    if (g_bComConnected == 1) GetAllPorts();
+    if (g_bComConnected == 1) {
+        GetAllPorts();
+        const UINT nPortNr = g_SerialPort.GetPortNr();
+        const QString strPort = QStringLiteral("%1 (%2)").arg(PortName(static_cast<int>(nPortNr)),
+                                                              QString::fromStdString(SerialDevicePath(nPortNr)));
+        ArmConnectCheck(GetSafeHwnd(), strPort, [this](const QString& strLine) { LogToPages(strLine, LOG_PORT_SET); });
+    }
 }
 
 void CCorvaneDlg::ToggleConnection() {
@@ -105,6 +112,7 @@ void CCorvaneDlg::StopSerialLink() { g_SerialPort.Close(); }
 
 void CCorvaneDlg::Disconnect() {
     g_bComConnected = 0;
+    DisarmConnectCheck();
     m_btnConnect.SetWindowText(QStringLiteral("Connect"));
     StopSerialLink();
     m_cbPort.EnableWindow(TRUE);

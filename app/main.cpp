@@ -7,6 +7,7 @@
 
 #include "Corvane.h"
 #include "CorvaneVersion.h"
+#include "FrameTrace.h"
 
 namespace {
 
@@ -32,6 +33,9 @@ void SetUpParser(QCommandLineParser& parser) {
         "Needs a display (DISPLAY or WAYLAND_DISPLAY); QT_QPA_PLATFORM=offscreen runs without one."));
     parser.addHelpOption();
     parser.addVersionOption();
+    parser.addOption(QCommandLineOption(QStringLiteral("trace"),
+                                        QStringLiteral("Append every frame sent and received to <file>."),
+                                        QStringLiteral("file")));
     for (const char* pszName : QT_VALUE_OPTIONS) {
         QCommandLineOption option(QString::fromLatin1(pszName), QString(), QStringLiteral("value"));
         option.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -83,6 +87,14 @@ std::optional<int> AnswerWithoutWindow(int argc, char** argv) {
                              "(QT_QPA_PLATFORM=offscreen runs without one)\n");
         return EXIT_NO_DISPLAY;
     }
+    if (parser.isSet(QStringLiteral("trace"))) {
+        QString strError;
+        if (!FrameTrace().Open(parser.value(QStringLiteral("trace")), strError)) {
+            std::fprintf(stderr, "corvane: cannot write the trace file %s: %s\n",
+                         qPrintable(parser.value(QStringLiteral("trace"))), qPrintable(strError));
+            return EXIT_USAGE;
+        }
+    }
     return std::nullopt;
 }
 
@@ -94,5 +106,6 @@ int main(int argc, char** argv) {
     if (const std::optional<int> nStatus = AnswerWithoutWindow(argc, argv)) return *nStatus;
     QApplication app(argc, argv);
     theApp.InitInstance();
+    FrameTrace().Close();
     return 0;
 }

@@ -10,6 +10,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "FrameTrace.h"
 #include "PosixTty.h"
 
 // Trace lines are debug messages, off unless QT_LOGGING_RULES="corvane.serial.debug=true".
@@ -84,8 +85,30 @@ constexpr StatusNotification STATUS_NOTIFICATIONS[] = {
 
 } // namespace
 
+namespace {
+
+std::string& ExplicitPath(UINT nPortNr) {
+    static std::string aPaths[MaxSerialPortNum + 1];
+    return aPaths[nPortNr];
+}
+
+bool ValidPortNr(UINT nPortNr) { return nPortNr >= 1 && nPortNr <= static_cast<UINT>(MaxSerialPortNum); }
+
+}  // namespace
+
+void SetSerialDevicePath(UINT nPortNr, const std::string& strPath) {
+    if (ValidPortNr(nPortNr)) ExplicitPath(nPortNr) = strPath;
+}
+
+QString SerialLinkName(UINT nPortNr) {
+    const QString strPath = QString::fromStdString(SerialDevicePath(nPortNr));
+    if (ValidPortNr(nPortNr) && !ExplicitPath(nPortNr).empty()) return strPath;
+    return QStringLiteral("COM%1:%2").arg(nPortNr).arg(strPath);
+}
+
 std::string SerialDevicePath(UINT nPortNr) {
-    if (nPortNr < 1 || nPortNr > static_cast<UINT>(MaxSerialPortNum)) return {};
+    if (!ValidPortNr(nPortNr)) return {};
+    if (const std::string& strExplicit = ExplicitPath(nPortNr); !strExplicit.empty()) return strExplicit;
     char szVar[32];
     snprintf(szVar, sizeof szVar, "CORVANE_COM%u", nPortNr);
     if (const char* pszPath = getenv(szVar); pszPath && *pszPath) return pszPath;
@@ -128,6 +151,7 @@ BOOL CSerialPort::Setup(ISerialOwner* pPortOwner, UINT portnr, UINT nBaud, char 
     const UINT nBufferSize = nSendBufferSize > 0 ? nSendBufferSize : 1;
     m_pSendBuffer = std::make_unique<char[]>(nBufferSize);
     m_portnr = portnr;
+    m_strLinkName = SerialLinkName(portnr);
     m_nSendBufferSize = static_cast<int>(nBufferSize);
     m_dwEventMask = dwEventMask;
     {
@@ -285,6 +309,7 @@ void CSerialPort::WriteText(const char* pszText) {
     // Wake the monitor before echoing: the echo updates a log window, which
     // need not delay the frame on the wire.
     SignalEvent(m_hSendEvent);
+    FrameTrace().Sent(m_strLinkName, pszText, nLen);
     if (m_fnWriteEcho) m_fnWriteEcho(pszText);
 }
 
@@ -423,7 +448,13 @@ CSerialPort::RxResult CSerialPort::ReceiveBytes(bool& bGotByte) {
 BOOL CSerialPort::SendOwner(UINT nMessage, WPARAM wParam) {
     ISerialOwner* pOwner = m_pOwnerWnd;
     const LPARAM lParam = m_portnr;
-    return m_handoff.Run([pOwner, nMessage, wParam, lParam] { pOwner->OnPortMessage(nMessage, wParam, lParam); });
+    // The trace sees each byte on the GUI thread, just before the reply
+    // assembler does; m_strLinkName does not change while the thread runs.
+    const QString* pLink = &m_strLinkName;
+    return m_handoff.Run([pOwner, nMessage, wParam, lParam, pLink] {
+        if (nMessage == WM_PORT_RXCHAR) FrameTrace().ReceivedByte(*pLink, static_cast<unsigned char>(wParam));
+        pOwner->OnPortMessage(nMessage, wParam, lParam);
+    });
 }
 
 // The device is gone (adapter pulled, pty closed): one report, frames are

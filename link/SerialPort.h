@@ -47,6 +47,12 @@ using SerialErrorSink =
 // Device path of COM port n: $CORVANE_COMn when set, else COM1..10 =
 // /dev/ttyUSB0..9, COM11..20 = /dev/ttyACM0..9, COM21..30 = /dev/ttyS0..9.
 std::string SerialDevicePath(UINT nPortNr);
+// Makes COM port n stand for strPath, ahead of the environment (a device the
+// operator names by its path); an empty path removes the entry again.
+void SetSerialDevicePath(UINT nPortNr, const std::string& strPath);
+// The port as traces and messages name it: "COM3:/dev/ttyUSB2", or the path
+// alone for a port set by SetSerialDevicePath.
+QString SerialLinkName(UINT nPortNr);
 
 class CSerialPort {
 public:
@@ -124,6 +130,7 @@ private:
     std::function<void(const char*)> m_fnWriteEcho;
     CGuiHandoff m_handoff;
     int m_nLastOpenErrno = 0;
+    QString m_strLinkName;  // SerialLinkName of the port set up, for the frame trace
 };
 
 extern CSerialPort g_SerialPort;

@@ -12,8 +12,18 @@
 #include <unistd.h>
 
 #include "CommandFrames.h"
+#include "FrameTrace.h"
 
 CSockUDP g_SockUDP;
+
+namespace {
+
+// A peer as the frame trace names it: "192.168.1.50:5000".
+QString PeerName(DWORD dwIp, WORD wPort) {
+    return QStringLiteral("%1:%2").arg(QString::fromStdString(DottedIp(dwIp))).arg(wPort);
+}
+
+}  // namespace
 
 CSockUDP::CSockUDP() : m_dwSearchIp(BROADCAST_IP) { m_aRxBuf[0] = '\0'; }
 
@@ -90,6 +100,7 @@ WORD CSockUDP::GetLocalPort() const { return IsOpen() ? m_pSocket->localPort() :
 
 BOOL CSockUDP::SendTo(const char* pData, int nLen, DWORD dwIp, WORD wPort) {
     if (!IsOpen() || nLen < 0) return FALSE;
+    if (FrameTrace().IsOn()) FrameTrace().Sent(PeerName(dwIp, wPort), pData, static_cast<std::size_t>(nLen));
     return m_pSocket->writeDatagram(pData, nLen, QHostAddress(dwIp), wPort) == nLen;
 }
 
@@ -127,17 +138,20 @@ void CSockUDP::OnReceive() {
 // Reads one datagram; false when the read failed.
 bool CSockUDP::ReceiveOne() {
     QHostAddress sender;
+    quint16 wSenderPort = 0;
     const qint64 nPending = m_pSocket->pendingDatagramSize();
     if (nPending > NET_MAX_DATAGRAM) {
         // Too long for the link: dropped whole rather than cut to size.
         char cDiscard = 0;
         return m_pSocket->readDatagram(&cDiscard, 1) >= 0;
     }
-    const qint64 nRead = m_pSocket->readDatagram(m_aRxBuf, NET_MAX_DATAGRAM, &sender);
+    const qint64 nRead = m_pSocket->readDatagram(m_aRxBuf, NET_MAX_DATAGRAM, &sender, &wSenderPort);
     if (nRead < 0) return false;
     m_aRxBuf[nRead] = '\0';
     bool bIpv4 = false;
     const quint32 dwSender = sender.toIPv4Address(&bIpv4);
+    if (bIpv4 && FrameTrace().IsOn())
+        FrameTrace().ReceivedDatagram(PeerName(dwSender, wSenderPort), m_aRxBuf, static_cast<std::size_t>(nRead));
     if (nRead > 0 && bIpv4) NetReceive(m_aRxBuf, static_cast<int>(nRead), dwSender, m_pSearchOwner, m_pRxOwner);
     return true;
 }

@@ -1,0 +1,11 @@
+#pragma once
+// apply FILE: brings the switcher to a snapshot written by `load --json`.
+#include "CliOptions.h"
+#include "CliOutput.h"
+
+class CCliSession;
+
+// With a session: loads the switcher's configuration, then sends each
+// change and waits for it. Without one (only with --dry-run): lists the
+// frames for every item in the file.
+int RunApply(const CliOptions& options, CCliSession* pSession, const CCliOutput& out);

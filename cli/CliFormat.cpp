@@ -1,0 +1,129 @@
+#include "CliFormat.h"
+
+#include <QStringList>
+
+#include "CliOptions.h"
+#include "DeviceNameText.h"
+#include "EdidModes.h"
+
+namespace {
+
+struct FlagName {
+    UINT nFlag;
+    const char* pszKey;   // JSON key and command-line option
+    const char* pszText;  // as the window labels it
+};
+constexpr FlagName OPTION_FLAGS[] = {
+    {EDID_FLAG_HDR, "hdr", "HDR"},        {EDID_FLAG_3D, "3d", "3D"},
+    {EDID_FLAG_DEEP_30BIT, "30bit", "30Bit"}, {EDID_FLAG_DEEP_36BIT, "36bit", "36Bit"},
+    {EDID_FLAG_DEEP_48BIT, "48bit", "48Bit"},
+};
+
+// Channels as the window's radio shows them: 2.0 wins over 5.1 over 7.1.
+const char* Channels(UINT nFlags) {
+    if (nFlags & EDID_FLAG_AUDIO_2CH) return "2.0";
+    if (nFlags & EDID_FLAG_AUDIO_51CH) return "5.1";
+    if (nFlags & EDID_FLAG_AUDIO_71CH) return "7.1";
+    return nullptr;
+}
+
+Ipv4 Quad(const BYTE* p) { return {p[0], p[1], p[2], p[3]}; }
+
+QString MacText() {
+    QStringList parts;
+    for (BYTE b : g_NetParams.abMac) parts << QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
+    return parts.join(QLatin1Char(':'));
+}
+
+}  // namespace
+
+QJsonArray RoutingJson() {
+    QJsonArray a;
+    for (int n = 0; n < OUTPUT_COUNT; ++n) a.append(g_nOutputSource[n] + 1);
+    return a;
+}
+
+QString RoutingText() {
+    QString s;
+    for (int n = 0; n < OUTPUT_COUNT; ++n) s += QStringLiteral("Output %1: input %2\n").arg(n + 1).arg(g_nOutputSource[n] + 1);
+    return s;
+}
+
+QString EdidDescription(int nMode, UINT nFlags) {
+    QStringList parts;
+    parts << (nMode >= 0 && nMode < EDID_MODE_COUNT ? QString::fromLatin1(EDID_MODES[nMode].pszText)
+                                                      : QStringLiteral("mode %1").arg(nMode));
+    for (const FlagName& f : OPTION_FLAGS)
+        if (nFlags & f.nFlag) parts << QString::fromLatin1(f.pszText);
+    if (const char* pszCh = Channels(nFlags)) parts << QStringLiteral("%1 CH").arg(QLatin1String(pszCh));
+    return parts.join(QLatin1String(", "));
+}
+
+QJsonObject EdidJson(int nInput) {
+    const EdidSetting& e = g_EdidSetting[nInput];
+    QJsonObject o;
+    o[QStringLiteral("input")] = nInput + 1;
+    o[QStringLiteral("mode")] = e.nMode;
+    if (e.nMode >= 0 && e.nMode < EDID_MODE_COUNT) {
+        o[QStringLiteral("mode_name")] = QLatin1String(EDID_MODES[e.nMode].pszWord);
+        o[QStringLiteral("mode_text")] = QLatin1String(EDID_MODES[e.nMode].pszText);
+    }
+    o[QStringLiteral("flags")] = static_cast<int>(e.nFlags & 0xFF);
+    for (const FlagName& f : OPTION_FLAGS) o[QLatin1String(f.pszKey)] = (e.nFlags & f.nFlag) != 0;
+    const char* pszCh = Channels(e.nFlags);
+    o[QStringLiteral("channels")] = pszCh ? QJsonValue(QLatin1String(pszCh)) : QJsonValue();
+    return o;
+}
+
+QString EdidText(int nInput) {
+    const EdidSetting& e = g_EdidSetting[nInput];
+    return QStringLiteral("Input %1: %2\n").arg(nInput + 1).arg(EdidDescription(e.nMode, e.nFlags));
+}
+
+QString DeviceNameTrimmed() {
+    QString s = DeviceNameToText(g_DeviceName);
+    while (s.endsWith(QLatin1Char(' '))) s.chop(1);
+    return s;
+}
+
+QJsonObject NetJson() {
+    QJsonObject o;
+    o[QStringLiteral("ip")] = Ipv4Text(Quad(g_NetParams.abIp));
+    o[QStringLiteral("mask")] = Ipv4Text(Quad(g_NetParams.abMask));
+    o[QStringLiteral("gateway")] = Ipv4Text(Quad(g_NetParams.abGateway));
+    o[QStringLiteral("dhcp")] = g_NetParams.bDhcp != 0;
+    o[QStringLiteral("mac")] = MacText();
+    return o;
+}
+
+QString NetText() {
+    return QStringLiteral("IP address: %1\nNet mask: %2\nRouter: %3\nDHCP: %4\nMAC: %5\n")
+        .arg(Ipv4Text(Quad(g_NetParams.abIp)), Ipv4Text(Quad(g_NetParams.abMask)),
+             Ipv4Text(Quad(g_NetParams.abGateway)),
+             g_NetParams.bDhcp ? QStringLiteral("on") : QStringLiteral("off"), MacText());
+}
+
+QString DebugWord(int nValue) {
+    if (nValue == 0) return QStringLiteral("on");
+    if (nValue == 1) return QStringLiteral("off");
+    return QString::number(nValue);
+}
+
+QJsonObject WholeConfigJson(bool bWithNet) {
+    QJsonObject o;
+    o[QStringLiteral("routing")] = RoutingJson();
+    QJsonArray edid;
+    for (int n = 0; n < INPUT_COUNT; ++n) edid.append(EdidJson(n));
+    o[QStringLiteral("edid")] = edid;
+    o[QStringLiteral("name")] = DeviceNameTrimmed();
+    if (bWithNet) o[QStringLiteral("network")] = NetJson();
+    return o;
+}
+
+QString WholeConfigText(bool bWithNet) {
+    QString s = RoutingText();
+    for (int n = 0; n < INPUT_COUNT; ++n) s += EdidText(n);
+    s += QStringLiteral("Name: %1\n").arg(DeviceNameTrimmed());
+    if (bWithNet) s += NetText();
+    return s;
+}

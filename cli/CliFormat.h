@@ -1,0 +1,29 @@
+#pragma once
+// The device state as corvane-cli prints it: plain text for people, JSON
+// objects for scripts. Reads the globals the reply decoding fills.
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QString>
+
+#include "DeviceState.h"
+
+// Input number (1-based) routed to each output, outputs 1..4 in order.
+QJsonArray RoutingJson();
+QString RoutingText();
+
+QJsonObject EdidJson(int nInput);
+QString EdidText(int nInput);
+// "1080P, HDR, 3D, 30Bit, 5.1 CH": the mode's text and its options.
+QString EdidDescription(int nMode, UINT nFlags);
+
+// The switcher's name without the trailing blanks it is padded with.
+QString DeviceNameTrimmed();
+
+QJsonObject NetJson();
+QString NetText();
+
+QString DebugWord(int nValue);   // "on" (0), "off" (1), or the number
+
+// Routing, EDID of each input, name; plus the network when bWithNet.
+QJsonObject WholeConfigJson(bool bWithNet);
+QString WholeConfigText(bool bWithNet);

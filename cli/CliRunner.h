@@ -1,0 +1,39 @@
+#pragma once
+// Runs one corvane-cli command: opens the link, sends the command's frames
+// through the window's send path, waits for each answer as the pages do
+// (the read-back, or the write acknowledgement), prints the result and
+// returns the exit status.
+#include "CliOptions.h"
+#include "CliOutput.h"
+#include "CliSession.h"
+#include "DeviceState.h"
+
+class CCliRunner {
+public:
+    CCliRunner(const CliOptions& options, CCliSession& session, const CCliOutput& out)
+        : m_o(options), m_s(session), m_out(out) {}
+
+    // The command of the options on the open link.
+    int Run();
+
+    // A whole configuration and the network parameters read into the device
+    // state; false (reported) when either did not come.
+    bool LoadAll();
+    int NoAnswer(const QString& strWhat);
+
+private:
+    int Status();
+    int Route();
+    int Edid();
+    int Name();
+    int Net();
+    int Power();
+    int System(const char* pszFrame, const QString& strDone);
+    int Debug();
+    int Load();
+    int Refused(const QString& strText);
+
+    const CliOptions& m_o;
+    CCliSession& m_s;
+    const CCliOutput& m_out;
+};

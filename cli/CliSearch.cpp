@@ -1,0 +1,86 @@
+#include "CliSearch.h"
+
+#include <QEventLoop>
+#include <QJsonObject>
+#include <QPointer>
+#include <QTimer>
+
+#include "CliSession.h"
+#include "CliUdpLink.h"
+#include "NetLinkState.h"
+#include "NetReceive.h"
+#include "Sock_UDP.h"
+
+namespace {
+
+QPointer<QEventLoop> s_pLoop;
+bool s_bInterrupted = false;
+
+class CSearchOwner : public ISearchOwner {
+public:
+    explicit CSearchOwner(const CliOptions& o, const CCliOutput& out) : m_o(o), m_out(out) {}
+
+    void AppendDeviceList(const char*) override {}
+    void SelectDevice(int) override {}
+    void AddDeviceItem(int nEntry) override {
+        const DeviceEntry& e = g_DeviceTable[nEntry];
+        QString strName = QString::fromLatin1(e.szName);
+        while (strName.endsWith(QLatin1Char(' '))) strName.chop(1);
+        const QString strAddress = QString::fromStdString(DottedIp(e.dwIp));
+        QJsonObject obj{{QStringLiteral("number"), nEntry + 1},
+                        {QStringLiteral("address"), strAddress},
+                        {QStringLiteral("name"), strName}};
+        m_out.Result(m_o.strCommand, obj, QStringLiteral("%1 %2 %3").arg(nEntry + 1).arg(strAddress, strName));
+    }
+    void DeviceTableFull(const char* pszNotice) override { m_out.Note(QString::fromLatin1(pszNotice)); }
+
+private:
+    const CliOptions& m_o;
+    const CCliOutput& m_out;
+};
+
+DWORD HostOrder(const Ipv4& ip) {
+    return (DWORD{ip[0]} << 24) | (DWORD{ip[1]} << 16) | (DWORD{ip[2]} << 8) | DWORD{ip[3]};
+}
+
+}  // namespace
+
+void InterruptSearch() {
+    s_bInterrupted = true;
+    if (s_pLoop) s_pLoop->quit();
+}
+
+int RunSearch(const CliOptions& o, const CCliOutput& out, bool& bInterrupted) {
+    QString strError;
+    if (!OpenCliSocket(o.nLocalPort, strError)) {
+        out.Error(o.strCommand, strError);
+        return EXIT_LINK;
+    }
+    CSearchOwner owner(o, out);
+    g_SockUDP.SetSearchOwner(&owner);
+    const DWORD dwTo = o.broadcast ? HostOrder(*o.broadcast) : BROADCAST_IP;
+    g_SockUDP.SetSearchDestination(dwTo);
+    BeginDeviceSearch();
+    int nStatus = EXIT_DONE;
+    if (!g_SockUDP.SendSearch()) {
+        out.Error(o.strCommand, QStringLiteral("the search could not be sent to %1:%2 (no network route?)")
+                                    .arg(QString::fromStdString(DottedIp(dwTo)))
+                                    .arg(DEVICE_UDP_PORT));
+        nStatus = EXIT_LINK;
+    } else {
+        QEventLoop loop;
+        s_pLoop = &loop;
+        QTimer::singleShot(o.nSearchWaitMs, &loop, &QEventLoop::quit);
+        if (!s_bInterrupted) loop.exec();
+        s_pLoop = nullptr;
+        if (g_nDeviceCount == 0) {
+            out.Error(o.strCommand, QStringLiteral("no switcher answered within %1 s").arg(o.nSearchWaitMs / 1000.0));
+            nStatus = EXIT_NO_ANSWER;
+        }
+    }
+    g_SockUDP.SetSearchOwner(nullptr);
+    g_SockUDP.Close();
+    g_bSearching = 0;
+    bInterrupted = s_bInterrupted;
+    return nStatus;
+}

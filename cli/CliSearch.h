@@ -1,0 +1,10 @@
+#pragma once
+// search: the window's broadcast search from the command line. One line per
+// switcher that answers within --wait seconds: number, address, name.
+#include "CliOptions.h"
+#include "CliOutput.h"
+
+int RunSearch(const CliOptions& options, const CCliOutput& out, bool& bInterrupted);
+
+// Ends a running search early (a termination signal).
+void InterruptSearch();

@@ -1,0 +1,58 @@
+#include "CliUdpLink.h"
+
+#include <cerrno>
+
+#include "CliOptions.h"
+#include "CliSession.h"
+#include "NetLinkState.h"
+#include "Sock_UDP.h"
+
+namespace {
+
+// Every local address: replies come back to whichever address the system
+// sent from, and a loopback switcher answers to loopback.
+constexpr const char* ANY_ADDRESS = "0.0.0.0";
+
+DWORD HostOrder(const Ipv4& ip) {
+    return (DWORD{ip[0]} << 24) | (DWORD{ip[1]} << 16) | (DWORD{ip[2]} << 8) | DWORD{ip[3]};
+}
+
+}  // namespace
+
+bool OpenCliSocket(int nLocalPort, QString& strError) {
+    if (g_SockUDP.Open(nLocalPort, ANY_ADDRESS)) return true;
+    const int nErr = g_SockUDP.GetLastError();
+    if (nErr == EADDRINUSE) {
+        strError = QStringLiteral(
+                       "cannot open UDP port %1: address in use (another program, perhaps the Corvane window, "
+                       "has it; choose another with --local-port)")
+                       .arg(nLocalPort);
+    } else if (nErr == EACCES) {
+        strError = QStringLiteral("cannot open UDP port %1: permission denied (ports below 1024 need root)").arg(nLocalPort);
+    } else {
+        strError = QStringLiteral("cannot open UDP port %1: %2").arg(nLocalPort).arg(g_SockUDP.GetLastErrorText());
+    }
+    return false;
+}
+
+bool CCliUdpLink::Open(const QString& strHost, int nLocalPort, QString& strError) {
+    const std::optional<Ipv4> ip = ParseIpv4(strHost);
+    if (!ip) {
+        strError = QStringLiteral("%1 is not an address A.B.C.D").arg(strHost);
+        return false;
+    }
+    if (!OpenCliSocket(nLocalPort, strError)) return false;
+    g_bSearching = 0;
+    g_dwHostIp = HostOrder(*ip);
+    g_SockUDP.SetRxOwner(this);
+    m_strPeer = QStringLiteral("%1:%2").arg(Ipv4Text(*ip)).arg(DEVICE_UDP_PORT);
+    return true;
+}
+
+void CCliUdpLink::Close() {
+    g_SockUDP.SetRxOwner(nullptr);
+    g_SockUDP.Close();
+    g_dwHostIp = NO_HOST_IP;
+}
+
+void CCliUdpLink::OnNetRxData(WPARAM wParam) { m_session.OnNetRxData(wParam); }

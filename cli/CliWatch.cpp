@@ -1,0 +1,143 @@
+#include "CliWatch.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QJsonObject>
+#include <QTimer>
+#include <cstring>
+
+#include "CliFormat.h"
+#include "CliRunner.h"
+#include "CliSession.h"
+#include "CommandFrames.h"
+#include "DeviceState.h"
+
+namespace {
+
+// Over the network the window polls the change counter once a second.
+constexpr int NET_POLL_MS = 1000;
+
+// The state last printed, compared with the device state after each reply.
+struct Seen {
+    int anSource[OUTPUT_COUNT];
+    EdidSetting aEdid[INPUT_COUNT];
+    QString strName;
+    NetParams net;
+
+    void Take() {
+        std::memcpy(anSource, g_nOutputSource, sizeof anSource);
+        std::memcpy(aEdid, g_EdidSetting, sizeof aEdid);
+        strName = DeviceNameTrimmed();
+        net = g_NetParams;
+    }
+};
+
+class CWatcher {
+public:
+    CWatcher(const CliOptions& o, CCliSession& s, const CCliOutput& out) : m_o(o), m_s(s), m_out(out) {}
+
+    int Run() {
+        CCliRunner runner(m_o, m_s, m_out);
+        if (!runner.LoadAll()) return m_s.Interrupted() ? EXIT_DONE : EXIT_NO_ANSWER;
+        m_seen.Take();
+        m_out.Note(QStringLiteral("Watching the switcher on %1; Ctrl-C ends.").arg(m_s.LinkName()));
+        m_s.SetListener([this](const ReplyEvent& ev) { OnReply(ev); });
+        m_sinceReply.start();
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [this] { Poll(); });
+        poll.start(m_o.intervalMs.value_or(m_s.IsNetwork() ? NET_POLL_MS : CLI_DEFAULT_INTERVAL_MS));
+        m_s.WaitFor([](const ReplyEvent&) { return false; }, -1);
+        m_s.SetListener(nullptr);
+        if (!m_s.LinkError().isEmpty()) return runner.NoAnswer(QStringLiteral("the watch"));
+        return EXIT_DONE;
+    }
+
+private:
+    // Over UDP the change counter; a changed counter reloads the whole
+    // configuration (the session sends that request). Over serial the routing.
+    void Poll() {
+        if (m_sinceReply.elapsed() > m_o.nTimeoutMs && !m_bSilent) {
+            m_bSilent = true;
+            Line(QStringLiteral("silent"), QStringLiteral("no answer from the switcher for %1 s").arg(m_o.nTimeoutMs / 1000.0), {});
+        }
+        m_s.Send(m_s.IsNetwork() ? Frames::Read(Frames::REG_CHANGE_COUNTER) : Frames::Status());
+    }
+
+    void OnReply(const ReplyEvent& ev) {
+        m_sinceReply.restart();
+        if (m_bSilent) {
+            m_bSilent = false;
+            Line(QStringLiteral("answering"), QStringLiteral("the switcher answers again"), {});
+        }
+        switch (ev.kind) {
+        case ReplyKind::OutputSource:
+        case ReplyKind::AllOutputs: CompareRouting(); break;
+        case ReplyKind::Edid: CompareEdid(ev.n); break;
+        case ReplyKind::AllConfig:
+            CompareRouting();
+            for (int n = 0; n < INPUT_COUNT; ++n) CompareEdid(n);
+            CompareName();
+            break;
+        case ReplyKind::Name: CompareName(); break;
+        case ReplyKind::NetParams: CompareNet(); break;
+        default: break;
+        }
+    }
+
+    void CompareRouting() {
+        for (int n = 0; n < OUTPUT_COUNT; ++n) {
+            if (g_nOutputSource[n] == m_seen.anSource[n]) continue;
+            QJsonObject obj{{QStringLiteral("output"), n + 1},
+                            {QStringLiteral("from"), m_seen.anSource[n] + 1},
+                            {QStringLiteral("to"), g_nOutputSource[n] + 1}};
+            Line(QStringLiteral("routing"),
+                 QStringLiteral("output %1: input %2 -> input %3").arg(n + 1).arg(m_seen.anSource[n] + 1).arg(g_nOutputSource[n] + 1), obj);
+            m_seen.anSource[n] = g_nOutputSource[n];
+        }
+    }
+
+    void CompareEdid(int n) {
+        const EdidSetting& now = g_EdidSetting[n];
+        EdidSetting& was = m_seen.aEdid[n];
+        if (now.nMode == was.nMode && (now.nFlags & 0xFF) == (was.nFlags & 0xFF)) return;
+        QJsonObject obj = EdidJson(n);
+        Line(QStringLiteral("edid"),
+             QStringLiteral("EDID input %1: %2 -> %3").arg(n + 1).arg(EdidDescription(was.nMode, was.nFlags), EdidDescription(now.nMode, now.nFlags)), obj);
+        was = now;
+    }
+
+    void CompareName() {
+        const QString strName = DeviceNameTrimmed();
+        if (strName == m_seen.strName) return;
+        Line(QStringLiteral("name"), QStringLiteral("name: \"%1\" -> \"%2\"").arg(m_seen.strName, strName),
+             QJsonObject{{QStringLiteral("name"), strName}});
+        m_seen.strName = strName;
+    }
+
+    void CompareNet() {
+        if (std::memcmp(&g_NetParams, &m_seen.net, sizeof(NetParams)) == 0) return;
+        QString strText = NetText().trimmed();
+        strText.replace(QLatin1Char('\n'), QLatin1String(", "));
+        Line(QStringLiteral("network"), QStringLiteral("network: %1").arg(strText), NetJson());
+        m_seen.net = g_NetParams;
+    }
+
+    void Line(const QString& strEvent, const QString& strText, QJsonObject obj) {
+        const QDateTime t = QDateTime::currentDateTime();
+        const QString strTime = t.toOffsetFromUtc(t.offsetFromUtc()).toString(Qt::ISODate);
+        obj[QStringLiteral("event")] = strEvent;
+        obj[QStringLiteral("time")] = strTime;
+        m_out.Result(m_o.strCommand, obj, QStringLiteral("%1 %2").arg(strTime, strText));
+    }
+
+    const CliOptions& m_o;
+    CCliSession& m_s;
+    const CCliOutput& m_out;
+    Seen m_seen{};
+    QElapsedTimer m_sinceReply;
+    bool m_bSilent = false;
+};
+
+}  // namespace
+
+int RunWatch(const CliOptions& o, CCliSession& s, const CCliOutput& out) { return CWatcher(o, s, out).Run(); }

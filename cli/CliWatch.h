@@ -1,0 +1,9 @@
+#pragma once
+// watch: stays connected and prints a line for each change of the switcher's
+// state until interrupted (SIGINT, SIGTERM), then ends with status 0.
+#include "CliOptions.h"
+#include "CliOutput.h"
+
+class CCliSession;
+
+int RunWatch(const CliOptions& options, CCliSession& session, const CCliOutput& out);

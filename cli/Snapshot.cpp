@@ -1,0 +1,203 @@
+#include "Snapshot.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cstring>
+
+#include "CliFormat.h"
+#include "CommandFrames.h"
+#include "DeviceNameText.h"
+#include "EdidModes.h"
+
+namespace {
+
+bool Fail(QString& strError, const QString& strText) {
+    strError = strText;
+    return false;
+}
+
+bool IntIn(const QJsonValue& v, int nMin, int nMax, int& n) {
+    if (!v.isDouble()) return false;
+    const double d = v.toDouble();
+    if (d != static_cast<int>(d) || d < nMin || d > nMax) return false;
+    n = static_cast<int>(d);
+    return true;
+}
+
+bool ParseRouting(const QJsonValue& v, Snapshot& snap, QString& strError) {
+    const QJsonArray a = v.toArray();
+    if (!v.isArray() || a.size() != OUTPUT_COUNT) return Fail(strError, QStringLiteral("\"routing\" must list the input (1..4) of each of the 4 outputs"));
+    std::array<int, OUTPUT_COUNT> routing{};
+    for (int n = 0; n < OUTPUT_COUNT; ++n) {
+        int nInput = 0;
+        if (!IntIn(a[n], 1, 4, nInput)) return Fail(strError, QStringLiteral("\"routing\" entry %1 must be an input 1..4").arg(n + 1));
+        routing[n] = nInput - 1;
+    }
+    snap.routing = routing;
+    return true;
+}
+
+// "flags" (the byte as read) when present, else the option keys.
+bool ParseEdidFlags(const QJsonObject& o, UINT& nFlags, const QString& strWhere, QString& strError) {
+    if (o.contains(QStringLiteral("flags"))) {
+        int n = 0;
+        if (!IntIn(o[QStringLiteral("flags")], 0, 255, n)) return Fail(strError, strWhere + QStringLiteral(": \"flags\" must be 0..255"));
+        nFlags = static_cast<UINT>(n);
+        return true;
+    }
+    static const std::pair<const char*, UINT> keys[] = {{"hdr", EDID_FLAG_HDR},
+                                                        {"3d", EDID_FLAG_3D},
+                                                        {"30bit", EDID_FLAG_DEEP_30BIT},
+                                                        {"36bit", EDID_FLAG_DEEP_36BIT},
+                                                        {"48bit", EDID_FLAG_DEEP_48BIT}};
+    nFlags = 0;
+    for (const auto& [pszKey, nFlag] : keys)
+        if (o[QLatin1String(pszKey)].toBool()) nFlags |= nFlag;
+    const QString strCh = o[QStringLiteral("channels")].toString();
+    if (strCh == QLatin1String("2.0")) nFlags |= EDID_FLAG_AUDIO_2CH;
+    else if (strCh == QLatin1String("5.1")) nFlags |= EDID_FLAG_AUDIO_51CH;
+    else if (strCh == QLatin1String("7.1")) nFlags |= EDID_FLAG_AUDIO_71CH;
+    else if (!strCh.isEmpty()) return Fail(strError, strWhere + QStringLiteral(": \"channels\" must be 2.0, 5.1 or 7.1"));
+    return true;
+}
+
+bool ParseEdidMode(const QJsonObject& o, int& nMode, const QString& strWhere, QString& strError) {
+    if (o.contains(QStringLiteral("mode"))) {
+        if (!IntIn(o[QStringLiteral("mode")], 0, 255, nMode)) return Fail(strError, strWhere + QStringLiteral(": \"mode\" must be 0..255"));
+        return true;
+    }
+    const QString strName = o[QStringLiteral("mode_name")].toString();
+    for (int i = 0; i < EDID_MODE_COUNT; ++i) {
+        if (strName.compare(QLatin1String(EDID_MODES[i].pszWord), Qt::CaseInsensitive) == 0) {
+            nMode = i;
+            return true;
+        }
+    }
+    return Fail(strError, strWhere + QStringLiteral(": needs \"mode\" (0..7) or a known \"mode_name\""));
+}
+
+bool ParseEdid(const QJsonValue& v, Snapshot& snap, QString& strError) {
+    if (!v.isArray()) return Fail(strError, QStringLiteral("\"edid\" must be a list of inputs"));
+    for (const QJsonValue& item : v.toArray()) {
+        const QJsonObject o = item.toObject();
+        int nInput = 0;
+        if (!item.isObject() || !IntIn(o[QStringLiteral("input")], 1, 4, nInput))
+            return Fail(strError, QStringLiteral("each \"edid\" entry needs an \"input\" 1..4"));
+        const QString strWhere = QStringLiteral("\"edid\" input %1").arg(nInput);
+        EdidSetting e{};
+        if (!ParseEdidMode(o, e.nMode, strWhere, strError) || !ParseEdidFlags(o, e.nFlags, strWhere, strError)) return false;
+        snap.edid[nInput - 1] = e;
+    }
+    return true;
+}
+
+bool ParseName(const QJsonValue& v, Snapshot& snap, QString& strError) {
+    const QString strName = v.toString();
+    const auto aChars = strName.toUcs4();
+    if (!v.isString() || aChars.size() > DEVICE_NAME_LEN) return Fail(strError, QStringLiteral("\"name\" must be text of at most 16 characters"));
+    for (uint c : aChars)
+        if (c > 0xFF) return Fail(strError, QStringLiteral("\"name\" has a character the switcher cannot hold"));
+    snap.name = strName;
+    return true;
+}
+
+bool ParseAddress(const QJsonObject& o, const char* pszKey, Ipv4& ip, QString& strError) {
+    const std::optional<Ipv4> parsed = ParseIpv4(o[QLatin1String(pszKey)].toString());
+    if (!parsed) return Fail(strError, QStringLiteral("\"network\" needs \"%1\" as A.B.C.D").arg(QLatin1String(pszKey)));
+    ip = *parsed;
+    return true;
+}
+
+bool ParseNet(const QJsonValue& v, Snapshot& snap, QString& strError) {
+    const QJsonObject o = v.toObject();
+    if (!v.isObject()) return Fail(strError, QStringLiteral("\"network\" must be an object"));
+    SnapshotNet net;
+    if (!ParseAddress(o, "ip", net.ip, strError) || !ParseAddress(o, "mask", net.mask, strError) ||
+        !ParseAddress(o, "gateway", net.gateway, strError))
+        return false;
+    if (!o[QStringLiteral("dhcp")].isBool()) return Fail(strError, QStringLiteral("\"network\" needs \"dhcp\" as true or false"));
+    net.bDhcp = o[QStringLiteral("dhcp")].toBool();
+    snap.net = net;
+    return true;
+}
+
+QString InputWord(int nIndex) { return QStringLiteral("input %1").arg(nIndex + 1); }
+
+void PlanRouting(const Snapshot& snap, bool bAll, std::vector<PlannedChange>& plan) {
+    if (!snap.routing) return;
+    for (int n = 0; n < OUTPUT_COUNT; ++n) {
+        const int nWant = (*snap.routing)[n];
+        if (!bAll && g_nOutputSource[n] == nWant) continue;
+        const QString strWhat = bAll ? QStringLiteral("output %1: %2").arg(n + 1).arg(InputWord(nWant))
+                                     : QStringLiteral("output %1: %2 -> %3").arg(n + 1).arg(InputWord(g_nOutputSource[n]), InputWord(nWant));
+        plan.push_back({ChangeKind::Route, n, Frames::Route(n, nWant), strWhat});
+    }
+}
+
+void PlanEdid(const Snapshot& snap, bool bAll, std::vector<PlannedChange>& plan) {
+    for (int n = 0; n < INPUT_COUNT; ++n) {
+        if (!snap.edid[n]) continue;
+        const EdidSetting& want = *snap.edid[n];
+        const EdidSetting& have = g_EdidSetting[n];
+        if (!bAll && have.nMode == want.nMode && (have.nFlags & 0xFF) == (want.nFlags & 0xFF)) continue;
+        const QString strWant = EdidDescription(want.nMode, want.nFlags);
+        const QString strWhat = bAll ? QStringLiteral("EDID %1: %2").arg(InputWord(n), strWant)
+                                     : QStringLiteral("EDID %1: %2 -> %3").arg(InputWord(n), EdidDescription(have.nMode, have.nFlags), strWant);
+        plan.push_back({ChangeKind::Edid, n, Frames::EdidApply(EDID_REG_BASE + n, want.nMode, want.nFlags), strWhat});
+    }
+}
+
+void PlanName(const Snapshot& snap, bool bAll, std::vector<PlannedChange>& plan) {
+    if (!snap.name) return;
+    QString strWant = *snap.name;
+    while (strWant.endsWith(QLatin1Char(' '))) strWant.chop(1);
+    if (!bAll && DeviceNameTrimmed() == strWant) return;
+    BYTE abName[DEVICE_NAME_LEN];
+    DeviceNameFromText(strWant, abName);
+    const QString strWhat = bAll ? QStringLiteral("name: \"%1\"").arg(strWant)
+                                 : QStringLiteral("name: \"%1\" -> \"%2\"").arg(DeviceNameTrimmed(), strWant);
+    plan.push_back({ChangeKind::Name, 0, Frames::DeviceNameWrite(abName), strWhat});
+}
+
+void PlanNet(const Snapshot& snap, bool bAll, std::vector<PlannedChange>& plan) {
+    if (!snap.net) return;
+    const SnapshotNet& want = *snap.net;
+    NetParams params = g_NetParams;
+    std::memcpy(params.abIp, want.ip.data(), 4);
+    std::memcpy(params.abMask, want.mask.data(), 4);
+    std::memcpy(params.abGateway, want.gateway.data(), 4);
+    params.bDhcp = want.bDhcp ? 1 : 0;
+    if (!bAll && std::memcmp(&params, &g_NetParams, sizeof params) == 0) return;
+    const QString strWhat = QStringLiteral("network: %1 mask %2 router %3 DHCP %4")
+                                .arg(Ipv4Text(want.ip), Ipv4Text(want.mask), Ipv4Text(want.gateway),
+                                     want.bDhcp ? QStringLiteral("on") : QStringLiteral("off"));
+    plan.push_back({ChangeKind::Net, 0, Frames::NetParamsWrite(params), strWhat});
+}
+
+}  // namespace
+
+bool ParseSnapshot(const QByteArray& json, Snapshot& snap, QString& strError) {
+    QJsonParseError err{};
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &err);
+    if (doc.isNull()) return Fail(strError, QStringLiteral("not JSON: %1 at offset %2").arg(err.errorString()).arg(err.offset));
+    if (!doc.isObject()) return Fail(strError, QStringLiteral("a snapshot is one JSON object (as load --json writes it)"));
+    const QJsonObject o = doc.object();
+    snap = Snapshot{};
+    if (o.contains(QStringLiteral("routing")) && !ParseRouting(o[QStringLiteral("routing")], snap, strError)) return false;
+    if (o.contains(QStringLiteral("edid")) && !ParseEdid(o[QStringLiteral("edid")], snap, strError)) return false;
+    if (o.contains(QStringLiteral("name")) && !ParseName(o[QStringLiteral("name")], snap, strError)) return false;
+    if (o.contains(QStringLiteral("network")) && !ParseNet(o[QStringLiteral("network")], snap, strError)) return false;
+    if (!snap.routing && !snap.name && !snap.net && std::none_of(snap.edid.begin(), snap.edid.end(), [](const auto& e) { return e.has_value(); }))
+        return Fail(strError, QStringLiteral("nothing to apply: no \"routing\", \"edid\", \"name\" or \"network\""));
+    return true;
+}
+
+std::vector<PlannedChange> PlanApply(const Snapshot& snap, bool bWithNetwork, bool bAll) {
+    std::vector<PlannedChange> plan;
+    PlanRouting(snap, bAll, plan);
+    PlanEdid(snap, bAll, plan);
+    PlanName(snap, bAll, plan);
+    if (bWithNetwork) PlanNet(snap, bAll, plan);
+    return plan;
+}

@@ -1,0 +1,81 @@
+// corvane-cli: scripted control of the matrix switcher, on the window's own
+// protocol and link code. See CliUsage() for the commands.
+#include <QCoreApplication>
+#include <cstdio>
+
+#include "CliApply.h"
+#include "CliOptions.h"
+#include "CliOutput.h"
+#include "CliRunner.h"
+#include "CliSearch.h"
+#include "CliSession.h"
+#include "CliWatch.h"
+#include "CorvaneVersion.h"
+#include "FrameTrace.h"
+#include "TermSignal.h"
+
+namespace {
+
+int OpenLink(const CliOptions& o, CCliSession& session, const CCliOutput& out) {
+    QString strError;
+    const int nStatus = o.strPort.isEmpty() ? session.OpenUdp(o.strHost, o.nLocalPort, strError)
+                                            : session.OpenSerial(o.strPort, strError);
+    if (nStatus != EXIT_DONE) out.Error(o.strCommand, strError);
+    return nStatus;
+}
+
+int RunOnLink(const CliOptions& o, const CCliOutput& out) {
+    CCliSession session;
+    // Ctrl-C and SIGTERM end the wait in progress; the link is then closed
+    // properly (the serial port's exclusive flag released).
+    CTermSignal termSignal([&session] {
+        session.Interrupt();
+        InterruptSearch();
+    });
+    if (o.command == CliCommand::Search) {
+        bool bInterrupted = false;
+        return RunSearch(o, out, bInterrupted);
+    }
+    if (o.command == CliCommand::Apply && !o.HasLink()) return RunApply(o, nullptr, out);
+    int nStatus = OpenLink(o, session, out);
+    if (nStatus != EXIT_DONE) return nStatus;
+    if (o.command == CliCommand::Apply)
+        nStatus = RunApply(o, &session, out);
+    else if (o.command == CliCommand::Watch)
+        nStatus = RunWatch(o, session, out);
+    else
+        nStatus = CCliRunner(o, session, out).Run();
+    session.Close();
+    return nStatus;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("corvane-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
+
+    CliOptions o;
+    QString strError;
+    if (!CliParse(QCoreApplication::arguments().mid(1), o, strError)) {
+        std::fprintf(stderr, "corvane-cli: %s\n(corvane-cli --help lists the commands)\n", qPrintable(strError));
+        return EXIT_USAGE;
+    }
+    if (o.bHelp) {
+        std::fputs(qPrintable(CliUsage()), stdout);
+        return EXIT_DONE;
+    }
+    if (o.bVersion) {
+        std::printf("corvane-cli %s\n", CORVANE_VERSION);
+        return EXIT_DONE;
+    }
+    const CCliOutput out(o.bJson);
+    if (!o.strTrace.isEmpty() && !FrameTrace().Open(o.strTrace, strError)) {
+        out.Error(o.strCommand, QStringLiteral("cannot write the trace file %1: %2").arg(o.strTrace, strError));
+        return EXIT_USAGE;
+    }
+    const int nStatus = RunOnLink(o, out);
+    FrameTrace().Close();
+    return nStatus;
+}

@@ -1,0 +1,303 @@
+// corvane-cli against corvane-sim on a pseudo-terminal: every command, the
+// exact frames on the wire, JSON a parser accepts, the exit statuses.
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include "CliProcess.h"
+
+namespace {
+
+QJsonObject JsonLine(const QByteArray& line) {
+    QJsonParseError err{};
+    const QJsonDocument doc = QJsonDocument::fromJson(line, &err);
+    EXPECT_EQ(err.error, QJsonParseError::NoError) << line.toStdString();
+    EXPECT_TRUE(doc.isObject()) << line.toStdString();
+    return doc.object();
+}
+
+class CliSerialTest : public ::testing::Test {
+protected:
+    void StartSim(const QStringList& args = {}) { ASSERT_TRUE(sim.Start(args)); }
+
+    CliResult Cli(QStringList args) { return RunCli(QStringList{"--port", sim.Slave()} + args); }
+
+    // Runs a command that must succeed and returns its stdout.
+    QByteArray Ok(const QStringList& args) {
+        const CliResult r = Cli(args);
+        EXPECT_EQ(r.nExit, 0) << args.join(' ').toStdString() << "\n" << r.err.toStdString();
+        return r.out;
+    }
+
+    // One JSON result of a command that must succeed.
+    QJsonObject OkJson(const QStringList& args) {
+        const CliResult r = Cli(QStringList{"--json"} + args);
+        EXPECT_EQ(r.nExit, 0) << args.join(' ').toStdString() << "\n" << r.err.toStdString();
+        const auto lines = r.Lines();
+        EXPECT_EQ(lines.size(), 1) << r.out.toStdString();
+        if (lines.isEmpty()) return {};
+        QJsonObject obj = JsonLine(lines[0]);
+        EXPECT_EQ(obj["ok"].toBool(), true);
+        EXPECT_EQ(obj["command"].toString(), args[0]);
+        return obj;
+    }
+
+    CSim sim;
+};
+
+}  // namespace
+
+TEST_F(CliSerialTest, EachCommandSendsThePagesFrameAndPrintsTheAnswer) {
+    StartSim();
+    EXPECT_EQ(Ok({"status"}), "Output 1: input 1\nOutput 2: input 2\nOutput 3: input 3\nOutput 4: input 4\n");
+    EXPECT_EQ(Ok({"route", "2", "3"}), "Output 2: input 3\n");
+    EXPECT_TRUE(Ok({"status"}).contains("Output 2: input 3\n"));
+    EXPECT_EQ(Ok({"route", "all", "4"}), "All outputs: input 4\n");
+    EXPECT_EQ(Ok({"edid", "3", "4k60-420", "--hdr", "--3d", "--36bit", "--ch", "5.1"}),
+              "Input 3: 4K2K@60Hz (YC420), HDR, 3D, 36Bit, 5.1 CH\n");
+    EXPECT_EQ(Ok({"edid", "3"}), "Input 3: 4K2K@60Hz (YC420), HDR, 3D, 36Bit, 5.1 CH\n");
+    EXPECT_EQ(Ok({"name", "ROOM A"}), "Name: ROOM A\n");
+    EXPECT_EQ(Ok({"name"}), "Name: ROOM A\n");
+    const QByteArray saved = Ok({"net", "--ip", "10.1.2.3", "--mask", "255.255.0.0", "--gw", "10.1.0.1", "--dhcp", "on"});
+    EXPECT_EQ(saved, Ok({"net"}));
+    EXPECT_TRUE(Ok({"net"}).contains("IP address: 10.1.2.3\nNet mask: 255.255.0.0\nRouter: 10.1.0.1\nDHCP: on\n"));
+    EXPECT_EQ(Ok({"power", "off"}), "Power down acknowledged\n");
+    EXPECT_EQ(Ok({"power", "on"}), "Power up acknowledged\n");
+    EXPECT_EQ(Ok({"debug", "on"}), "Debug: on\n");
+    EXPECT_EQ(Ok({"debug"}), "Debug: on\n");
+    EXPECT_EQ(Ok({"restart", "--yes"}), "Restart acknowledged\n");
+    const QByteArray load = Ok({"load"});
+    EXPECT_TRUE(load.contains("Output 1: input 4\n")) << load.toStdString();
+    EXPECT_TRUE(load.contains("Name: ROOM A\n"));
+    EXPECT_TRUE(load.contains("IP address: 10.1.2.3\n"));
+    EXPECT_EQ(Ok({"defaults", "--yes"}), "Factory defaults acknowledged\n");
+    EXPECT_NE(Ok({"name"}), "Name: ROOM A\n");
+
+    // The frames, byte for byte as the pages send them.
+    const QByteArray rx = sim.Received();
+    for (const char* pszFrame : {"@R 04 #", "@W 01 02#", "@ W 04  03 03 03 03#", "@ W 07 02 a5 #", "@ R 07 #",
+                                 "@W 20 524f4f4d20 4120202020 202020 20 20 20 #", "@ R 20 #", "@ R 40 #",
+                                 "@W0F00#", "@W0F01#", "@W1000#", "@R10#", "@W50#", "@ R 0e #", "@W51#"})
+        EXPECT_TRUE(rx.contains(pszFrame)) << pszFrame << " not in " << rx.toStdString();
+    EXPECT_TRUE(rx.contains("@W40 02 43 56 00 00 01 0a 01 02 03 ff ff 00 00 0a 01 00 01 01#")) << rx.toStdString();
+}
+
+TEST_F(CliSerialTest, JsonResultsAreObjectsAScriptCanRead) {
+    StartSim();
+    QJsonObject o = OkJson({"status"});
+    EXPECT_EQ(o["routing"].toArray(), QJsonArray({1, 2, 3, 4}));
+    o = OkJson({"route", "4", "2"});
+    EXPECT_EQ(o["output"].toInt(), 4);
+    EXPECT_EQ(o["input"].toInt(), 2);
+    EXPECT_EQ(o["answer"].toString(), "ack");
+    EXPECT_EQ(OkJson({"route", "all", "1"})["output"].toString(), "all");
+    o = OkJson({"edid", "2", "tv3", "--48bit"});
+    EXPECT_EQ(o["input"].toInt(), 2);
+    EXPECT_EQ(o["mode"].toInt(), 6);
+    EXPECT_EQ(o["mode_name"].toString(), "tv3");
+    EXPECT_TRUE(o["48bit"].toBool());
+    EXPECT_TRUE(o["channels"].isNull());
+    EXPECT_EQ(OkJson({"edid", "2"})["flags"].toInt(), 0x40);
+    EXPECT_EQ(OkJson({"name", "Saal 3"})["name"].toString(), "Saal 3");
+    o = OkJson({"net"});
+    EXPECT_EQ(o["ip"].toString(), "192.168.1.100");
+    EXPECT_EQ(o["mask"].toString(), "255.255.255.0");
+    EXPECT_EQ(o["gateway"].toString(), "192.168.1.1");
+    EXPECT_EQ(o["dhcp"].toBool(), false);
+    EXPECT_EQ(o["mac"].toString(), "02:43:56:00:00:01");
+    EXPECT_EQ(OkJson({"power", "on"})["power"].toString(), "on");
+    EXPECT_EQ(OkJson({"debug", "off"})["debug"].toString(), "off");
+    EXPECT_TRUE(OkJson({"restart", "--yes"})["ok"].toBool());
+    o = OkJson({"load"});
+    EXPECT_EQ(o["routing"].toArray(), QJsonArray({1, 1, 1, 1}));
+    EXPECT_EQ(o["edid"].toArray().size(), 4);
+    EXPECT_EQ(o["edid"].toArray()[1].toObject()["mode_text"].toString(), "Copy From TV3");
+    EXPECT_EQ(o["name"].toString(), "Saal 3");
+    EXPECT_EQ(o["network"].toObject()["ip"].toString(), "192.168.1.100");
+}
+
+TEST_F(CliSerialTest, ASilentSwitcherGivesStatusOneWithinTheTimeout) {
+    // Writes go unanswered, reads are still answered.
+    StartSim({"--reply", "none"});
+    EXPECT_EQ(Ok({"status"}).count('\n'), 4);
+    for (const QStringList& args : {QStringList{"route", "1", "2"}, QStringList{"edid", "1", "1080p"},
+                                    QStringList{"name", "X"}, QStringList{"power", "on"}, QStringList{"debug", "off"}}) {
+        const CliResult r = Cli(QStringList{"--timeout", "0.5"} + args);
+        EXPECT_EQ(r.nExit, 1) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains("no answer")) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(sim.Slave().toUtf8())) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+    const CliResult r = Cli({"--json", "--timeout", "0.5", "route", "1", "2"});
+    EXPECT_EQ(r.nExit, 1);
+    const QJsonObject o = JsonLine(r.out.trimmed());
+    EXPECT_EQ(o["ok"].toBool(), false);
+    EXPECT_EQ(o["command"].toString(), "route");
+    EXPECT_TRUE(o["error"].toString().contains("no answer"));
+}
+
+TEST_F(CliSerialTest, AReadBackConfirmsAWrite) {
+    // The simulator answers writes with the register read back.
+    StartSim({"--reply", "echo"});
+    QJsonObject o = OkJson({"route", "3", "2"});
+    EXPECT_EQ(o["answer"].toString(), "read-back");
+    EXPECT_EQ(Ok({"edid", "1", "1080p", "--hdr"}), "Input 1: 1080P, HDR\n");
+}
+
+TEST_F(CliSerialTest, SnapshotsCaptureAndRestoreARoom) {
+    StartSim();
+    QTemporaryDir dir;
+    const QString strFile = dir.filePath("room.json");
+    Ok({"route", "1", "3"});
+    Ok({"name", "Lecture Hall"});
+    {
+        QFile f(strFile);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(Ok({"--json", "load"}));
+    }
+    // The room drifts, then is put back.
+    Ok({"route", "1", "2"});
+    Ok({"edid", "4", "tv1"});
+    Ok({"name", "Other"});
+    sim.Mark();
+
+    const QByteArray dry = Ok({"apply", strFile, "--dry-run"});
+    EXPECT_TRUE(dry.contains("would send @W 00 02#")) << dry.toStdString();
+    EXPECT_TRUE(dry.contains("would send @ W 08 01 02 #")) << dry.toStdString();
+    EXPECT_FALSE(sim.Received().contains("@W")) << "a dry run sends no write";
+
+    const QByteArray applied = Ok({"apply", strFile});
+    EXPECT_TRUE(applied.contains("changed output 1: input 2 -> input 3\n")) << applied.toStdString();
+    EXPECT_TRUE(applied.contains("changed name: \"Other\" -> \"Lecture Hall\"\n"));
+    EXPECT_TRUE(applied.contains("3 change(s) made"));
+    EXPECT_TRUE(Ok({"status"}).startsWith("Output 1: input 3\n"));
+    EXPECT_EQ(Ok({"name"}), "Name: Lecture Hall\n");
+    EXPECT_TRUE(Ok({"apply", strFile}).contains("Nothing to change"));
+    // Without a link it shows every frame of the file and sends nothing.
+    const CliResult offline = RunCli({"apply", strFile, "--dry-run"});
+    EXPECT_EQ(offline.nExit, 0);
+    EXPECT_EQ(offline.Lines().size(), 4 + 4 + 1);
+
+    // A file that is not a snapshot is a usage error; nothing is sent.
+    QFile bad(dir.filePath("bad.json"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write(R"({"routing": [1, 2]})");
+    bad.close();
+    sim.Mark();
+    EXPECT_EQ(Cli({"apply", bad.fileName()}).nExit, 2);
+    EXPECT_EQ(Cli({"apply", dir.filePath("missing.json")}).nExit, 2);
+    EXPECT_TRUE(sim.Received().isEmpty());
+}
+
+TEST_F(CliSerialTest, TheTraceRecordsEveryFrameAndStrayBytes) {
+    // CR LF after every reply: bytes outside any frame.
+    StartSim({"--crlf"});
+    QTemporaryDir dir;
+    const QString strTrace = dir.filePath("trace.log");
+    Ok({"--trace", strTrace, "route", "2", "3"});
+    Ok({"--trace", strTrace, "load"});
+    Ok({"status"});  // without the option nothing is added
+    QFile f(strTrace);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+    const QString strLink = sim.Slave();
+    const QRegularExpression time(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}(Z|[+-]\d\d:\d\d) )");
+    QStringList frames, noise;
+    for (const QString& line : lines) {
+        EXPECT_TRUE(time.match(line).hasMatch()) << line.toStdString();
+        const QString strRest = line.section(' ', 1);
+        (strRest.startsWith("RX-NOISE ") ? noise : frames) << strRest;
+    }
+    EXPECT_EQ(frames.join('\n').toStdString(), QStringList({"TX " + strLink + " @W 01 02#", "RX " + strLink + " @09 01#",
+                                   "TX " + strLink + " @ R 0e #",
+                                   "RX " + strLink + " @0e 00 01 02 02 01 02 02 01 02 03 01 02 43 4f 52 56 41 4e 45 20 4d 41 54 52 49 58 20 20#",
+                                   "TX " + strLink + " @ R 40 #",
+                                   "RX " + strLink + " @40 02 43 56 00 00 01 c0 a8 01 64 ff ff ff 00 c0 a8 01 01 00#"}).join('\n').toStdString());
+    // The CR LF between the two replies of load at least; one after the last
+    // reply may come after the tool has ended.
+    ASSERT_FALSE(noise.isEmpty());
+    for (const QString& s : noise) EXPECT_TRUE(s == "RX-NOISE " + strLink + " \\r\\n" || s == "RX-NOISE " + strLink + " \\r") << s.toStdString();
+}
+
+TEST_F(CliSerialTest, LinkThatCannotOpenIsStatusThreeWithTheReason) {
+    CliResult r = RunCli({"--port", "/nonexistent/ttyUSB9", "status"});
+    EXPECT_EQ(r.nExit, 3);
+    EXPECT_TRUE(r.err.contains("no such device")) << r.err.toStdString();
+    r = RunCli({"--port", "/dev/null", "status"});
+    EXPECT_EQ(r.nExit, 3);
+    EXPECT_TRUE(r.err.contains("serial port")) << r.err.toStdString();
+
+    // Another program holds the port.
+    StartSim();
+    const int fd = ::open(sim.Slave().toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+    r = Cli({"status"});
+    ::close(fd);
+    EXPECT_EQ(r.nExit, 3);
+    EXPECT_TRUE(r.err.contains("busy")) << r.err.toStdString();
+    // Released, the port opens again.
+    EXPECT_EQ(Cli({"status"}).nExit, 0);
+}
+
+TEST_F(CliSerialTest, PermissionDeniedNamesTheDialoutGroup) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root opens any device; run as a normal user to see this case";
+    QTemporaryDir dir;
+    const QString strPath = dir.filePath("ttyLocked");
+    QFile f(strPath);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    QFile::setPermissions(strPath, QFileDevice::Permissions());
+    const CliResult r = RunCli({"--port", strPath, "status"});
+    EXPECT_EQ(r.nExit, 3);
+    EXPECT_TRUE(r.err.contains("dialout")) << r.err.toStdString();
+}
+
+TEST_F(CliSerialTest, UsageErrorsAreStatusTwoAndSendNothing) {
+    StartSim();
+    for (const QStringList& args : {QStringList{"frobnicate"}, QStringList{"restart"}, QStringList{"route", "9", "1"},
+                                    QStringList{"status", "--hdr"}, QStringList{"name", "ABCDEFGHIJKLMNOPQRS"}}) {
+        const CliResult r = Cli(args);
+        EXPECT_EQ(r.nExit, 2) << args.join(' ').toStdString();
+        EXPECT_FALSE(r.err.isEmpty());
+    }
+    EXPECT_TRUE(sim.Received().isEmpty());
+    const CliResult help = RunCli({"--help"});
+    EXPECT_EQ(help.nExit, 0);
+    EXPECT_TRUE(help.out.contains("route OUT IN"));
+    const CliResult version = RunCli({"--version"});
+    EXPECT_EQ(version.nExit, 0);
+    EXPECT_TRUE(version.out.startsWith("corvane-cli "));
+}
+
+TEST_F(CliSerialTest, WatchEndsCleanlyOnInterrupt) {
+    StartSim();
+    QProcess watch;
+    watch.start(QStringLiteral(CORVANE_CLI_PATH), {"--port", sim.Slave(), "watch", "--interval", "0.2"});
+    QByteArray err;
+    QElapsedTimer timer;
+    timer.start();
+    while (!err.contains("Watching") && timer.elapsed() < 20000) {
+        watch.waitForReadyRead(100);
+        err += watch.readAllStandardError();
+    }
+    ASSERT_TRUE(err.contains("Watching")) << err.toStdString();
+    // It polls the routing while it waits.
+    timer.restart();
+    while (sim.Received().count("@R 04 #") < 2 && timer.elapsed() < 20000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_GE(sim.Received().count("@R 04 #"), 2);
+    ::kill(static_cast<pid_t>(watch.processId()), SIGINT);
+    ASSERT_TRUE(watch.waitForFinished(20000));
+    EXPECT_EQ(watch.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(watch.exitCode(), 0);
+    // Nothing changed, so nothing was printed; the port is free again.
+    EXPECT_TRUE(watch.readAllStandardOutput().isEmpty());
+    EXPECT_EQ(Cli({"status"}).nExit, 0);
+}

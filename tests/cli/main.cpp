@@ -1,0 +1,10 @@
+// GoogleTest with a QCoreApplication, for the cases that run processes and
+// sockets.
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
