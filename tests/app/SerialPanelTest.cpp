@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "AppFixture.h"
+#include "Dlg132_IpConfigIds.h"
 
 class SerialPanelTest : public AppFixture {};
 
@@ -55,7 +56,7 @@ TEST_F(SerialPanelTest, ConnectAsksForTheWholeConfigurationAndDisconnectReleases
     EXPECT_EQ(com7.ReadUntilQuiet(), "@ R 0e #");
     EXPECT_EQ(g_EdidConfigPage.m_strLog, "Get All Ports ");
     EXPECT_TRUE(g_PortSetPage.GetDlgItemText(1042).contains("Get All Ports "));
-    EXPECT_TRUE(g_IpConfigPage.GetDlgItemText(1078).contains("@ R 0e #"));
+    EXPECT_TRUE(g_IpConfigPage.GetDlgItemText(Dlg132::IDC_LOG).contains("@ R 0e #"));
 
     // The whole-configuration reply fills the pages and the name box, then
     // the network parameters are read.

@@ -4,6 +4,7 @@
 #include <QProcess>
 
 #include "AppFixture.h"
+#include "Dlg132_IpConfigIds.h"
 
 namespace {
 
@@ -46,8 +47,8 @@ TEST_F(SimulatorTest, ConnectLoadsTheSwitcherAndRoutingIsAcknowledged) {
     ASSERT_TRUE(WaitFor([] { return g_EdidConfigPage.m_strLog == "Load All config data success!"; }));
     EXPECT_FALSE(Caption(1081).isEmpty());
     // The network parameters follow every whole-configuration load.
-    EXPECT_TRUE(WaitFor([] { return !g_IpConfigPage.GetDlgItemText(1077).isEmpty(); }));
-    EXPECT_TRUE(g_IpConfigPage.GetDlgItemText(1078).contains("@ R 40 #"));
+    EXPECT_TRUE(WaitFor([] { return !g_IpConfigPage.GetDlgItemText(Dlg132::IDC_MAC).isEmpty(); }));
+    EXPECT_TRUE(g_IpConfigPage.GetDlgItemText(Dlg132::IDC_LOG).contains("@ R 40 #"));
 
     // Output 2 to input 3 on the Port Set page.
     qobject_cast<QAbstractButton*>(g_PortSetPage.GetDlgItem(1010))->click();
