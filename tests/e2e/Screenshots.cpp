@@ -1,6 +1,7 @@
 // corvane-screenshots: renders the main window offscreen after connecting to
-// corvane-sim, once with the Port Set page and once with the EDID Config
-// page, and saves the PNGs into the directory given as the first argument.
+// corvane-sim, with the Port Set page, the EDID Config page and the System
+// Config page (service group shown), and saves the PNGs into the directory
+// given as the first argument.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -18,10 +19,12 @@
 #include <functional>
 
 #include "E2eFixture.h"
+#include "Dlg135_SystemConfigIds.h"
 #include "EdidConfigPage.h"
 #include "MessageBox.h"
 #include "PortSetPage.h"
 #include "SimProcess.h"
+#include "System_Setting_Page.h"
 
 namespace {
 
@@ -121,6 +124,20 @@ int main(int argc, char** argv) {
     QTest::qWait(100);
     bOk = Save(pWnd, strDir + QStringLiteral("/main-edid-config.png")) && bOk;
     ReportTight(pWnd, "edid config");
+
+    // System Config with the service group shown and the debug mode read back.
+    QTest::mouseClick(pBar, Qt::LeftButton, {}, pBar->tabRect(4).center());
+    if (!WaitFor([] { return g_SystemConfigPage.IsWindowVisible() == TRUE; }, 2000))
+        return Fail("System Config page not shown");
+    auto* pCommand = g_SystemConfigPage.GetItem<QLineEdit>(Dlg135::IDC_COMMAND);
+    if (!pCommand) return Fail("no Command box");
+    QTest::keyClicks(pCommand, QString::fromLatin1(CSystemConfigPage::SERVICE_ON));
+    g_SystemConfigPage.GetItem<QAbstractButton>(Dlg135::IDC_COMMAND_APPLY)->click();
+    g_SystemConfigPage.GetItem<QAbstractButton>(Dlg135::IDC_DEBUG_GET)->click();
+    if (!WaitFor([] { return g_SystemConfigPage.GetDebugMode() >= 0; })) return Fail("no debug-mode reply");
+    QTest::qWait(100);
+    bOk = Save(pWnd, strDir + QStringLiteral("/system-config.png")) && bOk;
+    ReportTight(pWnd, "system config");
 
     for (const auto& box : MessageBoxScript::History())
         std::fprintf(stderr, "corvane-screenshots: unexpected box: %s\n", qPrintable(box.strText));
