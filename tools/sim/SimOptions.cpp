@@ -37,6 +37,8 @@ bool SimParseOptions(const std::vector<std::string>& args, SimOptions& o, std::s
     std::string v;
     if (a == "--help" || a == "-h") {
       o.bHelp = true;
+    } else if (a == "--version") {
+      o.bVersion = true;
     } else if (a == "--upper") {
       o.behaviour.style.bUpper = true;
     } else if (a == "--no-spaces") {
@@ -85,6 +87,7 @@ const char* SimUsage() {
          "  --crlf                 CR LF after each reply's '#'\n"
          "  --link PATH            also make PATH a symlink to the device (removed on exit)\n"
          "  --verbose, -v          log requests and replies to stderr\n"
+         "  --version              print the version and exit\n"
          "  --help, -h             this text\n"
          "\n"
          "SIGTERM or SIGINT ends the simulator with status 0.\n";

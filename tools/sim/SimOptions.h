@@ -12,6 +12,7 @@ struct SimOptions {
   std::string strLink;  // symlink to the serial device, empty for none
   bool bVerbose = false;
   bool bHelp = false;
+  bool bVersion = false;
 };
 
 constexpr int SIM_MAX_DELAY_MS = 60000;

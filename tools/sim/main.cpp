@@ -23,6 +23,10 @@ int main(int argc, char** argv) {
     std::fputs(SimUsage(), stdout);
     return 0;
   }
+  if (options.bVersion) {
+    std::printf("corvane-sim %s\n", CORVANE_VERSION);
+    return 0;
+  }
 
   const int fdStop = SimInstallStopSignals();
   if (fdStop < 0) {
