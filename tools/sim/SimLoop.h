@@ -7,17 +7,17 @@
 #include "SimTransport.h"
 
 class CSimLoop {
- public:
-  explicit CSimLoop(int fdStop) : m_fdStop(fdStop) {}
-  void Add(ISimTransport* pTransport) { m_Transports.push_back(pTransport); }
-  // Returns 0 on a stop request, 1 on a poll failure.
-  int Run();
+public:
+    explicit CSimLoop(int fdStop) : m_fdStop(fdStop) {}
+    void Add(ISimTransport* pTransport) { m_Transports.push_back(pTransport); }
+    // Returns 0 on a stop request, 1 on a poll failure.
+    int Run();
 
- private:
-  int TimeoutMs(SimClock::time_point now) const;
+private:
+    int TimeoutMs(SimClock::time_point now) const;
 
-  int m_fdStop;
-  std::vector<ISimTransport*> m_Transports;
+    int m_fdStop;
+    std::vector<ISimTransport*> m_Transports;
 };
 
 // Routes SIGTERM, SIGINT and SIGHUP into a pipe and returns its read end

@@ -8,12 +8,12 @@
 #include "SimReplyQueue.h"
 
 class ISimTransport {
- public:
-  virtual ~ISimTransport() = default;
-  // The descriptor to watch this round, or -1 to leave it out for now.
-  virtual int PollFd() const = 0;
-  virtual short PollEvents() const = 0;
-  virtual void OnEvents(short revents, SimClock::time_point now) = 0;
-  virtual std::optional<SimClock::time_point> NextDeadline() const = 0;
-  virtual void OnTime(SimClock::time_point now) = 0;
+public:
+    virtual ~ISimTransport() = default;
+    // The descriptor to watch this round, or -1 to leave it out for now.
+    virtual int PollFd() const = 0;
+    virtual short PollEvents() const = 0;
+    virtual void OnEvents(short revents, SimClock::time_point now) = 0;
+    virtual std::optional<SimClock::time_point> NextDeadline() const = 0;
+    virtual void OnTime(SimClock::time_point now) = 0;
 };
