@@ -6,14 +6,18 @@
 
 #include "CorvaneDlg.h"
 #include "MessageBox.h"
+#include "SerialErrorText.h"
 #include "SerialPort.h"
 #include "TermSignal.h"
 
 CCorvaneApp theApp;
 
 void InstallSerialErrorSink() {
-    CSerialPort::SetErrorSink([](const QString& strCaption, const QString& strText) {
-        MessageBox(nullptr, strText, strCaption, MB_OK | MB_ICONERROR);
+    CSerialPort::SetErrorSink([](const QString& strCaption, const QString& strText, const SerialErrorInfo& info) {
+        const QString strPath = QString::fromStdString(SerialDevicePath(info.nPortNr));
+        const QString strDetails = info.bDeviceLost ? DeviceLostDetails(static_cast<int>(info.nPortNr), strPath)
+                                                    : SerialErrorDetails(static_cast<int>(info.nPortNr), strPath);
+        MessageBox(nullptr, strText, strCaption, MB_OK | MB_ICONERROR, strDetails);
     });
 }
 

@@ -17,5 +17,6 @@ public:
 
 extern CCorvaneApp theApp;
 
-// The serial driver's "Application Error" box: critical icon, OK.
+// The serial driver's "Application Error" box: critical icon, OK, and details
+// that name the port and its device (and, for a lost device, what to do).
 void InstallSerialErrorSink();

@@ -1,13 +1,13 @@
 // Serial connection panel of the main window: probe COM1..COM30, connect and
 // disconnect, ask for the whole configuration once the link is open.
 #include <QString>
-#include <cerrno>
 
 #include "CommandFrames.h"
 #include "CorvaneDlg.h"
 #include "DeviceState.h"
 #include "MessageBox.h"
 #include "SendPath.h"
+#include "SerialErrorText.h"
 
 int g_nFoundPorts[MaxSerialPortNum];
 BYTE g_bPortsFound;
@@ -15,10 +15,6 @@ BYTE g_bPortsFound;
 namespace {
 
 constexpr UINT kConnectBaud = 115200;
-// The re-setup that ends a connection: it stops the monitor thread and closes
-// the port in use by opening another one.
-constexpr UINT kReleasePort = 29;
-constexpr UINT kReleaseBaud = 9600;
 constexpr DWORD kEventMask = 0x0009;
 constexpr UINT kSendBufferSize = 512;
 
@@ -39,6 +35,9 @@ void CCorvaneDlg::ScanPorts() {
     int nFound = 0;
     for (int n = 1; n <= MaxSerialPortNum; ++n) {
         if (!SetupPort(n, kConnectBaud)) continue;
+        // A port is only tried here: held, it would keep every other
+        // program off that device until the next Setup.
+        g_SerialPort.Close();
         g_nFoundPorts[nFound++] = n;
         const int nItem = m_cbPort.AddString(PortName(n));
         m_cbPort.SetItemToolTip(nItem, QString::fromStdString(SerialDevicePath(n)));
@@ -101,12 +100,9 @@ void CCorvaneDlg::ToggleConnection() {
     EnableDlgItem(IDC_SEARCH, FALSE);
 }
 
-// The re-setup on another port waits for the monitor thread to end and
-// closes the port in use; its own result does not matter.
-void CCorvaneDlg::StopSerialLink() {
-    g_SerialPort.SignalShutdown();
-    SetupPort(kReleasePort, kReleaseBaud);
-}
+// Ends the monitor thread and closes the port in use; no other port is
+// opened in its place.
+void CCorvaneDlg::StopSerialLink() { g_SerialPort.Close(); }
 
 void CCorvaneDlg::Disconnect() {
     g_bComConnected = 0;
@@ -117,18 +113,12 @@ void CCorvaneDlg::Disconnect() {
 }
 
 // The message stays the same for every cause; the box's details name the
-// device and the reason, with the usual fix when it is a permission problem.
+// port, the device and the reason, with what to do about a permission problem.
 void CCorvaneDlg::ReportOpenFailure(int nPortNr) {
     const QString strPath = QString::fromStdString(SerialDevicePath(nPortNr));
-    QString strDetails = QStringLiteral("%1 (%2)").arg(PortName(nPortNr), strPath);
-    const QString strReason = g_SerialPort.LastOpenError();
-    if (!strReason.isEmpty()) strDetails += QStringLiteral(": ") + strReason;
-    const int nErrno = g_SerialPort.LastOpenErrno();
-    if (nErrno == EACCES || nErrno == EPERM) {
-        strDetails += QStringLiteral(
-            "\n\nSerial ports belong to the group \"dialout\". Add your user to it "
-            "(sudo adduser $USER dialout), then log out and in again.");
-    }
+    const QString strDetails = OpenFailureDetails(nPortNr, strPath, g_SerialPort.LastOpenErrno(),
+                                                  g_SerialPort.LastOpenError(), FileGroupName(strPath),
+                                                  CurrentUserName());
     MessageBox(GetSafeHwnd(), QStringLiteral("Cannot open serial port"), QString(), MB_OK, strDetails);
 }
 

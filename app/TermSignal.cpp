@@ -9,6 +9,11 @@ namespace {
 
 int s_aFds[2] = {-1, -1};
 
+// A hang-up (the terminal that started the tool has closed) ends the tool as
+// a termination request does: by default it would kill the process with the
+// serial device still open and marked exclusive.
+constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
 extern "C" void OnTermSignal(int) {
     const char c = 1;
     // Async-signal-safe; a full socket means a request is already pending.
@@ -20,8 +25,7 @@ void SetHandler(void (*pfn)(int)) {
     sa.sa_handler = pfn;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &sa, nullptr);
-    sigaction(SIGINT, &sa, nullptr);
+    for (int nSignal : kSignals) sigaction(nSignal, &sa, nullptr);
 }
 
 }  // namespace

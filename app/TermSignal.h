@@ -1,5 +1,5 @@
 #pragma once
-// Turns SIGTERM and SIGINT into a call on the GUI thread: the signal handler
+// Turns SIGTERM, SIGINT and SIGHUP into a call on the GUI thread: the signal handler
 // only writes one byte into a socket pair, a QSocketNotifier reads it there.
 #include <QObject>
 #include <functional>

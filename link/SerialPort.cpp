@@ -27,8 +27,8 @@ thread_local bool t_bOnMonitorThread = false;
 BYTE LoadSendFailed() { return std::atomic_ref<BYTE>(g_bSendFailed).load(); }
 void StoreSendFailed(BYTE b) { std::atomic_ref<BYTE>(g_bSendFailed).store(b); }
 
-std::function<void(const QString&, const QString&)>& ErrorSink() {
-    static std::function<void(const QString&, const QString&)> fnSink;
+SerialErrorSink& ErrorSink() {
+    static SerialErrorSink fnSink;
     return fnSink;
 }
 
@@ -207,7 +207,7 @@ int CSerialPort::LastOpenErrno() const { return m_nLastOpenErrno; }
 
 void CSerialPort::SetWriteEcho(std::function<void(const char*)> fnEcho) { m_fnWriteEcho = std::move(fnEcho); }
 
-void CSerialPort::SetErrorSink(std::function<void(const QString&, const QString&)> fnSink) {
+void CSerialPort::SetErrorSink(SerialErrorSink fnSink) {
     ErrorSink() = std::move(fnSink);
 }
 
@@ -237,6 +237,11 @@ void CSerialPort::SignalShutdown() {
     m_bStopRequested = true;
     SignalEvent(m_hStopEvent);
     m_handoff.RequestStop();
+}
+
+void CSerialPort::Close() {
+    StopMonitor();
+    ClosePort();
 }
 
 // The stop handshake: the stop request wakes the thread in poll and in a
@@ -425,20 +430,21 @@ BOOL CSerialPort::SendOwner(UINT nMessage, WPARAM wParam) {
 // dropped like after a hard write error, and the monitor thread ends.
 void CSerialPort::ReportDeviceLost(const char* pszOperation, int nErr) {
     StoreSendFailed(1);
-    ReportError(pszOperation, nErr);
+    ReportError(pszOperation, nErr, /*bDeviceLost=*/true);
 }
 
 // ---------------------------------------------------------------- errors
 
 void CSerialPort::ReportError(const char* pszOperation) { ReportError(pszOperation, errno); }
 
-void CSerialPort::ReportError(const char* pszOperation, int nErr) {
+void CSerialPort::ReportError(const char* pszOperation, int nErr, bool bDeviceLost) {
     const QString strText = QString::asprintf("WARNING:  %s Failed with the following error: \n%s\nPort: %d\n",
                                               pszOperation, qPrintable(ErrorText(nErr)), static_cast<int>(m_portnr));
-    auto show = [strText] {
+    const SerialErrorInfo info{m_portnr, nErr, bDeviceLost};
+    auto show = [strText, info] {
         const QString strCaption = QStringLiteral("Application Error");
         if (ErrorSink())
-            ErrorSink()(strCaption, strText);
+            ErrorSink()(strCaption, strText, info);
         else
             qCWarning(lcSerial).noquote() << strCaption + ": " + strText;
     };

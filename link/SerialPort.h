@@ -38,6 +38,17 @@ public:
     virtual LRESULT OnPortMessage(UINT nMessage, WPARAM wParam, LPARAM lParam) = 0;
 };
 
+// What an "Application Error" box is about, for the details its owner adds.
+struct SerialErrorInfo {
+    UINT nPortNr = 0;
+    int nErrno = 0;
+    // The device stopped answering (unplugged, switched off); the monitor
+    // thread has ended and the link stays dead until it is set up again.
+    bool bDeviceLost = false;
+};
+using SerialErrorSink =
+    std::function<void(const QString& strCaption, const QString& strText, const SerialErrorInfo& info)>;
+
 // Device path of COM port n: $CORVANE_COMn when set, else COM1..10 =
 // /dev/ttyUSB0..9, COM11..20 = /dev/ttyACM0..9, COM21..30 = /dev/ttyS0..9.
 std::string SerialDevicePath(UINT nPortNr);
@@ -52,6 +63,9 @@ public:
                UINT nSendBufferSize = 512);
     BOOL StartMonitor();
     void SignalShutdown();
+    // Ends the monitor thread and closes the port (exclusive flag cleared):
+    // no device stays held. Setup opens one again.
+    void Close();
     // Hands one frame to the monitor thread and returns at once. Frames wait
     // in order until the thread transmits them (none is overwritten); a frame
     // longer than nSendBufferSize-1 characters is refused whole, with a
@@ -69,7 +83,7 @@ public:
     // Every frame WriteText accepts is echoed here first (the IP Config log).
     void SetWriteEcho(std::function<void(const char*)> fnEcho);
     // Shows "Application Error" boxes; called on the GUI thread.
-    static void SetErrorSink(std::function<void(const QString& strCaption, const QString& strText)> fnSink);
+    static void SetErrorSink(SerialErrorSink fnSink);
 
     void ReportError(const char* pszOperation);
 
@@ -87,7 +101,7 @@ private:
     BOOL TransmitBuffer();
     BOOL SendOwner(UINT nMessage, WPARAM wParam);
     void ReportDeviceLost(const char* pszOperation, int nErr);
-    void ReportError(const char* pszOperation, int nErr);
+    void ReportError(const char* pszOperation, int nErr, bool bDeviceLost = false);
     BOOL ConfigurePort(UINT nBaud, char cParity, UINT nDataBits, UINT nStopBits, const char*& pszFailed);
     void StopMonitor();
     BOOL RecreateEvents();

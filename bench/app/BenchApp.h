@@ -13,12 +13,13 @@
 
 // Null (with the reason printed) when the pty is missing or Connect did not
 // send the load-all request.
-inline std::unique_ptr<CCorvaneDlg> StartConnected(CBenchPty& pty, const char* pszWho) {
+inline std::unique_ptr<CCorvaneDlg> StartConnected(CPtyPair& pty, const char* pszWho) {
     if (!pty.IsOpen()) {
         std::printf("%s: no pseudo-terminal\n", pszWho);
         return nullptr;
     }
-    PointComPorts(pty.SlavePath());
+    PointComPortsNowhere();
+    PointComPort(1, pty.SlavePath());
     MessageBoxScript::Begin();
     InstallSerialErrorSink();
     auto pDlg = std::make_unique<CCorvaneDlg>();

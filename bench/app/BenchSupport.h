@@ -1,7 +1,8 @@
 #pragma once
 // Shared pieces of the application benchmarks: sample statistics printed as
-// `figure: value unit` lines, the COM port mapping, and a pseudo-terminal
-// whose master side the benchmark owns (it plays the switcher).
+// `figure: value unit` lines, spinning on the GUI thread, and the floor under
+// the figures. The pseudo-terminal and the COM port mapping come from the
+// test support library.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QString>
@@ -12,13 +13,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
-#include <string>
 #include <termios.h>
 #include <unistd.h>
 #include <vector>
+
+#include "ComPorts.h"
+#include "PtyPair.h"
 
 // Prints median and p95 of samples given in nanoseconds, in the given unit.
 inline void PrintFigures(const char* pszName, std::vector<double> aNs, const char* pszUnit, double dDivisor) {
@@ -36,64 +38,6 @@ inline void PrintFigures(const char* pszName, std::vector<double> aNs, const cha
     std::printf("%s samples: %zu count\n", pszName, n);
     std::fflush(stdout);
 }
-
-// COM1 -> strCom1, COM2..COM30 -> paths that do not exist.
-inline void PointComPorts(const std::string& strCom1) {
-    for (int n = 1; n <= 30; ++n) {
-        const std::string strVar = "CORVANE_COM" + std::to_string(n);
-        const std::string strPath = n == 1 && !strCom1.empty() ? strCom1 : "/nonexistent/corvane-bench/com" + std::to_string(n);
-        setenv(strVar.c_str(), strPath.c_str(), 1);
-    }
-}
-
-class CBenchPty {
-public:
-    CBenchPty() {
-        int nSlave = -1;
-        char szName[256] = {};
-        if (::openpty(&m_nMaster, &nSlave, szName, nullptr, nullptr) != 0) return;
-        m_strSlave = szName;
-        ::close(nSlave);   // the application opens the slave itself
-        termios tio{};
-        ::tcgetattr(m_nMaster, &tio);
-        ::cfmakeraw(&tio);
-        ::tcsetattr(m_nMaster, TCSANOW, &tio);
-        ::fcntl(m_nMaster, F_SETFL, ::fcntl(m_nMaster, F_GETFL) | O_NONBLOCK);
-    }
-    ~CBenchPty() {
-        if (m_nMaster >= 0) ::close(m_nMaster);
-    }
-    CBenchPty(const CBenchPty&) = delete;
-    CBenchPty& operator=(const CBenchPty&) = delete;
-
-    bool IsOpen() const { return m_nMaster >= 0; }
-    int Master() const { return m_nMaster; }
-    const std::string& SlavePath() const { return m_strSlave; }
-
-    bool Write(const std::string& s) {
-        return ::write(m_nMaster, s.data(), s.size()) == static_cast<ssize_t>(s.size());
-    }
-    // Reads what arrives within nMaxMs, until nBytes are there, keeping the
-    // GUI thread's events flowing.
-    std::string Read(size_t nBytes, int nMaxMs = 2000) {
-        std::string s;
-        QElapsedTimer timer;
-        timer.start();
-        while (s.size() < nBytes && timer.elapsed() < nMaxMs) {
-            QCoreApplication::processEvents();
-            pollfd pfd{m_nMaster, POLLIN, 0};
-            if (::poll(&pfd, 1, 1) <= 0 || !(pfd.revents & POLLIN)) continue;
-            char buf[256];
-            const ssize_t n = ::read(m_nMaster, buf, sizeof buf);
-            if (n > 0) s.append(buf, static_cast<size_t>(n));
-        }
-        return s;
-    }
-
-private:
-    int m_nMaster = -1;
-    std::string m_strSlave;
-};
 
 // Processes events until pred holds or nMaxMs have passed.
 template <class Pred> bool SpinUntil(Pred pred, int nMaxMs = 2000) {

@@ -84,7 +84,7 @@ constexpr int GROWTH_BLOCKS = 4;
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
-    CBenchPty pty;
+    CPtyPair pty;
     auto pDlg = StartConnected(pty, "click");
     if (!pDlg) return 1;
 

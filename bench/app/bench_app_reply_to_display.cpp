@@ -27,7 +27,7 @@ constexpr int WARMUP = 20;
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
-    CBenchPty pty;
+    CPtyPair pty;
     auto pDlg = StartConnected(pty, "reply");
     if (!pDlg) return 1;
 

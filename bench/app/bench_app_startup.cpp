@@ -63,12 +63,12 @@ Sample RunOnce() {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
-    CBenchPty pty;
+    CPtyPair pty;
     if (!pty.IsOpen()) {
         std::printf("startup: no pseudo-terminal\n");
         return 1;
     }
-    setenv("CORVANE_COM1", pty.SlavePath().c_str(), 1);
+    PointComPort(1, pty.SlavePath());
     MessageBoxScript::Begin();   // a box must not block the benchmark
     InstallSerialErrorSink();
 

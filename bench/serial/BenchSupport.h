@@ -1,24 +1,15 @@
 #pragma once
-// Shared pieces of the serial benchmarks: a reply target that does nothing,
-// an owner that feeds bytes to the reply assembler, and event pumping.
+// Shared pieces of the serial benchmarks: a reply target that counts the
+// ended Port Set waits, an owner that feeds bytes to the reply assembler, and
+// event pumping.
 #include <functional>
 
-#include "IReplyTarget.h"
+#include "NoopReplyTarget.h"
 #include "SerialPort.h"
 
-class CNoopTarget : public IReplyTarget {
+class CNoopTarget : public CNoopReplyTarget {
 public:
-    void ShowOutputSource(int) override {}
     void PortSetEndWait() override { ++nPortSetEndWaits; }
-    void RefreshEdidInput(int) override {}
-    void EdidEndWait() override {}
-    void StartAckTimers() override {}
-    void LogToPages(const char*, int) override {}
-    void ShowDeviceName() override {}
-    void ShowNetParams() override {}
-    void GetIpConfig() override {}
-    void ReadAllConfig() override {}
-    void SetDebugMode(int) override {}
     long nPortSetEndWaits = 0;
 };
 

@@ -8,13 +8,13 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
-#include <pty.h>
 #include <string>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
 
 #include "BenchSupport.h"
+#include "PtyPair.h"
 
 namespace {
 constexpr UINT PORT = 1;
@@ -23,14 +23,12 @@ constexpr double LINE_US_PER_BYTE = 1e6 / 11520.0;  // 115200 baud, 10 bits a by
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    int nMaster = -1, nSlave = -1;
-    char szName[128] = {};
-    if (openpty(&nMaster, &nSlave, szName, nullptr, nullptr) != 0) {
+    CPtyPair pty(PORT);
+    if (!pty.IsOpen()) {
         perror("openpty");
         return 1;
     }
-    close(nSlave);
-    setenv("CORVANE_COM1", szName, 1);
+    const int nMaster = pty.Master();
 
     CNoopTarget target;
     CAssemblingOwner owner(target);
@@ -69,8 +67,7 @@ int main(int argc, char** argv) {
     const bool bAll = RunUntil(owner, [&] { return owner.nBytes >= nTotal; }, 120000);
     const auto t1 = std::chrono::steady_clock::now();
     writer.join();
-    port.SignalShutdown();
-    port.Setup(&owner, PORT, 9600);
+    port.Close();
     if (!bAll || target.nPortSetEndWaits != FRAMES) {
         std::fprintf(stderr, "bench_serial_rx: %ld of %ld bytes, %ld of %d frames decoded\n", owner.nBytes, nTotal,
                      target.nPortSetEndWaits, FRAMES);

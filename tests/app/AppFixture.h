@@ -2,6 +2,8 @@
 // A fresh main window per test, created as the application creates it, with
 // every COM port pointed at a path that does not exist unless the test gives
 // it a pseudo-terminal (real /dev/ttyS* of the machine must not leak in).
+// Frames the window sends are read from the pty's master with a generous
+// limit (Expect*), never taken from whatever came within a short time.
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -10,12 +12,14 @@
 #include <QStringList>
 #include <QTest>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "ComPorts.h"
 #include "Corvane.h"
 #include "CorvaneDlg.h"
 #include "DeviceState.h"
@@ -25,6 +29,7 @@
 #include "PortSetPage.h"
 #include "PtyPair.h"
 #include "ReplyAssembler.h"
+#include "Wait.h"
 
 class AppFixture : public ::testing::Test {
 protected:
@@ -33,10 +38,7 @@ protected:
         RxReset();
         MessageBoxScript::Begin();
         InstallSerialErrorSink();
-        for (int n = 1; n <= MaxSerialPortNum; ++n) {
-            const std::string strPath = "/nonexistent/corvane-test/com" + std::to_string(n);
-            setenv(EnvName(n).c_str(), strPath.c_str(), 1);
-        }
+        PointComPortsNowhere();
     }
     void TearDown() override {
         if (pDlg) {
@@ -48,17 +50,14 @@ protected:
         pDlg.reset();
         EXPECT_EQ(MessageBoxScript::UnexpectedCount(), 0);
         MessageBoxScript::End();
-        for (int n = 1; n <= MaxSerialPortNum; ++n) unsetenv(EnvName(n).c_str());
+        ForgetComPorts();
         ResetDeviceState();
     }
 
-    static std::string EnvName(int n) { return "CORVANE_COM" + std::to_string(n); }
-
     // Points COM n at the slave side of a new pseudo-terminal.
-    PtyPair& AddPty(int n) {
+    CPtyPair& AddPty(int n) {
         auto& pPty = ptys[n];
-        pPty = std::make_unique<PtyPair>();
-        setenv(EnvName(n).c_str(), pPty->SlavePath().c_str(), 1);
+        pPty = std::make_unique<CPtyPair>(n);
         return *pPty;
     }
 
@@ -82,14 +81,17 @@ protected:
     QString Caption(int nId) const { return pDlg->GetDlgItemText(nId); }
 
     // Processes events until pred holds or nMaxMs have passed.
-    template <class Pred> bool WaitFor(Pred pred, int nMaxMs = 5000) {
-        for (int nWaited = 0; !pred() && nWaited < nMaxMs; nWaited += 10) {
-            QCoreApplication::processEvents();
-            QTest::qSleep(10);
-        }
-        return pred();
-    }
+    static bool WaitFor(const std::function<bool()>& pred, int nMaxMs = 10000) { return WaitUntil(pred, nMaxMs); }
 
-    std::map<int, std::unique_ptr<PtyPair>> ptys;
+    // The window sent exactly strFrame next: read as many bytes as it has
+    // (or until the limit), then make sure nothing more follows.
+    static void ExpectFrame(CPtyPair& pty, const std::string& strFrame) {
+        EXPECT_EQ(pty.Read(strFrame.size()), strFrame);
+        ExpectNothingMore(pty);
+    }
+    // Nothing (more) came: only a quiet period can show that.
+    static void ExpectNothingMore(CPtyPair& pty) { EXPECT_EQ(pty.ReadUntilQuiet(), ""); }
+
+    std::map<int, std::unique_ptr<CPtyPair>> ptys;
     std::unique_ptr<CCorvaneDlg> pDlg;
 };

@@ -55,16 +55,16 @@ TEST(DeviceNameText, EveryByteSurvivesTheRoundTrip) {
 class DeviceNamePanelTest : public AppFixture {};
 
 TEST_F(DeviceNamePanelTest, EditSaveAndLockSendsTheTypedName) {
-    PtyPair& com2 = AddPty(2);
+    CPtyPair& com2 = AddPty(2);
     OpenMainWindow();
     Click(1001);
     ASSERT_EQ(g_bComConnected, 1);
-    EXPECT_EQ(com2.ReadUntilQuiet(), "@ R 0e #");
+    ExpectFrame(com2, "@ R 0e #");
 
     Click(1039);
     EXPECT_EQ(Caption(1039), "Save&Lock");
     EXPECT_TRUE(pDlg->IsDlgItemEnabled(1081));
-    EXPECT_EQ(com2.ReadUntilQuiet(), "");
+    ExpectNothingMore(com2);
 
     auto* pNameBox = qobject_cast<QLineEdit*>(Item(1081));
     ASSERT_NE(pNameBox, nullptr);
@@ -72,13 +72,13 @@ TEST_F(DeviceNamePanelTest, EditSaveAndLockSendsTheTypedName) {
     Click(1039);
     EXPECT_EQ(Caption(1039), "Edit");
     EXPECT_FALSE(pDlg->IsDlgItemEnabled(1081));
-    EXPECT_EQ(com2.ReadUntilQuiet(), "@W 20 4142434445 464748494a 4b4c4d 4e 4f 50 #");
+    ExpectFrame(com2, "@W 20 4142434445 464748494a 4b4c4d 4e 4f 50 #");
     EXPECT_EQ(std::memcmp(g_DeviceName, "ABCDEFGHIJKLMNOP", 16), 0);
     // The box keeps what was typed.
     EXPECT_EQ(Caption(1081), "ABCDEFGHIJKLMNOPQRS");
 
     Click(1040);
-    EXPECT_EQ(com2.ReadUntilQuiet(), "@ R 20 #");
+    ExpectFrame(com2, "@ R 20 #");
 }
 
 TEST_F(DeviceNamePanelTest, NameReplyReplacesTextBeingEdited) {

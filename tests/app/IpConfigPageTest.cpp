@@ -11,10 +11,10 @@ protected:
 };
 
 TEST_F(IpConfigPageTest, SaveSendsTheAddressesEvenWhenDhcpDisabledThem) {
-    PtyPair& com4 = AddPty(4);
+    CPtyPair& com4 = AddPty(4);
     OpenMainWindow();
     Click(1001);
-    ASSERT_EQ(com4.ReadUntilQuiet(), "@ R 0e #");
+    ExpectFrame(com4, "@ R 0e #");
     pDlg->ShowPage(2);
     // The page object outlives the windows of earlier tests: start from the
     // zeroed parameters.
@@ -25,14 +25,13 @@ TEST_F(IpConfigPageTest, SaveSendsTheAddressesEvenWhenDhcpDisabledThem) {
     Dhcp()->click();
     EXPECT_FALSE(g_IpConfigPage.IsDlgItemEnabled(Dlg132::IDC_IP_ADDRESS));
     EXPECT_FALSE(g_IpConfigPage.IsDlgItemEnabled(Dlg132::IDC_IP_ROUTER));
-    EXPECT_EQ(com4.ReadUntilQuiet(), "");
+    ExpectNothingMore(com4);
     qobject_cast<QAbstractButton*>(g_IpConfigPage.GetDlgItem(Dlg132::IDC_SAVE_IP_CONFIG))->click();
-    EXPECT_EQ(com4.ReadUntilQuiet(),
-              "@W40 00 00 00 00 00 00 c0 a8 01 0a ff ff ff 00 c0 a8 01 01 01#");
+    ExpectFrame(com4, "@W40 00 00 00 00 00 00 c0 a8 01 0a ff ff ff 00 c0 a8 01 01 01#");
     Dhcp()->click();
     EXPECT_TRUE(g_IpConfigPage.IsDlgItemEnabled(Dlg132::IDC_IP_ADDRESS));
     qobject_cast<QAbstractButton*>(g_IpConfigPage.GetDlgItem(Dlg132::IDC_GET_IP_CONFIG))->click();
-    EXPECT_EQ(com4.ReadUntilQuiet(), "@ R 40 #");
+    ExpectFrame(com4, "@ R 40 #");
     // Every frame written is in the hidden log, one per line.
     const QString strLog = g_IpConfigPage.GetDlgItemText(Dlg132::IDC_LOG);
     EXPECT_TRUE(strLog.contains("@ R 0e #"));

@@ -1,44 +1,22 @@
 // What ./run offers a new user: the main window against corvane-sim on a
 // pseudo-terminal as COM1. Connect loads the whole configuration, routing is
 // acknowledged, the name written is the name read back.
-#include <QProcess>
-
 #include "AppFixture.h"
 #include "Dlg132_IpConfigIds.h"
-
-namespace {
-
-// Starts the simulator and returns its device path, empty on failure.
-QString StartSimulator(QProcess& sim) {
-#ifdef CORVANE_SIM_PATH
-    sim.start(QStringLiteral(CORVANE_SIM_PATH), {});
-#else
-    return {};
-#endif
-    if (!sim.waitForStarted(10000)) return {};
-    while (!sim.canReadLine()) {
-        if (!sim.waitForReadyRead(10000)) return {};
-    }
-    const QString strLine = QString::fromLocal8Bit(sim.readLine()).trimmed();
-    return strLine.startsWith("serial: ") ? strLine.mid(8) : QString();
-}
-
-}  // namespace
+#include "SimProcess.h"
 
 class SimulatorTest : public AppFixture {
 protected:
     void TearDown() override {
         AppFixture::TearDown();
-        sim.terminate();
-        sim.waitForFinished(10000);
+        sim.Stop();
     }
-    QProcess sim;
+    CSimProcess sim;
 };
 
 TEST_F(SimulatorTest, ConnectLoadsTheSwitcherAndRoutingIsAcknowledged) {
-    const QString strDevice = StartSimulator(sim);
-    ASSERT_FALSE(strDevice.isEmpty()) << "corvane-sim did not start";
-    setenv("CORVANE_COM1", strDevice.toLocal8Bit().constData(), 1);
+    ASSERT_TRUE(sim.Start(SimStart::Quiet())) << "corvane-sim did not start";
+    PointComPort(1, sim.SlavePathStd());
     OpenMainWindow();
     ASSERT_EQ(PortEntries(), QStringList({"COM1"}));
 

@@ -8,8 +8,10 @@
 
 #include "CorvaneDlg.h"
 #include "DeviceState.h"
+#include "Dlg132_IpConfigIds.h"
 #include "E2eFixture.h"
 #include "EdidConfigPage.h"
+#include "IP_SEL_PAGE.h"
 #include "MessageBox.h"
 #include "PortSetPage.h"
 #include "ReplyAssembler.h"
@@ -44,7 +46,7 @@ private slots:
         RxReset();
         MessageBoxScript::Begin();
         m_pSim = std::make_unique<CSimProcess>();
-        QVERIFY(m_pSim->Start(QStringLiteral(CORVANE_SIM_PATH)));
+        QVERIFY(m_pSim->Start());
         QVERIFY(m_pSim->Preset(PRESET, PRESET_WRITES));
         // From here on the wire carries only what the application sends.
         QTRY_COMPARE_WITH_TIMEOUT(m_pSim->Received(), QByteArray(PRESET), WAIT_MS);
@@ -107,12 +109,16 @@ private slots:
     }
 
     void routePressSendsOneFrameAndLogsTheAck() {
+        // The page object outlives the windows of earlier tests: blank its
+        // MAC address box so that the network parameters reply shows.
+        g_IpConfigPage.SetDlgItemText(Dlg132::IDC_MAC, QString());
         Connect();
         // Settle: both start-up replies answered and handled.
         QTRY_COMPARE_WITH_TIMEOUT(AppWire(), QByteArray("@ R 0e #@ R 40 #"), WAIT_MS);
         QTRY_VERIFY_WITH_TIMEOUT(m_pSim->Sent().contains("@40 "), WAIT_MS);
         QTRY_COMPARE_WITH_TIMEOUT(g_PortSetPage.GetDlgItemText(1007), QStringLiteral("4"), WAIT_MS);
-        QTest::qWait(200);
+        // The network parameters reply handled: its MAC address is shown.
+        QTRY_VERIFY_WITH_TIMEOUT(!g_IpConfigPage.GetDlgItemText(Dlg132::IDC_MAC).isEmpty(), WAIT_MS);
         const qsizetype nWireBefore = AppWire().size();
         const qsizetype nAcksBefore = m_pSim->Sent().count("@09 01#");
 

@@ -10,20 +10,16 @@
 #include <memory>
 #include <string>
 
+#include "ComPorts.h"
 #include "Corvane.h"
 #include "CorvaneDlg.h"
 #include "SerialPort.h"
 
-inline std::string ComEnvName(int n) { return "CORVANE_COM" + std::to_string(n); }
-
 // COM1 -> strCom1 (empty: no device), COM2..COM30 -> nothing that exists, so
 // the machine's own /dev/ttyS* cannot leak into the run.
 inline void PointComPorts(const QString& strCom1) {
-    for (int n = 1; n <= MaxSerialPortNum; ++n) {
-        const std::string strPath = "/nonexistent/corvane-e2e/com" + std::to_string(n);
-        setenv(ComEnvName(n).c_str(), strPath.c_str(), 1);
-    }
-    if (!strCom1.isEmpty()) setenv(ComEnvName(1).c_str(), strCom1.toLocal8Bit().constData(), 1);
+    PointComPortsNowhere();
+    if (!strCom1.isEmpty()) PointComPort(1, strCom1.toStdString());
 }
 
 inline std::unique_ptr<CCorvaneDlg> OpenMainWindow() {

@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
     QDir().mkpath(strDir);
 
     CSimProcess sim;
-    if (!sim.Start(QStringLiteral(CORVANE_SIM_PATH))) return Fail("cannot start corvane-sim");
+    if (!sim.Start()) return Fail("cannot start corvane-sim");
     // Input 2 with 5.1 audio and deep colour, so the EDID page shows more than defaults.
     if (!sim.Preset("@ W 06 03 35 #", 1)) return Fail("the simulator did not take the preset");
     PointComPorts(sim.SlavePath());

@@ -80,18 +80,6 @@ TEST_F(DataExchange, SingleLineAndLabelText) {
     EXPECT_EQ(page.m_strLabel, "<b>not rich</b>");
 }
 
-TEST_F(DataExchange, CheckBox) {
-    page.m_nCheck = 1;
-    page.UpdateData(FALSE);
-    page.m_nCheck = 7;
-    page.UpdateData(TRUE);
-    EXPECT_EQ(page.m_nCheck, 1);
-    page.m_nCheck = 0;
-    page.UpdateData(FALSE);
-    page.UpdateData(TRUE);
-    EXPECT_EQ(page.m_nCheck, 0);
-}
-
 TEST_F(DataExchange, RadioGroupIndexIncludingNone) {
     // The group runs A, B, C (a label in between does not end it) up to D.
     page.GetItem<QRadioButton>(IDC_RADIO_D)->setChecked(true);
@@ -192,20 +180,4 @@ TEST_F(DataExchange, LineScrollWorksOnAHiddenPage) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(page.GetSafeHwnd()));
     EXPECT_GT(pBar->maximum(), 0);
     EXPECT_EQ(pBar->value(), pBar->maximum());
-}
-
-TEST_F(DataExchange, ControlObjectsActOnTheirControls) {
-    page.UpdateData(FALSE);
-    page.m_btnGo.SetWindowText("Stop");
-    EXPECT_EQ(page.GetDlgItemText(IDC_GO), "Stop");
-    page.m_btnGo.EnableWindow(FALSE);
-    EXPECT_FALSE(page.IsDlgItemEnabled(IDC_GO));
-    EXPECT_FALSE(page.m_btnGo.IsWindowEnabled());
-    page.m_btnGo.ShowWindow(FALSE);
-    EXPECT_FALSE(page.m_btnGo.IsWindowVisible());
-    CButton check;
-    check.Attach(page.GetDlgItem(IDC_CHECK));
-    check.SetCheck(1);
-    EXPECT_EQ(check.GetCheck(), 1);
-    EXPECT_TRUE(page.commands.empty());
 }

@@ -3,12 +3,12 @@
 // and are captured by the driver's write echo; nothing plays the switcher on
 // the other side, replies are fed to the decoder by the tests.
 #include <QApplication>
+#include <cstdio>
 #include <cstdlib>
-#include <pty.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include "PtyPair.h"
 #include "SerialPort.h"
 
 namespace {
@@ -25,23 +25,20 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
 
-    int fdMaster = -1, fdSlave = -1;
-    char szSlave[256] = {};
-    if (openpty(&fdMaster, &fdSlave, szSlave, nullptr, nullptr) != 0) {
+    CPtyPair pty(1);
+    if (!pty.IsOpen()) {
         fprintf(stderr, "test_pages: openpty failed; the pages cannot send serial frames\n");
         return 1;
     }
-    close(fdSlave);  // the driver opens it by name
-    setenv("CORVANE_COM1", szSlave, 1);
     IgnoringOwner owner;
     if (!g_SerialPort.Setup(&owner, 1) || !g_SerialPort.StartMonitor()) {
-        fprintf(stderr, "test_pages: cannot open %s as COM1\n", szSlave);
+        fprintf(stderr, "test_pages: cannot open %s as COM1\n", pty.SlavePath().c_str());
         return 1;
     }
 
     const int nResult = RUN_ALL_TESTS();
-    // The monitor ends before the application does; the master side stays
-    // open until exit so the monitor never sees a hang-up first.
-    g_SerialPort.SignalShutdown();
+    // The monitor ends and the port closes before the pty and the
+    // application go away.
+    g_SerialPort.Close();
     return nResult;
 }

@@ -61,12 +61,6 @@ INSTANTIATE_TEST_SUITE_P(
                   "@W 20 c4ff800061 6263646566 676869 6a 6b 7f #"},
         FrameCase{"NetParams", Frames::NetParamsWrite(SampleNetParams()),
                   "@W40 00 11 22 33 44 55 c0 a8 00 64 ff ff ff 00 c0 a8 00 01 00#"},
-        FrameCase{"Search", Frames::SEARCH, "@R20#"},
-        FrameCase{"Restart", Frames::RESTART, "@W50#"},
-        FrameCase{"FactoryDefault", Frames::FACTORY_DEFAULT, "@W51#"},
-        FrameCase{"PowerOn", Frames::POWER_ON, "@W0F01#"},
-        FrameCase{"PowerOff", Frames::POWER_OFF, "@W0F00#"},
-        FrameCase{"DebugGet", Frames::DEBUG_GET, "@R10#"},
         FrameCase{"DebugOn", Frames::DebugApply(true), "@W1000#"},
         FrameCase{"DebugOff", Frames::DebugApply(false), "@W1001#"}),
     [](const ::testing::TestParamInfo<FrameCase>& info) { return std::string(info.param.pszName); });

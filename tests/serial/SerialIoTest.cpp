@@ -22,7 +22,7 @@ protected:
     // proves the monitor thread is up and past its start-up purge.
     void RoundTrip(const std::string& strFrame) {
         port.WriteText(strFrame.c_str());
-        ASSERT_EQ(pty.ReadMaster(strFrame.size()), strFrame);
+        ASSERT_EQ(pty.Read(strFrame.size()), strFrame);
     }
     CErrorRecorder errors;
     CRecordingOwner owner;
@@ -34,8 +34,8 @@ protected:
 TEST_F(SerialIo, EveryByteValueArrivesInOrderUnsignedOnTheGuiThread) {
     std::string strAll;
     for (int b = 0; b < 256; ++b) strAll.push_back(static_cast<char>(b));
-    pty.WriteMaster(strAll);
-    ASSERT_TRUE(PumpUntil([&] { return owner.Bytes().size() >= 256; }));
+    pty.Write(strAll);
+    ASSERT_TRUE(WaitUntil([&] { return owner.Bytes().size() >= 256; }));
     EXPECT_EQ(owner.Bytes(), strAll);
     WPARAM wLast = 0;
     for (const PortMessage& m : owner.messages) {
@@ -52,14 +52,14 @@ TEST_F(SerialIo, EveryByteValueArrivesInOrderUnsignedOnTheGuiThread) {
 TEST_F(SerialIo, EachWriteDiscardsInputNotYetReadFirst) {
     // Stale bytes land in the input queue just before the transmission's purge.
     OnNextFlush(pty.SlaveDevice(), /*bAfter=*/false, [&](int fd) {
-        pty.WriteMaster("JUNK");
+        pty.Write("JUNK");
         pollfd p{fd, POLLIN, 0};
         poll(&p, 1, 2000);
     });
     port.WriteText("@R 10 #");
-    ASSERT_EQ(pty.ReadMaster(7), "@R 10 #");
-    pty.WriteMaster("@10 01#");
-    ASSERT_TRUE(PumpUntil([&] { return owner.Bytes().size() >= 7; }));
+    ASSERT_EQ(pty.Read(7), "@R 10 #");
+    pty.Write("@10 01#");
+    ASSERT_TRUE(WaitUntil([&] { return owner.Bytes().size() >= 7; }));
     PumpFor(20);
     EXPECT_EQ(owner.Bytes(), "@10 01#");
 }
@@ -67,17 +67,18 @@ TEST_F(SerialIo, EachWriteDiscardsInputNotYetReadFirst) {
 TEST_F(SerialIo, HardWriteErrorDropsFramesUntilNextStartMonitor) {
     FailWritesTo(pty.SlaveDevice(), true);
     port.WriteText("@R 10 #");
-    ASSERT_TRUE(PumpUntil([&] { return !errors.boxes.empty(); }));
+    ASSERT_TRUE(WaitUntil([&] { return !errors.boxes.empty(); }));
     FailWritesTo(pty.SlaveDevice(), false);
     EXPECT_EQ(errors.boxes[0].strCaption, "Application Error");
     EXPECT_EQ(errors.boxes[0].strText, ExpectedErrorText("WriteFile()", EIO, PORT));
+    EXPECT_FALSE(errors.boxes[0].info.bDeviceLost);
     EXPECT_EQ(g_bSendFailed, 1);
 
     const size_t nEchoed = echoed.size();
     port.WriteText("@R 20 #");
     PumpFor(50);
     EXPECT_EQ(echoed.size(), nEchoed);      // not echoed to the IP Config log
-    EXPECT_FALSE(pty.MasterReadable(50));   // not transmitted
+    EXPECT_FALSE(pty.Readable(50));   // not transmitted
 
     ASSERT_TRUE(port.StartMonitor());
     EXPECT_EQ(g_bSendFailed, 0);
@@ -91,7 +92,7 @@ TEST_F(SerialIo, FramesHandedOverBeforeTransmissionAllGoOutInOrder) {
     for (const std::string& f : frames) port.WriteText(f.c_str());
     std::string strAll;
     for (const std::string& f : frames) strAll += f;
-    EXPECT_EQ(pty.ReadMaster(strAll.size()), strAll);
+    EXPECT_EQ(pty.Read(strAll.size()), strAll);
     EXPECT_EQ(std::vector<std::string>(echoed.begin() + 1, echoed.end()), frames);
 }
 
@@ -100,8 +101,8 @@ TEST_F(SerialIo, FrameLongerThanTheSendBufferIsRefusedWhole) {
     const std::string strTooLong(512, 'B');
     port.WriteText(strTooLong.c_str());
     port.WriteText(strFits.c_str());
-    EXPECT_EQ(pty.ReadMaster(511), strFits);
-    EXPECT_FALSE(pty.MasterReadable(50));
+    EXPECT_EQ(pty.Read(511), strFits);
+    EXPECT_FALSE(pty.Readable(50));
     ASSERT_EQ(echoed.size(), 2u);
     EXPECT_EQ(echoed[1], strFits);
 }
@@ -115,17 +116,16 @@ TEST(SendCommand, SerialFirstThenNetworkElseFalse) {
     g_bComConnected = 1;
     g_bNetConnected = 1;
     EXPECT_TRUE(SendCommand("@R 04 #"));
-    EXPECT_EQ(pty.ReadMaster(7), "@R 04 #");
+    EXPECT_EQ(pty.Read(7), "@R 04 #");
 
     g_bComConnected = 0;
     EXPECT_TRUE(SendCommand("@R 52 #"));  // to the network, not the port
-    EXPECT_FALSE(pty.MasterReadable(50));
+    EXPECT_FALSE(pty.Readable(50));
 
     g_bNetConnected = 0;
     EXPECT_FALSE(SendCommand("@R 04 #"));
-    EXPECT_FALSE(pty.MasterReadable(50));
-    g_SerialPort.SignalShutdown();
-    ASSERT_TRUE(g_SerialPort.Setup(&owner, 9, 9600));  // stops and joins the thread
+    EXPECT_FALSE(pty.Readable(50));
+    g_SerialPort.Close();  // stops and joins the thread
 }
 
 } // namespace

@@ -61,14 +61,14 @@ TEST(SerialStop, StopAndInputTogetherEndTheThreadWithoutReading) {
     // arrives and the stop is requested, so both wake sources are ready.
     std::atomic<bool> bHookRan{false};
     OnNextFlush(pty.SlaveDevice(), /*bAfter=*/true, [&](int fd) {
-        pty.WriteMaster("AB");
+        pty.Write("AB");
         pollfd p{fd, POLLIN, 0};
         poll(&p, 1, 2000);
         port.SignalShutdown();
         bHookRan = true;
     });
     ASSERT_TRUE(port.StartMonitor());
-    ASSERT_TRUE(PumpUntil([&] { return bHookRan && !port.IsMonitorAlive(); }));
+    ASSERT_TRUE(WaitUntil([&] { return bHookRan && !port.IsMonitorAlive(); }));
     PumpFor(20);
     EXPECT_TRUE(owner.messages.empty());  // no byte, not even the status notification
     EXPECT_EQ(PendingInputOn(pty.SlaveDevice()), 2);
@@ -81,15 +81,15 @@ TEST(SerialStop, StopDuringDeliveryReadsNoFurtherByte) {
     CSerialPort port;
     ASSERT_TRUE(port.Setup(&owner, 12, 115200, 'N', 8, 1, EV_RXCHAR));
     owner.fnOnMessage = [&](const PortMessage&) {
-        pty.WriteMaster("B");
+        pty.Write("B");
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         port.SignalShutdown();
     };
     ASSERT_TRUE(port.StartMonitor());
     port.WriteText("@R 04 #");  // answered only once the start-up purge is done
-    ASSERT_EQ(pty.ReadMaster(7), "@R 04 #");
-    pty.WriteMaster("A");
-    ASSERT_TRUE(PumpUntil([&] { return !owner.messages.empty() && !port.IsMonitorAlive(); }));
+    ASSERT_EQ(pty.Read(7), "@R 04 #");
+    pty.Write("A");
+    ASSERT_TRUE(WaitUntil([&] { return !owner.messages.empty() && !port.IsMonitorAlive(); }));
     PumpFor(20);
     EXPECT_EQ(owner.Bytes(), "A");
 }
@@ -104,9 +104,9 @@ TEST(SerialStop, UnpluggedMidFrameReportsOnceAndDoesNotSpin) {
     ASSERT_TRUE(port.Setup(&owner, 13));
     ASSERT_TRUE(port.StartMonitor());
     port.WriteText("@R 04 #");
-    ASSERT_EQ(pty.ReadMaster(7), "@R 04 #");
-    pty.WriteMaster("@09 0");
-    ASSERT_TRUE(PumpUntil([&] { return owner.Bytes().size() >= 5; }));
+    ASSERT_EQ(pty.Read(7), "@R 04 #");
+    pty.Write("@09 0");
+    ASSERT_TRUE(WaitUntil([&] { return owner.Bytes().size() >= 5; }));
 
     pty.CloseMaster();
     // A monitor that keeps polling the hung-up line burns a whole core here.
@@ -115,12 +115,15 @@ TEST(SerialStop, UnpluggedMidFrameReportsOnceAndDoesNotSpin) {
     const double dCpuUsed = ProcessCpuSeconds() - dCpu0;
     EXPECT_LT(dCpuUsed, 0.2) << "CPU seconds used in 0.4 s after the device went away";
 
-    ASSERT_TRUE(PumpUntil([&] { return !port.IsMonitorAlive(); }));
+    ASSERT_TRUE(WaitUntil([&] { return !port.IsMonitorAlive(); }));
     PumpFor(50);
     ASSERT_EQ(errors.boxes.size(), 1u);
     EXPECT_EQ(errors.boxes[0].strCaption, "Application Error");
     EXPECT_TRUE(errors.boxes[0].strText.startsWith("WARNING:  "));
     EXPECT_TRUE(errors.boxes[0].strText.endsWith("\nPort: 13\n"));
+    // Marked as a lost device, for the details the window adds.
+    EXPECT_TRUE(errors.boxes[0].info.bDeviceLost);
+    EXPECT_EQ(errors.boxes[0].info.nPortNr, 13u);
     EXPECT_EQ(owner.Bytes(), "@09 0");
 
     // Frames for the lost device are dropped, not logged as sent.
@@ -150,11 +153,12 @@ TEST(SerialStop, DisconnectWhileBytesStreamNeverHangs) {
         ASSERT_TRUE(port.Setup(&owner, 14));
         ASSERT_TRUE(port.StartMonitor());
         const size_t nBefore = owner.messages.size();
-        PumpUntil([&] { return owner.messages.size() > nBefore + 2; }, 2000);
+        WaitUntil([&] { return owner.messages.size() > nBefore + 2; }, 2000);
         // Leave the monitor blocked in a delivery, then disconnect without
-        // dispatching: the re-setup that ends a connection.
+        // dispatching, as Disconnect does.
         std::this_thread::sleep_for(std::chrono::microseconds(300));
-        ASSERT_TRUE(port.Setup(&owner, 14, 9600));
+        port.Close();
+        ASSERT_FALSE(port.IsOpen());
         // Deliveries still queued from the stopped session must not arrive.
         const size_t nAfterStop = owner.messages.size();
         QCoreApplication::processEvents();
@@ -180,7 +184,7 @@ TEST(SerialStop, RestartInsideAModalLoopOfADeliveredByteKeepsDelivering) {
         ASSERT_TRUE(port.Setup(&owner, 16));
         ASSERT_TRUE(port.StartMonitor());
         port.WriteText("@R 04 #");  // answered once the start-up purge is done
-        ASSERT_EQ(pty.ReadMaster(7), "@R 04 #");
+        ASSERT_EQ(pty.Read(7), "@R 04 #");
     };
     startSession();
     for (int i = 0; i < 20; ++i) {
@@ -191,14 +195,14 @@ TEST(SerialStop, RestartInsideAModalLoopOfADeliveredByteKeepsDelivering) {
             bRestarted = true;
             port.SignalShutdown();
             startSession();
-            pty.WriteMaster("XY");
-            EXPECT_TRUE(PumpUntil([&] { return owner.Bytes().find("XY") != std::string::npos; }, 5000));
+            pty.Write("XY");
+            EXPECT_TRUE(WaitUntil([&] { return owner.Bytes().find("XY") != std::string::npos; }, 5000));
         };
-        pty.WriteMaster("M");
-        ASSERT_TRUE(PumpUntil([&] { return bRestarted; }));
+        pty.Write("M");
+        ASSERT_TRUE(WaitUntil([&] { return bRestarted; }));
         owner.fnOnMessage = nullptr;
-        pty.WriteMaster("Z");
-        ASSERT_TRUE(PumpUntil([&] { return owner.Bytes().find('Z') != std::string::npos; }, 5000))
+        pty.Write("Z");
+        ASSERT_TRUE(WaitUntil([&] { return owner.Bytes().find('Z') != std::string::npos; }, 5000))
             << "iteration " << i << ": " << owner.Bytes();
     }
     EXPECT_TRUE(errors.boxes.empty());

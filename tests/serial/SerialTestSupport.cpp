@@ -18,64 +18,6 @@
 #include <termios.h>
 #include <unistd.h>
 
-CPtyPair::CPtyPair(UINT nPortNr) {
-    int nSlave = -1;
-    char szName[128] = {};
-    if (openpty(&m_nMaster, &nSlave, szName, nullptr, nullptr) != 0) throw std::runtime_error("openpty failed");
-    m_strSlave = szName;
-    struct stat st {};
-    fstat(nSlave, &st);
-    m_nSlaveDev = st.st_rdev;
-    // Raw on the line from the start: nothing the master writes is echoed back.
-    termios t{};
-    tcgetattr(nSlave, &t);
-    cfmakeraw(&t);
-    tcsetattr(nSlave, TCSANOW, &t);
-    close(nSlave);
-    fcntl(m_nMaster, F_SETFL, fcntl(m_nMaster, F_GETFL) | O_NONBLOCK);
-    setenv(("CORVANE_COM" + std::to_string(nPortNr)).c_str(), m_strSlave.c_str(), 1);
-}
-
-CPtyPair::~CPtyPair() { CloseMaster(); }
-
-void CPtyPair::CloseMaster() {
-    if (m_nMaster >= 0) close(m_nMaster);
-    m_nMaster = -1;
-}
-
-void CPtyPair::WriteMaster(const std::string& strBytes) {
-    size_t nDone = 0;
-    while (nDone < strBytes.size()) {
-        ssize_t n = write(m_nMaster, strBytes.data() + nDone, strBytes.size() - nDone);
-        if (n > 0) {
-            nDone += static_cast<size_t>(n);
-        } else if (n < 0 && errno == EAGAIN) {
-            pollfd p{m_nMaster, POLLOUT, 0};
-            poll(&p, 1, 100);
-        } else {
-            return;
-        }
-    }
-}
-
-std::string CPtyPair::ReadMaster(size_t n, int nMs) {
-    std::string s;
-    QDeadlineTimer dl(nMs);
-    while (s.size() < n && !dl.hasExpired()) {
-        pollfd p{m_nMaster, POLLIN, 0};
-        if (poll(&p, 1, 10) <= 0) continue;
-        char buf[256];
-        ssize_t r = read(m_nMaster, buf, std::min(sizeof buf, n - s.size()));
-        if (r > 0) s.append(buf, static_cast<size_t>(r));
-    }
-    return s;
-}
-
-bool CPtyPair::MasterReadable(int nMs) {
-    pollfd p{m_nMaster, POLLIN, 0};
-    return poll(&p, 1, nMs) > 0 && (p.revents & POLLIN);
-}
-
 LRESULT CRecordingOwner::OnPortMessage(UINT nMessage, WPARAM wParam, LPARAM lParam) {
     if (QThread::currentThread() != QCoreApplication::instance()->thread()) bWrongThread = true;
     messages.push_back({nMessage, wParam, lParam});
@@ -91,27 +33,10 @@ std::string CRecordingOwner::Bytes() const {
 }
 
 CErrorRecorder::CErrorRecorder() {
-    CSerialPort::SetErrorSink([this](const QString& c, const QString& t) { boxes.push_back({c, t}); });
+    CSerialPort::SetErrorSink(
+        [this](const QString& c, const QString& t, const SerialErrorInfo& info) { boxes.push_back({c, t, info}); });
 }
 CErrorRecorder::~CErrorRecorder() { CSerialPort::SetErrorSink(nullptr); }
-
-bool PumpUntil(const std::function<bool()>& pred, int nMs) {
-    QDeadlineTimer dl(nMs);
-    while (!pred()) {
-        if (dl.hasExpired()) return false;
-        QCoreApplication::processEvents();
-        QThread::usleep(50);
-    }
-    return true;
-}
-
-void PumpFor(int nMs) {
-    QDeadlineTimer dl(nMs);
-    while (!dl.hasExpired()) {
-        QCoreApplication::processEvents();
-        QThread::msleep(1);
-    }
-}
 
 QString ExpectedErrorText(const char* pszOperation, int nErr, UINT nPortNr) {
     return QString::asprintf("WARNING:  %s Failed with the following error: \n%s\nPort: %d\n", pszOperation,

@@ -1,35 +1,16 @@
 #pragma once
-// Pseudo-terminal switcher stand-in, a recording owner and error sink, event
-// pumping, and the link-time fault hooks of the serial tests.
+// A recording owner and error sink, and the link-time fault hooks of the
+// serial tests; the pseudo-terminal and the waiting come from the support
+// library.
 #include <QString>
 #include <functional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
 
+#include "PtyPair.h"
 #include "SerialPort.h"
-
-// A pty pair; CORVANE_COM<n> points at the slave. The master stays here.
-class CPtyPair {
-public:
-    explicit CPtyPair(UINT nPortNr);
-    ~CPtyPair();
-    int Master() const { return m_nMaster; }
-    const std::string& SlavePath() const { return m_strSlave; }
-    dev_t SlaveDevice() const { return m_nSlaveDev; }
-    void WriteMaster(const std::string& strBytes);
-    // Reads exactly n bytes from the master (what the driver sent), waiting at
-    // most nMs; returns what came.
-    std::string ReadMaster(size_t n, int nMs = 5000);
-    // True when the master has bytes to read within nMs.
-    bool MasterReadable(int nMs);
-    void CloseMaster();
-
-private:
-    int m_nMaster = -1;
-    std::string m_strSlave;
-    dev_t m_nSlaveDev = 0;
-};
+#include "Wait.h"
 
 struct PortMessage {
     UINT nMessage;
@@ -50,6 +31,7 @@ public:
 // Installs itself as the driver's error sink and as the write echo of a port.
 struct ErrorBox {
     QString strCaption, strText;
+    SerialErrorInfo info;
 };
 class CErrorRecorder {
 public:
@@ -57,11 +39,6 @@ public:
     ~CErrorRecorder();
     std::vector<ErrorBox> boxes;
 };
-
-// Processes GUI events until pred holds or nMs pass; returns pred().
-bool PumpUntil(const std::function<bool()>& pred, int nMs = 10000);
-// Processes GUI events for nMs.
-void PumpFor(int nMs);
 
 // The exact box text for an operation and errno.
 QString ExpectedErrorText(const char* pszOperation, int nErr, UINT nPortNr);

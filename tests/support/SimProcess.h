@@ -1,0 +1,63 @@
+#pragma once
+// corvane-sim as a child process. Start waits for its announcement lines
+// ("serial: <path>" first; further transports announce themselves the same
+// way, "<key>: <value>"). Verbose, it logs every chunk it receives and sends
+// on stderr ("corvane-sim: rx ...", "corvane-sim: tx ..."), which gives the
+// exact bytes on the wire without a relay in between.
+#include <QByteArray>
+#include <QMap>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <string>
+
+struct SimStart {
+    QStringList aArgs;                                  // further options
+    QStringList aAnnounced{QStringLiteral("serial")};   // lines to wait for
+    bool bVerbose = true;
+    QString strProgram;                                 // empty: DefaultProgram()
+
+    // Without the per-chunk log (which costs time on every frame).
+    static SimStart Quiet() {
+        SimStart start;
+        start.bVerbose = false;
+        return start;
+    }
+};
+
+class CSimProcess {
+public:
+    ~CSimProcess() { Stop(); }
+
+    // $CORVANE_SIM when set, else the simulator built with the tests.
+    static QString DefaultProgram();
+
+    bool Start(const SimStart& start = {});
+    // SIGTERM, then a kill if it has not ended within 3 s. Returns the exit
+    // code of a normal exit, else -1.
+    int Stop();
+
+    // The value of an announcement line, empty when it did not come.
+    QString Announced(const QString& strKey) const { return m_announced.value(strKey); }
+    QString SlavePath() const { return Announced(QStringLiteral("serial")); }
+    std::string SlavePathStd() const { return SlavePath().toStdString(); }
+    qint64 Pid() const { return m_proc.processId(); }
+    QProcess& Process() { return m_proc; }
+
+    // Everything the simulator received so far, chunks joined, escapes undone.
+    QByteArray Received() { return Collect("corvane-sim: rx "); }
+    // Every reply it sent so far, joined.
+    QByteArray Sent() { return Collect("corvane-sim: tx "); }
+
+    // Writes frames to the simulator through its slave side, as a second
+    // client would, and waits for nReplies acknowledgements. Gives the
+    // switcher a state that differs from its factory defaults.
+    bool Preset(const std::string& strFrames, int nReplies);
+
+private:
+    QByteArray Collect(const char* pszPrefix);
+
+    QProcess m_proc;
+    QMap<QString, QString> m_announced;
+    QByteArray m_strErr;
+};
