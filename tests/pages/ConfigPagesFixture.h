@@ -13,26 +13,18 @@
 
 #include "DeviceState.h"
 #include "IP_SEL_PAGE.h"
-#include "IReplyTarget.h"
 #include "MessageBox.h"
+#include "NoopReplyTarget.h"
 #include "ReplyAssembler.h"
 #include "SerialPort.h"
 #include "System_Setting_Page.h"
 
 // Forwards the decoder's calls for these two pages the way the main window does.
-class ConfigPagesTarget : public IReplyTarget {
+class ConfigPagesTarget : public CNoopReplyTarget {
 public:
     ConfigPagesTarget(CIpConfigPage& ip, CSystemConfigPage& sys) : m_ip(ip), m_sys(sys) {}
-    void ShowOutputSource(int) override {}
-    void PortSetEndWait() override {}
-    void RefreshEdidInput(int) override {}
-    void EdidEndWait() override {}
-    void StartAckTimers() override {}
-    void LogToPages(const char*, int) override {}
-    void ShowDeviceName() override {}
     void ShowNetParams() override { m_ip.ShowNetParams(); }
     void GetIpConfig() override { m_ip.GetIpConfig(); }
-    void ReadAllConfig() override {}
     void SetDebugMode(int nMode) override { m_sys.SetDebugMode(nMode); }
 
 private:
