@@ -16,6 +16,7 @@
 #include "PortSetPage.h"
 #include "ReplyAssembler.h"
 #include "Set_Net_Config.h"
+#include "Sock_UDP.h"
 #include "System_Setting_Page.h"
 
 namespace {
@@ -69,6 +70,8 @@ BOOL CCorvaneDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     // Every frame the serial driver accepts goes to the IP Config page's log.
     g_SerialPort.SetWriteEcho([](const char* pszText) { g_IpConfigPage.AppendLog(QString::fromLatin1(pszText)); });
+    // Datagrams of the chosen switcher come here, like serial bytes.
+    g_SockUDP.SetRxOwner(this);
     GetSafeHwnd()->setWindowIcon(m_hAppIcon);
     for (int i = 0; i < PAGE_COUNT; ++i) m_tabPages.InsertItem(i, QString::fromLatin1(Placement()[i].pszTab));
     CreatePages();
@@ -171,7 +174,7 @@ void CCorvaneDlg::SetDebugMode(int nMode) { g_SystemConfigPage.SetDebugMode(nMod
 
 // The monitor thread delivers into this window, so the link ends first, the
 // way Disconnect ends it but without touching controls (the modal run may
-// already have destroyed them); then the page windows (children of the tab
+// already have destroyed them), and the socket closes; then the page windows (children of the tab
 // control) and the window itself, while Qt still exists.
 void CCorvaneDlg::Shutdown() {
     if (m_bShutDown) return;
@@ -181,6 +184,10 @@ void CCorvaneDlg::Shutdown() {
         StopSerialLink();
     }
     g_SerialPort.SetWriteEcho(nullptr);
+    // The socket goes with the window it delivers to.
+    g_SockUDP.Close();
+    g_bNetConnected = 0;
+    if (g_SockUDP.GetRxOwner() == this) g_SockUDP.SetRxOwner(nullptr);
     for (int i = 0; i < PAGE_COUNT; ++i) Placement()[i].pPage->DestroyWindow();
     DestroyWindow();
 }

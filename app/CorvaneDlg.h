@@ -1,8 +1,8 @@
 #pragma once
 // CCorvaneDlg: the main window (dialog 102). The serial connection panel, the
 // device name panel, the version box and the tab control with the five pages.
-// It owns the serial link's notifications and feeds every received byte into
-// the reply assembler; the decoded replies come back through IReplyTarget and
+// It owns the notifications of both links and feeds every received serial
+// byte and every datagram of the chosen switcher into the reply assembler; the decoded replies come back through IReplyTarget and
 // are forwarded to the pages.
 #include <QIcon>
 #include <QString>
@@ -11,6 +11,7 @@
 #include "DataExchange.h"
 #include "Dialog.h"
 #include "IReplyTarget.h"
+#include "NetReceive.h"
 #include "SerialPort.h"
 #include "ToolTip.h"
 
@@ -21,7 +22,7 @@ extern int g_nFoundPorts[MaxSerialPortNum];
 // 1 when the last probe found at least one port.
 extern BYTE g_bPortsFound;
 
-class CCorvaneDlg : public CDialog, public ISerialOwner, public IReplyTarget {
+class CCorvaneDlg : public CDialog, public ISerialOwner, public INetRxOwner, public IReplyTarget {
 public:
     CCorvaneDlg();
     ~CCorvaneDlg() override;
@@ -48,8 +49,9 @@ public:
     // Result line to the Port Set log (0), the EDID Config log (1) or both (2).
     void LogToPages(const QString& strText, int nTarget);
 
-    // One datagram waiting in g_NetRxBuffer (WM_NET_RXDATA).
-    void OnNetRxData(WPARAM wParam);
+    // INetRxOwner: one datagram of the chosen switcher waiting in
+    // g_NetRxBuffer (WM_NET_RXDATA).
+    void OnNetRxData(WPARAM wParam) override;
     // System menu command; the about item is IDM_ABOUTBOX.
     void OnSysCommand(UINT nId);
     // Shows the page of tab nIndex and hides the other four; other indexes change nothing.

@@ -1,5 +1,9 @@
 #include "NetSend.h"
 
-// The UDP link is not built yet: a frame for the network goes nowhere, which is
-// what a lost datagram looks like to the pages (they time out).
-void NetSend(const std::string& /*strFrame*/) {}
+#include "NetLinkState.h"
+#include "Sock_UDP.h"
+
+void NetSend(const std::string& strFrame) {
+    if (g_dwHostIp == NO_HOST_IP) return;
+    g_SockUDP.SendTo(strFrame.data(), static_cast<int>(strFrame.size()), g_dwHostIp, DEVICE_UDP_PORT);
+}

@@ -1,7 +1,8 @@
 // corvane-screenshots: renders the main window offscreen after connecting to
-// corvane-sim, with the Port Set page, the EDID Config page and the System
-// Config page (service group shown), and saves the PNGs into the directory
-// given as the first argument.
+// corvane-sim, once each with the Port Set page, the EDID Config page, the
+// Net Config page after a search and the System Config page with its service
+// group shown, and saves the PNGs into the directory given as the first
+// argument.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -16,14 +17,20 @@
 #include <QTabBar>
 #include <QTest>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 
+#include "Dlg133_NetConfigIds.h"
 #include "E2eFixture.h"
 #include "Dlg135_SystemConfigIds.h"
 #include "EdidConfigPage.h"
 #include "MessageBox.h"
+#include "NetLinkState.h"
+#include "NetReceive.h"
 #include "PortSetPage.h"
+#include "Set_Net_Config.h"
 #include "SimProcess.h"
+#include "Sock_UDP.h"
 #include "System_Setting_Page.h"
 
 namespace {
@@ -79,6 +86,30 @@ bool Save(QWidget* pWnd, const QString& strPath) {
     return bOk;
 }
 
+// The Net Config page with its socket open and three switchers found. The
+// search goes to a loopback address, never to the network; the replies are
+// handed to the receive logic as if they had come from 127.0.0.2 to .4.
+bool SaveNetConfig(QTabBar* pBar, QWidget* pWnd, const QString& strDir) {
+    QTest::mouseClick(pBar, Qt::LeftButton, {}, pBar->tabRect(3).center());
+    if (!WaitFor([] { return g_NetConfigPage.IsWindowVisible() == TRUE; }, 2000)) return false;
+    g_NetConfigPage.GetItem<QAbstractButton>(Dlg133::IDC_SOCKET)->click();
+    if (g_bSocketOpen != 1) return false;
+    g_SockUDP.SetSearchDestination(0x7F000009);
+    g_NetConfigPage.GetItem<QAbstractButton>(Dlg133::IDC_SEARCH)->click();
+    const struct { DWORD dwIp; const char* pszReply; } aReplies[] = {
+        {0x7F000002, "@20 53 74 75 64 69 6f 2d 41 00 00 00 00 00 00 00 00#"},          // Studio-A
+        {0x7F000003, "@20 43 6f 6e 74 72 6f 6c 20 52 6f 6f 6d 00 00 00 00#"},          // Control Room
+        {0x7F000004, "@20 48 61 6c 6c 20 33 46 20 4c 65 66 74 00 00 00 00#"},          // Hall 3F Left
+    };
+    for (const auto& r : aReplies)
+        NetReceive(r.pszReply, static_cast<int>(std::strlen(r.pszReply)), r.dwIp, &g_NetConfigPage, nullptr);
+    QTest::qWait(100);
+    const bool bOk = Save(pWnd, strDir + QStringLiteral("/net-config.png"));
+    ReportTight(pWnd, "net config");
+    g_SockUDP.SetSearchDestination(BROADCAST_IP);
+    return bOk;
+}
+
 int Fail(const char* pszWhat) {
     std::fprintf(stderr, "corvane-screenshots: %s\n", pszWhat);
     return 1;
@@ -124,6 +155,8 @@ int main(int argc, char** argv) {
     QTest::qWait(100);
     bOk = Save(pWnd, strDir + QStringLiteral("/main-edid-config.png")) && bOk;
     ReportTight(pWnd, "edid config");
+
+    bOk = SaveNetConfig(pBar, pWnd, strDir) && bOk;
 
     // System Config with the service group shown and the debug mode read back.
     QTest::mouseClick(pBar, Qt::LeftButton, {}, pBar->tabRect(4).center());

@@ -1,0 +1,71 @@
+#include "NetReceive.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "CommandFrames.h"
+#include "ReplyAssembler.h"
+#include "SearchDecoder.h"
+
+namespace {
+
+// Past the table's end only the first reply of a search raises the notice:
+// a busy network must not stack one modal box per switcher.
+void NoticeTableFull(ISearchOwner* pSearch) {
+    if (g_bDeviceTableFullShown) return;
+    g_bDeviceTableFullShown = 1;  // before the owner: its box lets more datagrams in
+    char szNotice[64] = {};
+    std::snprintf(szNotice, sizeof szNotice, "Error!Max device number is %d", MAX_DEVICE_NUM);
+    if (pSearch) pSearch->DeviceTableFull(szNotice);
+}
+
+// A name reply from dwSender becomes the next table entry, a list line and
+// a device number.
+void StoreSearchReply(DWORD dwSender, ISearchOwner* pSearch) {
+    const int nEntry = static_cast<int>(g_nDeviceCount);
+    DeviceEntry& entry = g_DeviceTable[nEntry];
+    entry.dwIp = dwSender;
+    std::memcpy(entry.szName, &g_SearchDecoder.abData[1], DEVICE_ENTRY_NAME_SIZE);
+    entry.szName[DEVICE_ENTRY_NAME_SIZE - 1] = '\0';
+    ++g_nDeviceCount;
+    if (!pSearch) return;
+    char szLine[80] = {};
+    std::snprintf(szLine, sizeof szLine, "%d->IP=%s   Name=%s\r\n", nEntry + 1, DottedIp(dwSender).c_str(),
+                  entry.szName);
+    pSearch->AppendDeviceList(szLine);
+    pSearch->AddDeviceItem(nEntry);
+    if (nEntry == 0) pSearch->SelectDevice(0);
+}
+
+void HandSearchReply(const char* pData, int nLen, DWORD dwSender, ISearchOwner* pSearch) {
+    DecodeSearchReply(pData, nLen);
+    if (g_SearchDecoder.nState != SEARCH_COMPLETE) return;
+    if (g_SearchDecoder.abData[0] == Frames::REG_DEVICE_NAME) {
+        if (g_nDeviceCount >= MAX_DEVICE_NUM) {
+            NoticeTableFull(pSearch);
+            return;  // not stored; the decoder is reset by the next '@'
+        }
+        StoreSearchReply(dwSender, pSearch);
+    }
+    g_SearchDecoder.nState = SEARCH_IDLE;
+}
+
+void HandOver(const char* pData, int nLen, INetRxOwner* pRx) {
+    std::memset(g_NetRxBuffer, 0, sizeof g_NetRxBuffer);
+    std::memcpy(g_NetRxBuffer, pData, std::min(nLen, NET_RX_BUFFER_SIZE - 1));
+    if (pRx) pRx->OnNetRxData(g_bSearching);
+}
+
+}  // namespace
+
+void NetReceive(const char* pData, int nLen, DWORD dwSender, ISearchOwner* pSearch, INetRxOwner* pRx) {
+    if (!pData || nLen <= 0 || nLen > NET_MAX_DATAGRAM) return;
+    if (g_bSearching == 1) {
+        HandSearchReply(pData, nLen, dwSender, pSearch);
+        return;
+    }
+    // Only the chosen switcher reaches the reply handling; the address alone
+    // decides, so after a disconnect its late replies are still read.
+    if (dwSender == g_dwHostIp) HandOver(pData, nLen, pRx);
+}

@@ -1,0 +1,147 @@
+// The main window with the network link: datagrams of the chosen switcher
+// reach the reply handling, every page and the device name panel send over
+// UDP when only the network link is open, and the serial link's connect and
+// disconnect leave the network link working both ways. The switcher is a
+// loopback peer; the page's socket is moved onto a loopback address.
+#include <QAbstractButton>
+
+#include "AppFixture.h"
+#include "CommandFrames.h"
+#include "DeviceNameText.h"
+#include "Dlg133_NetConfigIds.h"
+#include "LoopbackPeers.h"
+#include "Wait.h"
+#include "IPAddressCtrl.h"
+#include "NetLinkState.h"
+#include "SearchDecoder.h"
+#include "Set_Net_Config.h"
+#include "Sock_UDP.h"
+
+namespace {
+
+// "@0e" and the 28 bytes of a whole configuration: routing 3,2,1,0, EDID
+// modes 1..4 with no flags, the name "NET-SW".
+const char* const kWholeConfig =
+    "@0e 03 01 00 02 02 00 01 03 00 00 04 00 4e 45 54 2d 53 57 00 00 00 00 00 00 00 00 00 00#";
+
+}  // namespace
+
+class NetLinkApp : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        ResetNetLinkState();
+        ResetSearchDecoder();
+        g_SockUDP.SetSearchDestination(LoopbackIp(9));
+    }
+    void TearDown() override {
+        AppFixture::TearDown();
+        g_SockUDP.SetSearchDestination(BROADCAST_IP);
+        ResetNetLinkState();
+    }
+
+    void PressOnNetPage(int nId) {
+        auto* pButton = g_NetConfigPage.GetItem<QAbstractButton>(nId);
+        ASSERT_NE(pButton, nullptr) << nId;
+        pButton->click();
+    }
+    // Opens the page's socket, moves it onto loopback and connects to the peer.
+    void ConnectOverNetwork(LoopbackPeer& sw, DWORD dwSwitch) {
+        g_NetConfigPage.SetDlgItemText(Dlg133::IDC_LOCAL_PORT, QStringLiteral("0"));
+        PressOnNetPage(Dlg133::IDC_SOCKET);
+        ASSERT_EQ(g_bSocketOpen, 1);
+        ASSERT_TRUE(g_SockUDP.Open(0, DottedIp(LoopbackIp(1)).c_str()));
+        nLocalPort = g_SockUDP.GetLocalPort();
+        g_NetConfigPage.GetItem<CIPAddressCtrl>(Dlg133::IDC_HOST_IP)->SetAddress(dwSwitch);
+        PressOnNetPage(Dlg133::IDC_HOST_CONNECT);
+        ASSERT_EQ(g_bNetConnected, 1);
+        EXPECT_EQ(sw.Receive(), QByteArray("@ R 0e #"));
+    }
+    // Answers the whole configuration and waits for the follow-up read of the
+    // network parameters, which comes back over the network too.
+    void AnswerWholeConfig(LoopbackPeer& sw) {
+        sw.SendTo(kWholeConfig, LoopbackIp(1), nLocalPort);
+        QByteArray ab;
+        do ab = sw.Receive();
+        while (ab == "@ R 52 #");  // the poll may tick in between
+        EXPECT_EQ(ab, QByteArray("@ R 40 #"));
+        EXPECT_EQ(DeviceNameToText(g_DeviceName), "NET-SW");
+        EXPECT_EQ(g_nOutputSource[0], 3);
+        EXPECT_EQ(g_PortSetPage.GetDlgItemText(1007), "4");
+    }
+    // The next datagram that is not the poll.
+    QByteArray NextCommand(LoopbackPeer& sw) {
+        QByteArray ab;
+        do ab = sw.Receive();
+        while (ab == "@ R 52 #");
+        return ab;
+    }
+
+    quint16 nLocalPort = 0;
+};
+
+TEST_F(NetLinkApp, WholeConfigurationOverTheNetworkFillsThePagesAndTheNameBox) {
+    LoopbackPeer sw(LoopbackIp(21), DEVICE_UDP_PORT);
+    ASSERT_TRUE(sw.IsBound());
+    OpenMainWindow();
+    const QString strSerialLog = g_IpConfigPage.GetDlgItemText(1078);
+    ConnectOverNetwork(sw, LoopbackIp(21));
+    AnswerWholeConfig(sw);
+    EXPECT_EQ(pDlg->GetDlgItemText(1081), "NET-SW");
+    // Frames over the network are not added to the serial output log.
+    EXPECT_EQ(g_IpConfigPage.GetDlgItemText(1078), strSerialLog);
+}
+
+TEST_F(NetLinkApp, DeviceNamePanelSendsOverTheNetworkWhenOnlyItIsOpen) {
+    LoopbackPeer sw(LoopbackIp(22), DEVICE_UDP_PORT);
+    ASSERT_TRUE(sw.IsBound());
+    OpenMainWindow();
+    ConnectOverNetwork(sw, LoopbackIp(22));
+    Click(1040);  // Get
+    EXPECT_EQ(NextCommand(sw), QByteArray("@ R 20 #"));
+    Click(1039);  // Edit
+    qobject_cast<QLineEdit*>(Item(1081))->setText("ROOM A");
+    Click(1039);  // Save&Lock
+    EXPECT_EQ(NextCommand(sw), QByteArray("@W 20 524f4f4d20 4120202020 202020 20 20 20 #"));
+}
+
+TEST_F(NetLinkApp, NetworkLinkWorksBothWaysAfterTheSerialLinkConnectedAndDisconnected) {
+    CPtyPair& com3 = AddPty(3);
+    LoopbackPeer sw(LoopbackIp(23), DEVICE_UDP_PORT);
+    ASSERT_TRUE(sw.IsBound());
+    OpenMainWindow();
+    Click(1001);
+    ASSERT_EQ(g_bComConnected, 1);
+    EXPECT_EQ(com3.ReadUntilQuiet(), "@ R 0e #");
+    Click(1001);
+    ASSERT_EQ(g_bComConnected, 0);
+
+    ConnectOverNetwork(sw, LoopbackIp(23));
+    AnswerWholeConfig(sw);
+    auto* pRoute = g_PortSetPage.GetItem<QAbstractButton>(1010);
+    pRoute->click();
+    EXPECT_EQ(NextCommand(sw), QByteArray("@W 01 02#"));
+    sw.SendTo("@09 01#", LoopbackIp(1), nLocalPort);
+    EXPECT_TRUE(WaitFor([&] { return pRoute->isEnabled(); }));
+    EXPECT_TRUE(com3.ReadUntilQuiet(100).empty());
+}
+
+TEST_F(NetLinkApp, WithBothLinksOpenCommandsGoSerialAndNetworkRepliesAreDropped) {
+    CPtyPair& com3 = AddPty(3);
+    LoopbackPeer sw(LoopbackIp(24), DEVICE_UDP_PORT);
+    ASSERT_TRUE(sw.IsBound());
+    OpenMainWindow();
+    ConnectOverNetwork(sw, LoopbackIp(24));
+    Click(1001);
+    ASSERT_EQ(g_bComConnected, 1);
+    EXPECT_EQ(com3.ReadUntilQuiet(), "@ R 0e #");
+
+    Click(1040);
+    EXPECT_EQ(com3.ReadUntilQuiet(), "@ R 20 #");
+    sw.SendTo("@04 02 02 02 02#", LoopbackIp(1), nLocalPort);
+    PumpFor(100);
+    EXPECT_NE(g_nOutputSource[0], 2);
+    // No poll while the serial link is open.
+    PumpFor(1200);
+    while (sw.HasPending()) EXPECT_NE(sw.Receive(), QByteArray("@ R 52 #"));
+}

@@ -1,0 +1,43 @@
+#pragma once
+// Switchers played by the test on loopback addresses. Every address is inside
+// 127.0.0.0/8; the second and third octets come from the process id, so that
+// tests running side by side do not bind the same address and port.
+// Header only: its users link Qt Network themselves.
+#include <QByteArray>
+#include <QHostAddress>
+#include <QUdpSocket>
+#include <algorithm>
+#include <unistd.h>
+
+#include "Wait.h"
+#include "WinTypes.h"
+
+// 127.a.b.nHost with a and b taken from the process id.
+inline DWORD LoopbackIp(int nHost) {
+    const unsigned nPid = static_cast<unsigned>(getpid());
+    const DWORD a = 20 + nPid % 200;
+    const DWORD b = 1 + (nPid / 200) % 250;
+    return (127u << 24) | (a << 16) | (b << 8) | static_cast<DWORD>(nHost & 0xFF);
+}
+
+// One peer socket bound to a loopback address and a port.
+class LoopbackPeer {
+public:
+    LoopbackPeer(DWORD dwIp, quint16 nPort) { m_bBound = m_sock.bind(QHostAddress(dwIp), nPort); }
+    bool IsBound() const { return m_bBound; }
+    void SendTo(const QByteArray& ab, DWORD dwIp, quint16 nPort) {
+        m_sock.writeDatagram(ab, QHostAddress(dwIp), nPort);
+    }
+    // Waits (events keep running) until a datagram arrives; empty on time-out.
+    QByteArray Receive(QHostAddress* pFrom = nullptr, quint16* pPort = nullptr, int nMaxMs = 5000) {
+        if (!WaitUntil([this] { return m_sock.hasPendingDatagrams(); }, nMaxMs)) return {};
+        QByteArray ab(static_cast<int>(std::max<qint64>(m_sock.pendingDatagramSize(), 0)), '\0');
+        m_sock.readDatagram(ab.data(), ab.size(), pFrom, pPort);
+        return ab;
+    }
+    bool HasPending() { return m_sock.hasPendingDatagrams(); }
+
+private:
+    QUdpSocket m_sock;
+    bool m_bBound = false;
+};
