@@ -2,15 +2,19 @@
 #include "CorvaneDlg.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMenu>
 #include <QPoint>
 #include <QRect>
+#include <QShortcut>
 #include <algorithm>
 
 #include "AboutDlg.h"
 #include "AppIcon.h"
+#include "CorvaneVersion.h"
 #include "DeviceNameText.h"
 #include "Dialogs.h"
+#include "Dlg102_MainIds.h"
 #include "EdidConfigPage.h"
 #include "IP_SEL_PAGE.h"
 #include "PortSetPage.h"
@@ -20,17 +24,6 @@
 #include "System_Setting_Page.h"
 
 namespace {
-
-enum : int {
-    IDC_PORT_LIST = 1000,
-    IDC_CONNECT = 1001,
-    IDC_TAB = 1002,
-    IDC_EDIT_NAME = 1039,
-    IDC_GET_NAME = 1040,
-    IDC_DEVICE_NAME = 1081,
-    IDC_SEARCH = 1106,
-    IDC_VERSION = 1109,
-};
 
 struct PagePlacement {
     const char* pszTab;
@@ -51,8 +44,10 @@ const PagePlacement* Placement() {
 
 }  // namespace
 
+using namespace Dlg102;
+
 CCorvaneDlg::CCorvaneDlg()
-    : CDialog(IDD_CORVANE_DIALOG), m_strVersion(QString::fromLatin1(VERSION_TEXT)), m_hAppIcon(LoadAppIcon()) {}
+    : CDialog(IDD_CORVANE_DIALOG), m_strVersion(QStringLiteral("Rev:" CORVANE_VERSION)), m_hAppIcon(LoadAppIcon()) {}
 
 CCorvaneDlg::~CCorvaneDlg() { Shutdown(); }
 
@@ -73,6 +68,8 @@ BOOL CCorvaneDlg::OnInitDialog() {
     // Datagrams of the chosen switcher come here, like serial bytes.
     g_SockUDP.SetRxOwner(this);
     GetSafeHwnd()->setWindowIcon(m_hAppIcon);
+    auto* pQuit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), GetSafeHwnd());
+    QObject::connect(pQuit, &QShortcut::activated, GetSafeHwnd(), [this] { OnClose(); });
     for (int i = 0; i < PAGE_COUNT; ++i) m_tabPages.InsertItem(i, QString::fromLatin1(Placement()[i].pszTab));
     CreatePages();
     ScanPorts();
@@ -88,9 +85,9 @@ BOOL CCorvaneDlg::OnInitDialog() {
 void CCorvaneDlg::CreatePages() {
     QWidget* pParent = m_tabPages.GetPageParent();
     for (int i = 0; i < PAGE_COUNT; ++i) Placement()[i].pPage->Create(pParent);
-    // The tab control's whole client area shrunk as on the original layout;
-    // the 30 pixels at the top clear the tab row unless the style draws the
-    // row taller, in which case the pages start below it.
+    // The tab control's client area, inset by a pixel or two at the sides and
+    // bottom; the 30 pixels at the top clear the tab row unless the style
+    // draws the row taller, in which case the pages start below it.
     QRect rc = pParent->rect().adjusted(1, 30, -2, -5);
     rc.setTop(std::max(rc.top(), m_tabPages.GetClientRect().top()));
     for (int i = 0; i < PAGE_COUNT; ++i) Placement()[i].pPage->MoveWindow(rc);
@@ -135,6 +132,8 @@ void CCorvaneDlg::OnContextMenu(const QPoint& ptGlobal) {
     if (menu.exec(ptGlobal) == pAbout) OnSysCommand(IDM_ABOUTBOX);
 }
 
+void CCorvaneDlg::OnClose() { EndDialog(IDCANCEL); }
+
 void CCorvaneDlg::OnSysCommand(UINT nId) {
     if ((nId & 0xFFF0) != IDM_ABOUTBOX) return;
     CAboutDlg dlgAbout;
@@ -143,8 +142,7 @@ void CCorvaneDlg::OnSysCommand(UINT nId) {
 
 void CCorvaneDlg::LogToPages(const QString& strText, int nTarget) {
     UpdateData(TRUE);
-    if (nTarget == 0 || nTarget == 2) g_PortSetPage.AppendLog(strText);
-    if (nTarget == 1 || nTarget == 2) g_EdidConfigPage.SetLogText(strText);
+    CPageReplyTarget::LogToPages(strText, nTarget);
     UpdateData(FALSE);
 }
 
@@ -156,21 +154,6 @@ LRESULT CCorvaneDlg::OnPortMessage(UINT nMessage, WPARAM wParam, LPARAM /*lParam
 }
 
 void CCorvaneDlg::OnNetRxData(WPARAM wParam) { RxFeedNetBuffer(wParam, *this); }
-
-void CCorvaneDlg::ShowOutputSource(int nOutput) { g_PortSetPage.ShowOutputSource(nOutput); }
-void CCorvaneDlg::PortSetEndWait() { g_PortSetPage.EndWait(); }
-void CCorvaneDlg::RefreshEdidInput(int nInput) { g_EdidConfigPage.RefreshInput(nInput); }
-void CCorvaneDlg::EdidEndWait() { g_EdidConfigPage.EndWait(); }
-
-void CCorvaneDlg::StartAckTimers() {
-    g_PortSetPage.SetTimer(2, 1000);
-    g_EdidConfigPage.SetTimer(2, 3000);
-}
-
-void CCorvaneDlg::ShowNetParams() { g_IpConfigPage.ShowNetParams(); }
-void CCorvaneDlg::GetIpConfig() { g_IpConfigPage.GetIpConfig(); }
-void CCorvaneDlg::ReadAllConfig() { g_NetConfigPage.ReadAllConfig(); }
-void CCorvaneDlg::SetDebugMode(int nMode) { g_SystemConfigPage.SetDebugMode(nMode); }
 
 // The monitor thread delivers into this window, so the link ends first, the
 // way Disconnect ends it but without touching controls (the modal run may

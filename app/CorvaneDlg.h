@@ -2,16 +2,17 @@
 // CCorvaneDlg: the main window (dialog 102). The serial connection panel, the
 // device name panel, the version box and the tab control with the five pages.
 // It owns the notifications of both links and feeds every received serial
-// byte and every datagram of the chosen switcher into the reply assembler; the decoded replies come back through IReplyTarget and
-// are forwarded to the pages.
+// byte and every datagram of the chosen switcher into the reply assembler;
+// the decoded replies come back through IReplyTarget, which CPageReplyTarget
+// forwards to the pages.
 #include <QIcon>
 #include <QString>
 
 #include "Controls.h"
 #include "DataExchange.h"
 #include "Dialog.h"
-#include "IReplyTarget.h"
 #include "NetReceive.h"
+#include "PageReplyTarget.h"
 #include "SerialPort.h"
 #include "ToolTip.h"
 
@@ -22,12 +23,11 @@ extern int g_nFoundPorts[MaxSerialPortNum];
 // 1 when the last probe found at least one port.
 extern BYTE g_bPortsFound;
 
-class CCorvaneDlg : public CDialog, public ISerialOwner, public INetRxOwner, public IReplyTarget {
+class CCorvaneDlg : public CDialog, public ISerialOwner, public INetRxOwner, public CPageReplyTarget {
 public:
     CCorvaneDlg();
     ~CCorvaneDlg() override;
 
-    static constexpr const char* VERSION_TEXT = "Rev:1.1.0921";
     static constexpr int PAGE_COUNT = 5;
     static constexpr UINT IDM_ABOUTBOX = 0x0010;
 
@@ -46,7 +46,7 @@ public:
     void OnEditDeviceName();
     void SendDeviceName();
 
-    // Result line to the Port Set log (0), the EDID Config log (1) or both (2).
+    // Result line to the Port Set log, the EDID Config log or both (LOG_*).
     void LogToPages(const QString& strText, int nTarget);
 
     // INetRxOwner: one datagram of the chosen switcher waiting in
@@ -63,21 +63,18 @@ public:
     // ISerialOwner: WM_PORT_RXCHAR and the driver's status notifications.
     LRESULT OnPortMessage(UINT nMessage, WPARAM wParam, LPARAM lParam) override;
 
-    // IReplyTarget: what the reply decoding calls, forwarded to the pages.
-    void ShowOutputSource(int nOutput) override;
-    void PortSetEndWait() override;
-    void RefreshEdidInput(int nInput) override;
-    void EdidEndWait() override;
-    void StartAckTimers() override;
+    // IReplyTarget: the main window's own parts; the rest goes to the pages.
     void LogToPages(const char* pszText, int nTarget) override;
     void ShowDeviceName() override;
-    void ShowNetParams() override;
-    void GetIpConfig() override;
-    void ReadAllConfig() override;
-    void SetDebugMode(int nMode) override;
 
     void OnCommand(int nId, int nNotify) override;
     void OnContextMenu(const QPoint& ptGlobal) override;
+    // Enter and Escape belong to the control that has the focus (a name being
+    // typed, a list); they never end the program. The close button and the
+    // quit key (Ctrl+Q) do.
+    void OnOK() override {}
+    void OnCancel() override {}
+    void OnClose() override;
 
     const CToolTipCtrl& ToolTip() const { return m_ToolTip; }
 
@@ -93,13 +90,13 @@ private:
     void StopSerialLink();
     void ReportOpenFailure(int nPortNr);
 
-    CButton m_btnEdit;            // 1039
-    CEdit m_editDeviceName;       // 1081
-    CButton m_btnConnect;         // 1001
-    CComboBox m_cbPort;           // 1000
-    CTabCtrl m_tabPages;          // 1002
-    QString m_strDeviceName;      // 1081
-    QString m_strVersion;         // 1109
+    CButton m_btnEdit;            // IDC_EDIT_NAME
+    CEdit m_editDeviceName;       // IDC_DEVICE_NAME
+    CButton m_btnConnect;         // IDC_CONNECT
+    CComboBox m_cbPort;           // IDC_PORT_LIST
+    CTabCtrl m_tabPages;          // IDC_TAB
+    QString m_strDeviceName;      // IDC_DEVICE_NAME
+    QString m_strVersion;         // IDC_VERSION, "Rev:" and the product version
     QIcon m_hAppIcon;             // icon 131
     CToolTipCtrl m_ToolTip;
     bool m_bShutDown = false;

@@ -5,6 +5,7 @@
 #include "CommandFrames.h"
 #include "CorvaneDlg.h"
 #include "DeviceState.h"
+#include "Dlg102_MainIds.h"
 #include "MessageBox.h"
 #include "SendPath.h"
 #include "SerialErrorText.h"
@@ -15,10 +16,8 @@ BYTE g_bPortsFound;
 namespace {
 
 constexpr UINT kConnectBaud = 115200;
-constexpr DWORD kEventMask = 0x0009;
+constexpr DWORD kEventMask = EV_RXCHAR | EV_CTS;
 constexpr UINT kSendBufferSize = 512;
-
-enum : int { IDC_SEARCH = 1106 };
 
 QString PortName(int nPortNr) { return QStringLiteral("COM%1").arg(nPortNr); }
 
@@ -97,7 +96,7 @@ void CCorvaneDlg::ToggleConnection() {
     g_bComConnected = 1;
     m_btnConnect.SetWindowText(QStringLiteral("Disconnect!"));
     m_cbPort.EnableWindow(FALSE);
-    EnableDlgItem(IDC_SEARCH, FALSE);
+    EnableDlgItem(Dlg102::IDC_SEARCH, FALSE);
 }
 
 // Ends the monitor thread and closes the port in use; no other port is
@@ -109,7 +108,7 @@ void CCorvaneDlg::Disconnect() {
     m_btnConnect.SetWindowText(QStringLiteral("Connect"));
     StopSerialLink();
     m_cbPort.EnableWindow(TRUE);
-    EnableDlgItem(IDC_SEARCH, TRUE);
+    EnableDlgItem(Dlg102::IDC_SEARCH, TRUE);
 }
 
 // The message stays the same for every cause; the box's details name the
@@ -124,6 +123,6 @@ void CCorvaneDlg::ReportOpenFailure(int nPortNr) {
 
 void CCorvaneDlg::GetAllPorts() {
     SendCommand(Frames::Read(Frames::REG_ALL_CONFIG));
-    LogToPages(QStringLiteral("Get All Ports "), 2);
+    LogToPages(QStringLiteral("Get All Ports "), LOG_BOTH_PAGES);
     UpdateData(FALSE);
 }

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "Corvane.h"
+#include "CorvaneVersion.h"
 
 namespace {
 
@@ -89,7 +90,7 @@ std::optional<int> AnswerWithoutWindow(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("corvane"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.1.0921"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
     if (const std::optional<int> nStatus = AnswerWithoutWindow(argc, argv)) return *nStatus;
     QApplication app(argc, argv);
     theApp.InitInstance();

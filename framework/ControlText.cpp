@@ -52,21 +52,47 @@ static QString ToShown(const QString& strText) {
     return strShown;
 }
 
+static void InsertAtEnd(QPlainTextEdit* pEdit, const QString& strAdd) {
+    QTextCursor cursor(pEdit->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(ToShown(strAdd));
+    // As after a full rewrite: a program write is not something to undo.
+    pEdit->document()->clearUndoRedoStacks();
+}
+
+// The box shows exactly the written text, and that text can grow at its end
+// in place (a lone "\r" at the end would pair with a leading "\n").
+static bool CanAppendInPlace(const QPlainTextEdit* pEdit) {
+    if (!ShowsWrittenText(pEdit))
+        return false;
+    const QString strOld = pEdit->property(kWrittenText).toString();
+    return !strOld.isEmpty() && !strOld.endsWith(QLatin1Char('\r'));
+}
+
 // Logs grow by appending: when the box still shows exactly what was last
 // written and the new text only adds to its end, insert just the addition
 // instead of rebuilding the whole document (which costs more with every line).
 static bool AppendInPlace(QPlainTextEdit* pEdit, const QString& strText) {
-    if (!ShowsWrittenText(pEdit))
+    if (!CanAppendInPlace(pEdit))
         return false;
     const QString strOld = pEdit->property(kWrittenText).toString();
-    if (strOld.isEmpty() || strOld.endsWith(QLatin1Char('\r')) || !strText.startsWith(strOld))
+    if (!strText.startsWith(strOld))
         return false;
-    QTextCursor cursor(pEdit->document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertText(ToShown(strText.mid(strOld.size())));
-    // As after a full rewrite: a program write is not something to undo.
-    pEdit->document()->clearUndoRedoStacks();
+    InsertAtEnd(pEdit, strText.mid(strOld.size()));
     return true;
+}
+
+// The written text, taken off the control so that changing it copies
+// nothing (the control's reference was the only other one).
+static QString TakeWrittenText(QPlainTextEdit* pEdit) {
+    QString strWritten = pEdit->property(kWrittenText).toString();
+    pEdit->setProperty(kWrittenText, QVariant());
+    return strWritten;
+}
+
+static void PutWrittenText(QPlainTextEdit* pEdit, const QString& strWritten) {
+    pEdit->setProperty(kWrittenText, strWritten);
+    pEdit->setProperty(kEditedSince, false);
 }
 
 static void SetPlainText(QPlainTextEdit* pEdit, const QString& strText) {
@@ -76,8 +102,64 @@ static void SetPlainText(QPlainTextEdit* pEdit, const QString& strText) {
     if (!AppendInPlace(pEdit, strText))
         pEdit->setPlainText(ToShown(strText));
     pEdit->setProperty(kSilentChange, false);
-    pEdit->setProperty(kWrittenText, strText);
-    pEdit->setProperty(kEditedSince, false);
+    PutWrittenText(pEdit, strText);
+}
+
+void AppendControlText(QWidget* pCtl, const QString& strAdd) {
+    auto* pEdit = qobject_cast<QPlainTextEdit*>(pCtl);
+    if (!pEdit || !CanAppendInPlace(pEdit)) {
+        if (pCtl)
+            SetControlText(pCtl, GetControlText(pCtl) + strAdd);
+        return;
+    }
+    QString strWritten = TakeWrittenText(pEdit);
+    strWritten += strAdd;
+    pEdit->setProperty(kSilentChange, true);
+    InsertAtEnd(pEdit, strAdd);
+    pEdit->setProperty(kSilentChange, false);
+    PutWrittenText(pEdit, strWritten);
+}
+
+// Length of the first nLines lines, line ends included, counted as the box
+// splits them: at "\n", "\r\n" and a lone "\r".
+static qsizetype LeadingLinesLength(const QString& strText, int nLines) {
+    qsizetype i = 0;
+    for (int n = 0; n < nLines && i < strText.size(); ++n) {
+        while (i < strText.size() && strText[i] != QLatin1Char('\n') && strText[i] != QLatin1Char('\r'))
+            ++i;
+        if (i < strText.size() && strText[i] == QLatin1Char('\r'))
+            ++i;
+        if (i < strText.size() && strText[i] == QLatin1Char('\n'))
+            ++i;
+    }
+    return i;
+}
+
+void DropLeadingLines(QWidget* pCtl, int nLines) {
+    auto* pEdit = qobject_cast<QPlainTextEdit*>(pCtl);
+    if (!pEdit || nLines <= 0)
+        return;
+    const bool bWritten = ShowsWrittenText(pEdit);
+    QTextCursor cursor(pEdit->document());
+    cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, nLines);
+    pEdit->setProperty(kSilentChange, true);
+    cursor.removeSelectedText();
+    pEdit->document()->clearUndoRedoStacks();
+    pEdit->setProperty(kSilentChange, false);
+    if (!bWritten)
+        return;
+    QString strWritten = TakeWrittenText(pEdit);
+    strWritten.remove(0, LeadingLinesLength(strWritten, nLines));
+    PutWrittenText(pEdit, strWritten);
+}
+
+bool IsTextEditedSinceWrite(const QWidget* pCtl) {
+    auto* pEdit = qobject_cast<const QPlainTextEdit*>(pCtl);
+    if (!pEdit)
+        return false;
+    if (!pEdit->property(kWrittenText).isValid())
+        return !pEdit->document()->isEmpty();
+    return pEdit->property(kEditedSince).toBool();
 }
 
 QString GetControlText(const QWidget* pCtl) {

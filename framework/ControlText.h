@@ -7,6 +7,15 @@ class QWidget;
 
 QString GetControlText(const QWidget* pCtl);
 void SetControlText(QWidget* pCtl, const QString& strText);
+// Logs in multi-line edits, at a cost that does not grow with the text:
+// AppendControlText adds to the end without rebuilding the box (text the
+// operator typed stays), DropLeadingLines removes the first nLines lines.
+// Neither is reported as an operator change.
+void AppendControlText(QWidget* pCtl, const QString& strAdd);
+void DropLeadingLines(QWidget* pCtl, int nLines);
+// True when the operator changed a multi-line edit's text since the program
+// last wrote it (reading it back then costs a copy of the whole text).
+bool IsTextEditedSinceWrite(const QWidget* pCtl);
 // The control's own enabled / visible flags, independent of its parents.
 bool IsControlEnabled(const QWidget* pCtl);
 bool IsControlShown(const QWidget* pCtl);

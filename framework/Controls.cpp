@@ -57,6 +57,12 @@ int CEdit::GetLineCount() const {
     return m_pWnd ? 1 : 0;
 }
 
+void CEdit::AppendText(const QString& strAdd) { AppendControlText(m_pWnd, strAdd); }
+
+void CEdit::DropFirstLines(int nLines) { DropLeadingLines(m_pWnd, nLines); }
+
+BOOL CEdit::IsEditedSinceWrite() const { return IsTextEditedSinceWrite(m_pWnd); }
+
 void CEdit::LineScroll(int nLines) {
     auto* pEdit = qobject_cast<QPlainTextEdit*>(m_pWnd);
     if (!pEdit)

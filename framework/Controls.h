@@ -43,6 +43,11 @@ class CEdit : public CWndCtl {
 public:
     int GetLineCount() const;
     void LineScroll(int nLines);  // scrolls down by nLines
+    // Logs: append and drop lines in place, at a cost independent of the
+    // text's length; see ControlText.h.
+    void AppendText(const QString& strAdd);
+    void DropFirstLines(int nLines);
+    BOOL IsEditedSinceWrite() const;
 };
 
 class CComboBox : public CWndCtl {

@@ -76,7 +76,9 @@ public:
     // is then pressed) and clicks on a button with ID IDOK: for top-level
     // windows UpdateData(TRUE) then EndDialog(IDOK); nothing for pages.
     virtual void OnOK();
-    virtual void OnCancel();   // Escape / close: EndDialog(IDCANCEL), nothing for pages
+    virtual void OnCancel();   // Escape: EndDialog(IDCANCEL), nothing for pages
+    // The window's close button: OnCancel unless a dialog separates the two.
+    virtual void OnClose() { OnCancel(); }
     virtual void OnContextMenu(const QPoint& ptGlobal) { (void)ptGlobal; }
 
 protected:

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
@@ -34,14 +35,24 @@ QFont DialogFont(const DlgTemplate& tpl) {
 }
 
 DlgBaseUnits BaseUnitsOf(const QFont& font) {
-    // The average width is taken over the 52 letters, rounded, as the
-    // dialog manager does; the height is the font's full line height.
+    // The average width is taken over the 52 letters, rounded. The height is
+    // twice that, the proportion of the faces the templates are drawn with:
+    // a stand-in face with a taller line (CJK fallbacks are about 1.3 em)
+    // would otherwise stretch every window vertically.
     const QFontMetrics fm(font);
     const int nWidth52 = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     DlgBaseUnits units;
     units.nAvgCharWidth = std::max(1, (nWidth52 / 26 + 1) / 2);
-    units.nCharHeight = std::max(1, fm.height());
+    units.nCharHeight = 2 * units.nAvgCharWidth;
     return units;
+}
+
+QFont FitFontToUnits(QFont font, const DlgBaseUnits& units) {
+    constexpr int MIN_PIXEL_SIZE = 8;
+    int nPixels = QFontInfo(font).pixelSize();
+    while (QFontMetrics(font).height() > units.nCharHeight && nPixels > MIN_PIXEL_SIZE)
+        font.setPixelSize(--nPixels);
+    return font;
 }
 
 static int MulDiv(int nValue, int nMul, int nDiv) {
@@ -139,8 +150,8 @@ static QWidget* MakeWidget(const CtlTemplate& ctl, QWidget* pParent) {
     return nullptr;
 }
 
-// Keyboard focus follows the tab stops; kinds whose resource statements
-// carry a tab stop by default keep it even when the template omits it.
+// Keyboard focus follows the tab stops; kinds that take the focus by
+// default (buttons, edits, combos) keep it even when the template omits it.
 static void ApplyFocusPolicy(const CtlTemplate& ctl, QWidget* pCtl) {
     switch (ctl.kind) {
     case CK_GROUPBOX:

@@ -31,8 +31,9 @@ CDialogWnd::CDialogWnd(CDialog* pDlg, QWidget* pParent, bool bChild)
     }
     setObjectName(QStringLiteral("dialog%1").arg(tpl.nId));
     setSizeGripEnabled(false);
-    setFont(DialogFont(tpl));
-    m_units = BaseUnitsOf(font());
+    const QFont font = DialogFont(tpl);
+    m_units = BaseUnitsOf(font);
+    setFont(FitFontToUnits(font, m_units));
     const QSize size = DialogUnitsToPixels(m_units, 0, 0, tpl.cx, tpl.cy).size();
     if (bChild)
         resize(size);
@@ -231,8 +232,8 @@ void CDialogWnd::closeEvent(QCloseEvent* pEvent) {
         pEvent->accept();
         return;
     }
-    // The close button is Cancel; the window closes only if OnCancel ends it.
-    m_pDlg->OnCancel();
+    // The window closes only if the dialog's close handler ends it.
+    m_pDlg->OnClose();
     if (isVisible())
         pEvent->ignore();
     else

@@ -1,7 +1,8 @@
 #pragma once
 // CDialogWnd: the Qt window of a CDialog. It owns the controls built from the
 // template and turns Qt signals and events into the dialog's handlers:
-// OnCommand, OnTimer, OnOK / OnCancel (Enter, Escape, close), OnContextMenu.
+// OnCommand, OnTimer, OnOK / OnCancel (Enter, Escape), OnClose (close
+// button), OnContextMenu.
 #include <QDialog>
 #include <map>
 #include <vector>

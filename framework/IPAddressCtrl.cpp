@@ -9,11 +9,13 @@
 
 namespace {
 
-// One field: empty (blank) or a number 0..255 of up to three digits.
+// One field: empty (blank) or a number 0..255 of up to three digits. A
+// larger number becomes 255 as it is typed: refusing the last digit would
+// leave a different, plausible value ("999" would stay "99").
 class CByteValidator : public QValidator {
 public:
     using QValidator::QValidator;
-    State validate(QString& strInput, int&) const override {
+    State validate(QString& strInput, int& nPos) const override {
         if (strInput.isEmpty())
             return Intermediate;
         if (strInput.size() > 3)
@@ -21,7 +23,11 @@ public:
         for (QChar c : strInput)
             if (!c.isDigit() || c.unicode() > '9')
                 return Invalid;
-        return strInput.toInt() <= 255 ? Acceptable : Invalid;
+        if (strInput.toInt() > 255) {
+            strInput = QStringLiteral("255");
+            nPos = static_cast<int>(strInput.size());
+        }
+        return Acceptable;
     }
 };
 

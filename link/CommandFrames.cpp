@@ -35,7 +35,7 @@ std::string EdidApply(int nRegister, int nMode, UINT nFlags) {
     return Format("%c W %02x %02x %02x %c", '@', nRegister & 0xFF, nMode & 0xFF, nFlags & 0xFF, '#');
 }
 
-// The name write keeps the switcher's historical grouping: five bytes, five,
+// The name write groups the bytes as the switcher expects them: five, five,
 // three, then one byte each, and a single space (not a conversion) before
 // byte 13. Always 45 characters.
 std::string DeviceNameWrite(const BYTE abName[DEVICE_NAME_LEN]) {

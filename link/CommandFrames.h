@@ -10,7 +10,11 @@
 namespace Frames {
 
 // Registers of the switcher.
+constexpr int REG_OUTPUT_FIRST = 0x00;  // source of output 1; outputs 2..4 follow
+constexpr int REG_OUTPUT_LAST = REG_OUTPUT_FIRST + OUTPUT_COUNT - 1;
 constexpr int REG_ALL_OUTPUTS = 0x04;
+constexpr int REG_EDID_FIRST = EDID_REG_BASE;  // EDID setting of input 1; inputs 2..4 follow
+constexpr int REG_EDID_LAST = REG_EDID_FIRST + INPUT_COUNT - 1;
 constexpr int REG_ACK = 0x09;
 constexpr int REG_ALL_CONFIG = 0x0E;
 constexpr int REG_DEBUG = 0x10;

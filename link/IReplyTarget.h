@@ -1,6 +1,13 @@
 #pragma once
-// What the reply decoding calls on the pages and the main window. The main
-// window implements it by forwarding to the page objects; tests record calls.
+// What the reply decoding calls on the pages and the main window. The pages'
+// side is CPageReplyTarget (pages/); tests record calls.
+
+// Where LogToPages writes its result line.
+enum : int {
+    LOG_PORT_SET = 0,     // appended to the Port Set log
+    LOG_EDID_CONFIG = 1,  // replaces the EDID Config log
+    LOG_BOTH_PAGES = 2,   // both, Port Set first
+};
 
 class IReplyTarget {
 public:
@@ -9,9 +16,9 @@ public:
     virtual void PortSetEndWait() = 0;                 // Port Set: end its wait
     virtual void RefreshEdidInput(int nInput) = 0;     // EDID Config: controls of input n+1
     virtual void EdidEndWait() = 0;                    // EDID Config: end its wait
-    // Network acknowledgement: timer 2 on Port Set (1000 ms) and EDID Config (3000 ms).
+    // Network acknowledgement: each waiting page starts its acknowledgement timer.
     virtual void StartAckTimers() = 0;
-    virtual void LogToPages(const char* pszText, int nTarget) = 0;
+    virtual void LogToPages(const char* pszText, int nTarget) = 0;   // nTarget: LOG_*
     virtual void ShowDeviceName() = 0;
     virtual void ShowNetParams() = 0;
     virtual void GetIpConfig() = 0;                    // sends "@ R 40 #" when a link is open

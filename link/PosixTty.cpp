@@ -13,6 +13,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "CommEvents.h"
+
 namespace {
 
 // Lock file name of a device: the path below /dev with '/' as '_'
@@ -131,8 +133,7 @@ int TtySetTimeouts(int fd) {
 }
 
 int TtyCheckEventMask(DWORD dwEventMask) {
-    constexpr DWORD dwKnown = 0x0001 | 0x0002 | 0x0004 | 0x0008 | 0x0010 | 0x0020 | 0x0040 | 0x0080 | 0x0100;
-    return (dwEventMask & ~dwKnown) ? Fail(EINVAL) : 0;
+    return (dwEventMask & ~EV_KNOWN) ? Fail(EINVAL) : 0;
 }
 
 int TtyGetState(int fd, termios& state) { return tcgetattr(fd, &state); }

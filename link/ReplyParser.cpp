@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "CommandFrames.h"
 #include "DeviceState.h"
 #include "ReplyAssembler.h"
 
@@ -23,7 +24,7 @@ void OnOutputSource(int nOutput, IReplyTarget& t) {
 void OnAllOutputs(IReplyTarget& t) {
     for (int n = 0; n < OUTPUT_COUNT; ++n) g_nOutputSource[n] = Data(n);
     ShowAllOutputs(t);
-    t.LogToPages("Load all ports success!", 0);
+    t.LogToPages("Load all ports success!", LOG_PORT_SET);
     t.PortSetEndWait();
 }
 
@@ -32,7 +33,7 @@ void OnEdidSetting(int nInput, IReplyTarget& t) {
     g_EdidSetting[nInput].nFlags = Data(1);
     t.RefreshEdidInput(nInput);
     t.EdidEndWait();
-    t.LogToPages("Load success!", 1);
+    t.LogToPages("Load success!", LOG_EDID_CONFIG);
 }
 
 // Write acknowledgement (data 01 only). Over the serial link both waits end
@@ -45,7 +46,7 @@ void OnAck(IReplyTarget& t) {
     } else {
         t.StartAckTimers();
     }
-    t.LogToPages("Set success!", 2);
+    t.LogToPages("Set success!", LOG_BOTH_PAGES);
 }
 
 // Whole configuration: per output its source, then that input's EDID mode
@@ -62,7 +63,7 @@ void OnAllConfig(IReplyTarget& t) {
     t.EdidEndWait();
     for (int i = 0; i < DEVICE_NAME_LEN; ++i) g_DeviceName[i] = Data(12 + i);
     t.ShowDeviceName();
-    t.LogToPages("Load All config data success!", 2);
+    t.LogToPages("Load All config data success!", LOG_BOTH_PAGES);
     t.GetIpConfig();
 }
 
@@ -84,21 +85,33 @@ void OnChangeCounter(IReplyTarget& t) {
     g_wChangeCounter = wValue;
 }
 
+void OnDebugMode(IReplyTarget& t) { t.SetDebugMode(Data(0)); }
+
+// Registers with one handler each; other registers are ignored.
+struct RegisterHandler {
+    int nRegister;
+    void (*pfnHandle)(IReplyTarget& t);
+};
+constexpr RegisterHandler kHandlers[] = {
+    {Frames::REG_ALL_OUTPUTS, OnAllOutputs},       {Frames::REG_ACK, OnAck},
+    {Frames::REG_ALL_CONFIG, OnAllConfig},         {Frames::REG_DEBUG, OnDebugMode},
+    {Frames::REG_DEVICE_NAME, OnDeviceName},       {Frames::NET_PARAMS_REG, OnNetParams},
+    {Frames::REG_CHANGE_COUNTER, OnChangeCounter},
+};
+
 }  // namespace
 
 void ParseReply(IReplyTarget& t) {
+    using namespace Frames;
     const int r = g_RxFrame[0];
-    switch (r) {
-    case 0x00: case 0x01: case 0x02: case 0x03: OnOutputSource(r, t); break;
-    case 0x04: OnAllOutputs(t); break;
-    case 0x05: case 0x06: case 0x07: case 0x08: OnEdidSetting(r - 0x05, t); break;
-    case 0x09: OnAck(t); break;
-    case 0x0E: OnAllConfig(t); break;
-    case 0x10: t.SetDebugMode(Data(0)); break;
-    case 0x20: OnDeviceName(t); break;
-    case 0x40: OnNetParams(t); break;
-    case 0x52: OnChangeCounter(t); break;
-    default: break;
+    if (r >= REG_OUTPUT_FIRST && r <= REG_OUTPUT_LAST) {
+        OnOutputSource(r - REG_OUTPUT_FIRST, t);
+    } else if (r >= REG_EDID_FIRST && r <= REG_EDID_LAST) {
+        OnEdidSetting(r - REG_EDID_FIRST, t);
+    } else {
+        for (const RegisterHandler& handler : kHandlers) {
+            if (handler.nRegister == r) handler.pfnHandle(t);
+        }
     }
     std::memset(g_RxFrame, 0, sizeof g_RxFrame);
 }

@@ -68,7 +68,7 @@ void ResetEvent(int fd) {
 // normal use and only bounds memory when no thread transmits.
 constexpr size_t MAX_QUEUED_FRAMES = 64;
 
-// Windows' write time-outs: 1000 ms per character plus 1000 ms.
+// Write time-outs: 1000 ms per character plus 1000 ms.
 constexpr int WRITE_TIMEOUT_PER_CHAR_MS = 1000;
 constexpr int WRITE_TIMEOUT_CONSTANT_MS = 1000;
 

@@ -13,18 +13,13 @@
 #include <string>
 #include <thread>
 
+#include "CommEvents.h"
 #include "GuiHandoff.h"
 #include "WinTypes.h"
 
 struct termios;
 
 constexpr int MaxSerialPortNum = 30;
-constexpr DWORD EV_RXCHAR = 0x0001;
-constexpr DWORD EV_RXFLAG = 0x0002;
-constexpr DWORD EV_CTS = 0x0008;
-constexpr DWORD EV_BREAK = 0x0040;
-constexpr DWORD EV_ERR = 0x0080;
-constexpr DWORD EV_RING = 0x0100;
 
 // Send-failure latch: set on a hard write error, cleared by StartMonitor.
 extern BYTE g_bSendFailed;

@@ -1,7 +1,6 @@
 #pragma once
-// The handful of Win32-style scalar types and message numbers the code base
-// uses. They keep the names of the original design without pulling in any
-// platform header.
+// The handful of scalar types and message numbers the code base uses, under
+// short fixed-width names, without pulling in any platform header.
 #include <cstdint>
 
 using BOOL = int;

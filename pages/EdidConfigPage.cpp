@@ -3,25 +3,27 @@
 #include "CommandFrames.h"
 #include "DataExchange.h"
 #include "Dialogs.h"
+#include "Dlg129_EdidConfigIds.h"
+#include "IdIndex.h"
 #include "SendPath.h"
 
 CEdidConfigPage g_EdidConfigPage;
 
 namespace {
 
-// Control IDs, index = input 0..3.
-constexpr int kCombo[INPUT_COUNT] = {1000, 1003, 1006, 1009};
-constexpr int kApply[INPUT_COUNT] = {1001, 1004, 1007, 1010};
-constexpr int kRead[INPUT_COUNT] = {1002, 1005, 1008, 1011};
-constexpr int kAudio71[INPUT_COUNT] = {1033, 1041, 1047, 1053};  // first radio of each group
-constexpr int kAudio51[INPUT_COUNT] = {1034, 1042, 1048, 1054};
-constexpr int kAudio20[INPUT_COUNT] = {1035, 1043, 1049, 1055};
-constexpr int k3D[INPUT_COUNT] = {1036, 1044, 1050, 1056};
-constexpr int k30Bit[INPUT_COUNT] = {1057, 1060, 1063, 1066};
-constexpr int k36Bit[INPUT_COUNT] = {1058, 1061, 1064, 1067};
-constexpr int k48Bit[INPUT_COUNT] = {1059, 1062, 1065, 1068};
-constexpr int kHdr[INPUT_COUNT] = {1092, 1093, 1094, 1095};
-constexpr int IDC_LOG = 1069;
+// Control IDs, index = input 0..3; the 7.1 radio is the first of its group.
+constexpr const int (&kCombo)[INPUT_COUNT] = Dlg129::MODE;
+constexpr const int (&kApply)[INPUT_COUNT] = Dlg129::APPLY;
+constexpr const int (&kRead)[INPUT_COUNT] = Dlg129::READ;
+constexpr const int (&kAudio71)[INPUT_COUNT] = Dlg129::AUDIO71;
+constexpr const int (&kAudio51)[INPUT_COUNT] = Dlg129::AUDIO51;
+constexpr const int (&kAudio20)[INPUT_COUNT] = Dlg129::AUDIO20;
+constexpr const int (&k3D)[INPUT_COUNT] = Dlg129::THREE_D;
+constexpr const int (&k30Bit)[INPUT_COUNT] = Dlg129::BIT30;
+constexpr const int (&k36Bit)[INPUT_COUNT] = Dlg129::BIT36;
+constexpr const int (&k48Bit)[INPUT_COUNT] = Dlg129::BIT48;
+constexpr const int (&kHdr)[INPUT_COUNT] = Dlg129::HDR;
+using Dlg129::IDC_LOG;
 
 // Mode codes are the combo indices; the texts sort into this same order.
 constexpr const char* kModeNames[] = {"1080P",         "4K2K@30Hz",     "4K2K@60Hz (YC420)", "4K2K@60Hz (YC444)",
@@ -34,19 +36,12 @@ constexpr int MODE_LAST_FIXED = 3;     // modes 0..3 have option controls
 enum : int { AUDIO_71CH = 0, AUDIO_51CH = 1, AUDIO_20CH = 2 };
 
 constexpr UINT TIMER_WAIT = 1;
-constexpr UINT TIMER_ACK = 2;
+constexpr UINT TIMER_ACK = 2;       // network acknowledgement: the wait ends ACK_MS later
 constexpr UINT WAIT_MS = 8000;
+constexpr UINT ACK_MS = 3000;
 constexpr UINT TOOLTIP_DELAY_MS = 200;
 
 bool IsInput(int nInput) { return nInput >= 0 && nInput < INPUT_COUNT; }
-
-// Index of nId in one of the per-input ID rows, or -1.
-int InputOf(const int (&anIds)[INPUT_COUNT], int nId) {
-    for (int nInput = 0; nInput < INPUT_COUNT; ++nInput) {
-        if (anIds[nInput] == nId) return nInput;
-    }
-    return -1;
-}
 
 }  // namespace
 
@@ -90,20 +85,20 @@ void CEdidConfigPage::OnCommand(int nId, int nNotify) {
     if (nNotify == CBN_SELCHANGE) {
         // Only choosing a list item stores a mode; text typed into the
         // combo's edit field changes nothing.
-        if ((n = InputOf(kCombo, nId)) >= 0) OnModeChange(n);
+        if ((n = IndexOfId(kCombo, nId)) >= 0) OnModeChange(n);
         return;
     }
     if (nNotify != BN_CLICKED) return;
-    if ((n = InputOf(kRead, nId)) >= 0) return ReadEdid(n);
-    if ((n = InputOf(kApply, nId)) >= 0) return ApplyEdid(n);
-    if ((n = InputOf(kAudio71, nId)) >= 0) return OnAudioChoice(n, EDID_FLAG_AUDIO_71CH);
-    if ((n = InputOf(kAudio51, nId)) >= 0) return OnAudioChoice(n, EDID_FLAG_AUDIO_51CH);
-    if ((n = InputOf(kAudio20, nId)) >= 0) return OnAudioChoice(n, EDID_FLAG_AUDIO_2CH);
-    if ((n = InputOf(k3D, nId)) >= 0) return OnOptionToggle(n, &m_b3D[n], EDID_FLAG_3D);
-    if ((n = InputOf(k30Bit, nId)) >= 0) return OnOptionToggle(n, &m_b30Bit[n], EDID_FLAG_DEEP_30BIT);
-    if ((n = InputOf(k36Bit, nId)) >= 0) return OnOptionToggle(n, &m_b36Bit[n], EDID_FLAG_DEEP_36BIT);
-    if ((n = InputOf(k48Bit, nId)) >= 0) return OnOptionToggle(n, &m_b48Bit[n], EDID_FLAG_DEEP_48BIT);
-    if ((n = InputOf(kHdr, nId)) >= 0) return OnOptionToggle(n, &m_bHdr[n], EDID_FLAG_HDR);
+    if ((n = IndexOfId(kRead, nId)) >= 0) return ReadEdid(n);
+    if ((n = IndexOfId(kApply, nId)) >= 0) return ApplyEdid(n);
+    if ((n = IndexOfId(kAudio71, nId)) >= 0) return OnAudioChoice(n, EDID_FLAG_AUDIO_71CH);
+    if ((n = IndexOfId(kAudio51, nId)) >= 0) return OnAudioChoice(n, EDID_FLAG_AUDIO_51CH);
+    if ((n = IndexOfId(kAudio20, nId)) >= 0) return OnAudioChoice(n, EDID_FLAG_AUDIO_2CH);
+    if ((n = IndexOfId(k3D, nId)) >= 0) return OnOptionToggle(n, &m_b3D[n], EDID_FLAG_3D);
+    if ((n = IndexOfId(k30Bit, nId)) >= 0) return OnOptionToggle(n, &m_b30Bit[n], EDID_FLAG_DEEP_30BIT);
+    if ((n = IndexOfId(k36Bit, nId)) >= 0) return OnOptionToggle(n, &m_b36Bit[n], EDID_FLAG_DEEP_36BIT);
+    if ((n = IndexOfId(k48Bit, nId)) >= 0) return OnOptionToggle(n, &m_b48Bit[n], EDID_FLAG_DEEP_48BIT);
+    if ((n = IndexOfId(kHdr, nId)) >= 0) return OnOptionToggle(n, &m_bHdr[n], EDID_FLAG_HDR);
 }
 
 void CEdidConfigPage::OnTimer(UINT nIdEvent) {
@@ -114,6 +109,8 @@ void CEdidConfigPage::OnTimer(UINT nIdEvent) {
         EndWait();
     }
 }
+
+void CEdidConfigPage::StartAckTimer() { SetTimer(TIMER_ACK, ACK_MS); }
 
 // A mode change keeps the option bits: a "Copy From TV" mode hides the
 // options, and they come back unchanged (and are sent with Apply).

@@ -23,6 +23,8 @@ public:
     void RefreshInput(int nInput);
     // Re-enables every disabled Read and Apply button, stops timers 1 and 2.
     void EndWait();
+    // A network acknowledgement came: the wait ends 3000 ms later (timer 2).
+    void StartAckTimer();
     // Replaces the one-line log's text.
     void SetLogText(const QString& strText);
 

@@ -6,37 +6,28 @@
 #include "DataExchange.h"
 #include "DeviceState.h"
 #include "Dialogs.h"
-#include "NetSend.h"
+#include "Dlg130_PortSetIds.h"
+#include "IdIndex.h"
 #include "SendPath.h"
-#include "SerialPort.h"
+
+using namespace Dlg130;
 
 CPortSetPage g_PortSetPage;
 
 namespace {
 
-enum : int {
-    IDC_ROUTE_FIRST = 1003,    // output o, input i: 1003 + 5*o + i
-    IDC_DISPLAY_FIRST = 1007,  // output o: 1007 + 5*o
-    IDC_ROUTE_LAST = 1021,
-    IDC_STATUS = 1023,
-    IDC_SEL_INPUT_FIRST = 1025,
-    IDC_SEL_INPUT_LAST = 1028,
-    IDC_STATUS_TEXT = 1029,
-    IDC_DISPLAY_ALL = 1033,
-    IDC_CLEAR = 1034,
-    IDC_LOG = 1042,
-};
-constexpr int ROW_STRIDE = 5;
 constexpr int ROW_ALL = 4;
-constexpr int kOutputAllButtons[INPUT_COUNT] = {1024, 1030, 1031, 1032};
 
 // The 21 command buttons in the order EndWait goes through them.
-constexpr int kCommandButtons[] = {1003, 1004, 1005, 1006, 1008, 1009, 1010, 1011, 1013, 1014, 1015,
-                                   1016, 1018, 1019, 1020, 1021, 1023, 1024, 1030, 1031, 1032};
+constexpr int kCommandButtons[] = {IDC_OUT1_IN1, IDC_OUT1_IN2, IDC_OUT1_IN3, IDC_OUT1_IN4, IDC_OUT2_IN1, IDC_OUT2_IN2,
+                                   IDC_OUT2_IN3, IDC_OUT2_IN4, IDC_OUT3_IN1, IDC_OUT3_IN2, IDC_OUT3_IN3, IDC_OUT3_IN4,
+                                   IDC_OUT4_IN1, IDC_OUT4_IN2, IDC_OUT4_IN3, IDC_OUT4_IN4, IDC_STATUS,   IDC_ALL_IN1,
+                                   IDC_ALL_IN2,  IDC_ALL_IN3,  IDC_ALL_IN4};
 
-constexpr UINT TIMER_WAIT = 1;       // no answer within WAIT_MS
-constexpr UINT TIMER_ACK = 2;        // network acknowledgement, started by the reply handling
+constexpr UINT TIMER_WAIT = 1;  // no answer within WAIT_MS
+constexpr UINT TIMER_ACK = 2;   // network acknowledgement: the wait ends ACK_MS later
 constexpr UINT WAIT_MS = 8000;
+constexpr UINT ACK_MS = 1000;
 
 QString InputDigit(int nIndex) { return QString::number(nIndex + 1); }
 
@@ -48,7 +39,7 @@ CPortSetPage::~CPortSetPage() = default;
 void CPortSetPage::DoDataExchange(CDataExchange* pDX) {
     DDX_Control(pDX, IDC_LOG, m_editLog);
     DDX_Text(pDX, IDC_STATUS_TEXT, m_strStatus);
-    DDX_Radio(pDX, IDC_SEL_INPUT_FIRST, m_nSelInput);
+    DDX_Radio(pDX, IDC_SEL_INPUT_1, m_nSelInput);
     DDX_Text(pDX, IDC_LOG, m_strLog);
 }
 
@@ -61,12 +52,12 @@ void CPortSetPage::InitControls() {
     m_pFontDisplay->setStyleHint(QFont::SansSerif);
     m_pFontDisplay->setPixelSize(46);
     m_pFontDisplay->setWeight(QFont::Bold);
-    for (int nOutput = 0; nOutput < OUTPUT_COUNT; ++nOutput) {
-        if (QWidget* pDisplay = GetDlgItem(IDC_DISPLAY_FIRST + ROW_STRIDE * nOutput))
-            pDisplay->setFont(*m_pFontDisplay);
+    for (int nId : DISPLAY) {
+        if (QWidget* pDisplay = GetDlgItem(nId)) pDisplay->setFont(*m_pFontDisplay);
     }
     if (QWidget* pDisplay = GetDlgItem(IDC_DISPLAY_ALL)) pDisplay->setFont(*m_pFontDisplay);
     for (int nOutput = 0; nOutput < OUTPUT_COUNT; ++nOutput) ShowOutputSource(nOutput);
+    SettleRouting();
 }
 
 void CPortSetPage::ShowOutputSource(int nOutput) {
@@ -74,77 +65,74 @@ void CPortSetPage::ShowOutputSource(int nOutput) {
     const int nSource = g_nOutputSource[nOutput];
     // Anything the switcher reports above input 3 (or below 0) shows as "4".
     const QString strDigit = (nSource >= 0 && nSource <= 2) ? InputDigit(nSource) : QStringLiteral("4");
-    SetDlgItemText(IDC_DISPLAY_FIRST + ROW_STRIDE * nOutput, strDigit);
+    SetDlgItemText(DISPLAY[nOutput], strDigit);
 }
 
 void CPortSetPage::OnCommand(int nId, int nNotify) {
     if (nNotify != BN_CLICKED) return;
     if (nId == IDC_STATUS) return OnStatus();
     if (nId == IDC_CLEAR) return OnClear();
-    if (nId >= IDC_SEL_INPUT_FIRST && nId <= IDC_SEL_INPUT_LAST) return OnSelInputRadio(nId - IDC_SEL_INPUT_FIRST);
-    for (int nInput = 0; nInput < INPUT_COUNT; ++nInput) {
-        if (nId == kOutputAllButtons[nInput]) return OnOutputAllButton(nInput);
-    }
-    if (nId >= IDC_ROUTE_FIRST && nId <= IDC_ROUTE_LAST) {
-        const int nOffset = nId - IDC_ROUTE_FIRST;
-        const int nInput = nOffset % ROW_STRIDE;
-        if (nInput < INPUT_COUNT) OnRouteButton(nOffset / ROW_STRIDE, nInput);  // column 4 is the display
+    int n;
+    if ((n = IndexOfId(SEL_INPUT, nId)) >= 0) return OnSelInputRadio(n);
+    if ((n = IndexOfId(ALL, nId)) >= 0) return OnOutputAllButton(n);
+    for (int nOutput = 0; nOutput < OUTPUT_COUNT; ++nOutput) {
+        if ((n = IndexOfId(ROUTE[nOutput], nId)) >= 0) return OnRouteButton(nOutput, n);
     }
 }
 
 void CPortSetPage::OnTimer(UINT nIdEvent) {
     if (nIdEvent == TIMER_WAIT) {
-        EndWait();
+        // Nothing confirmed the routing shown since the last report: show
+        // the reported one again.
+        RestoreRouting();
+        StopWaiting();
         AppendLog(QStringLiteral("Set Fail! Waiting time out!"));
     } else if (nIdEvent == TIMER_ACK) {
         EndWait();
     }
 }
 
-// "Status" writes straight to the link (serial first) rather than through
-// SendCommand, so it can disable itself and start the wait before sending.
-void CPortSetPage::OnStatus() {
-    const std::string strFrame = Frames::Status();
-    if (g_bComConnected == 1) {
-        EnableDlgItem(IDC_STATUS, FALSE);
-        StartWait();
-        g_SerialPort.WriteText(strFrame.c_str());
-    } else if (g_bNetConnected == 1) {
-        EnableDlgItem(IDC_STATUS, FALSE);
-        StartWait();
-        NetSend(strFrame);
-    } else {
-        AppendLog(QStringLiteral("Device is not connected!"));
-    }
-}
+void CPortSetPage::StartAckTimer() { SetTimer(TIMER_ACK, ACK_MS); }
 
-void CPortSetPage::OnRouteButton(int nOutput, int nInput) {
-    RouteOutput(nOutput, nInput);
+void CPortSetPage::OnStatus() {
     if (!IsLinkOpen()) {
         AppendLog(QStringLiteral("Device is not connected!"));
         return;
     }
-    AppendLog(QStringLiteral("Set Input ") + InputDigit(nInput) + QStringLiteral(" to Output ") +
-              InputDigit(nOutput) + QStringLiteral("!"));
+    // Disabled and waiting before the frame leaves, so that no reply can
+    // arrive before the wait has begun.
+    EnableDlgItem(IDC_STATUS, FALSE);
+    StartWait();
+    SendCommand(Frames::Status());
+}
+
+// Without a link nothing is sent, so nothing changes but the log.
+void CPortSetPage::OnRouteButton(int nOutput, int nInput) {
+    if (!IsLinkOpen()) {
+        AppendLog(QStringLiteral("Device is not connected!"));
+        return;
+    }
+    RouteOutput(nOutput, nInput);
+    AppendLog(QStringLiteral("Set Input ") + InputDigit(nInput) + QStringLiteral(" to Output ") + InputDigit(nOutput) +
+              QStringLiteral("!"));
     DisableRow(nOutput);
     StartWait();
 }
 
 void CPortSetPage::OnOutputAllButton(int nInput) {
-    SendAllOutputs(nInput);
-    SetDlgItemText(IDC_DISPLAY_ALL, InputDigit(nInput));
-    if (!IsLinkOpen()) {
+    if (!SendAllOutputs(nInput)) {
         // SendAllOutputs already wrote it once; the operator sees it twice.
         AppendLog(QStringLiteral("Device is not connected!"));
         return;
     }
+    SetDlgItemText(IDC_DISPLAY_ALL, InputDigit(nInput));
     AppendLog(QStringLiteral("Set Input ") + InputDigit(nInput) + QStringLiteral(" to All HDMI Output!"));
     DisableRow(ROW_ALL);
     StartWait();
 }
 
 // The hidden "Sel Input" radios: all outputs from one input, no line of
-// their own, nothing disabled, display 1033 untouched.
+// their own, nothing disabled, display IDC_DISPLAY_ALL untouched.
 void CPortSetPage::OnSelInputRadio(int nInput) {
     m_nSelInput = nInput;
     SendAllOutputs(nInput);
@@ -163,16 +151,20 @@ void CPortSetPage::RouteOutput(int nOutput, int nInput) {
 }
 
 void CPortSetPage::SendRoute(int nOutput, int nInput) {
-    SendCommand(Frames::Route(nOutput, nInput));  // no link: the caller reports it
+    SendCommand(Frames::Route(nOutput, nInput));
     m_nSelInput = -1;
     UpdateData(FALSE);
 }
 
-void CPortSetPage::SendAllOutputs(int nInput) {
-    if (!SendCommand(Frames::AllOutputs(nInput))) AppendLog(QStringLiteral("Device is not connected!"));
+bool CPortSetPage::SendAllOutputs(int nInput) {
+    if (!SendCommand(Frames::AllOutputs(nInput))) {
+        AppendLog(QStringLiteral("Device is not connected!"));
+        return false;
+    }
     for (int nOutput = 0; nOutput < OUTPUT_COUNT; ++nOutput) g_nOutputSource[nOutput] = nInput;
     for (int nOutput = 0; nOutput < OUTPUT_COUNT; ++nOutput) ShowOutputSource(nOutput);
     UpdateData(FALSE);
+    return true;
 }
 
 void CPortSetPage::StartWait() {
@@ -183,15 +175,21 @@ void CPortSetPage::StartWait() {
 
 void CPortSetPage::DisableRow(int nRow) {
     if (nRow == ROW_ALL) {
-        for (int nId : kOutputAllButtons) EnableDlgItem(nId, FALSE);
+        for (int nId : ALL) EnableDlgItem(nId, FALSE);
         return;
     }
     if (nRow < 0 || nRow >= OUTPUT_COUNT) return;
-    for (int nInput = 0; nInput < INPUT_COUNT; ++nInput)
-        EnableDlgItem(IDC_ROUTE_FIRST + ROW_STRIDE * nRow + nInput, FALSE);
+    for (int nId : ROUTE[nRow]) EnableDlgItem(nId, FALSE);
 }
 
+// Called when the switcher answered: what the displays show now is what it
+// reported or acknowledged.
 void CPortSetPage::EndWait() {
+    SettleRouting();
+    StopWaiting();
+}
+
+void CPortSetPage::StopWaiting() {
     for (int nId : kCommandButtons) {
         if (!IsDlgItemEnabled(nId)) EnableDlgItem(nId, TRUE);
     }
@@ -199,9 +197,40 @@ void CPortSetPage::EndWait() {
     KillTimer(TIMER_ACK);
 }
 
+void CPortSetPage::SettleRouting() {
+    for (int nOutput = 0; nOutput < OUTPUT_COUNT; ++nOutput) m_anSettledSource[nOutput] = g_nOutputSource[nOutput];
+    m_strSettledAll = GetDlgItemText(IDC_DISPLAY_ALL);
+}
+
+void CPortSetPage::RestoreRouting() {
+    for (int nOutput = 0; nOutput < OUTPUT_COUNT; ++nOutput) {
+        g_nOutputSource[nOutput] = m_anSettledSource[nOutput];
+        ShowOutputSource(nOutput);
+    }
+    SetDlgItemText(IDC_DISPLAY_ALL, m_strSettledAll);
+}
+
 void CPortSetPage::AppendLog(const QString& strText) {
-    UpdateData(TRUE);  // keeps what the operator typed into the box
-    m_strLog += strText + QStringLiteral("\r\n");
-    UpdateData(FALSE);
+    const QString strLine = strText + QStringLiteral("\r\n");
+    if (m_editLog.IsEditedSinceWrite()) {
+        // The operator typed into the box: the typed text stays (read back
+        // once, the whole text).
+        UpdateData(TRUE);
+        m_strLog += strLine;
+        UpdateData(FALSE);
+    } else {
+        m_strLog += strLine;
+        m_editLog.AppendText(strLine);
+    }
+    TrimLog();
     m_editLog.LineScroll(m_editLog.GetLineCount());
+}
+
+// The oldest lines go a batch at a time, so that the cost of dropping them
+// spreads over the lines appended in between.
+void CPortSetPage::TrimLog() {
+    const int nLines = m_editLog.GetLineCount() - 1;  // the line after the last "\r\n" is empty
+    if (nLines <= MAX_LOG_LINES) return;
+    m_editLog.DropFirstLines(nLines - KEEP_LOG_LINES);
+    m_strLog = m_editLog.GetWindowText();
 }

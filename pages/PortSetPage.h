@@ -1,11 +1,14 @@
 #pragma once
 // CPortSetPage: the "Port Set" tab. Routes one output, or all four, to an
 // input; asks the switcher for the current routing ("Status"); keeps a log.
-// Routing is optimistic: g_nOutputSource and the displays change at once.
+// Routing is optimistic: with a link open, g_nOutputSource and the displays
+// change at once; when no answer comes in time they go back to the routing
+// the switcher last reported (before any report, to what they showed).
 #include <QString>
 #include <memory>
 
 #include "Controls.h"
+#include "DeviceState.h"
 #include "Dialog.h"
 
 class QFont;
@@ -20,10 +23,18 @@ public:
     // Shows g_nOutputSource[nOutput] in output nOutput+1's display; "4" for
     // any value other than 0..2. Outputs outside 0..3 are ignored.
     void ShowOutputSource(int nOutput);
-    // Re-enables every disabled command button, stops timers 1 and 2.
+    // The switcher answered: takes the routing shown as reported,
+    // re-enables every disabled command button, stops timers 1 and 2.
     void EndWait();
-    // Appends strText and CRLF to the log and scrolls to its last line.
+    // A network acknowledgement came: the wait ends 1000 ms later (timer 2).
+    void StartAckTimer();
+    // Appends strText and CRLF to the log and scrolls to its last line. The
+    // log keeps at most MAX_LOG_LINES lines: beyond that the oldest go, down
+    // to KEEP_LOG_LINES. Dropping lines costs more than in proportion to
+    // their number, so they go a hundred at a time.
     void AppendLog(const QString& strText);
+    static constexpr int KEEP_LOG_LINES = 3000;
+    static constexpr int MAX_LOG_LINES = KEEP_LOG_LINES + 100;
 
     // Called by the framework on the GUI thread.
     void OnCommand(int nId, int nNotify) override;
@@ -33,10 +44,10 @@ public:
     void OnCancel() override {}
 
     // Bound members (data exchange).
-    CEdit m_editLog;       // 1042, as a control
-    QString m_strStatus;   // hidden static 1029
-    int m_nSelInput = -1;  // hidden radio group 1025..1028, -1 when none set
-    QString m_strLog;      // text of 1042
+    CEdit m_editLog;       // IDC_LOG, as a control
+    QString m_strStatus;   // hidden static IDC_STATUS_TEXT
+    int m_nSelInput = -1;  // hidden radio group IDC_SEL_INPUT_1..4, -1 when none set
+    QString m_strLog;      // text of IDC_LOG
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -49,10 +60,20 @@ private:
     void OnClear();
 
     void StartWait();
+    void StopWaiting();
     void DisableRow(int nRow);
     void RouteOutput(int nOutput, int nInput);
     void SendRoute(int nOutput, int nInput);
-    void SendAllOutputs(int nInput);
+    // False, after logging it, when no link is open: then nothing changes.
+    bool SendAllOutputs(int nInput);
+    void SettleRouting();
+    void RestoreRouting();
+    void TrimLog();
+
+    // The routing last reported (or shown before any report), and the
+    // "Output All" display's digit then.
+    int m_anSettledSource[OUTPUT_COUNT] = {};
+    QString m_strSettledAll = QStringLiteral("1");
 
     // Font of the five number displays, made by InitControls and kept for
     // the run (the page object exists before the application, a font not).

@@ -9,6 +9,8 @@
 #include "BenchSupport.h"
 #include "Corvane.h"
 #include "CorvaneDlg.h"
+#include "Dlg102_MainIds.h"
+#include "Dlg130_PortSetIds.h"
 #include "MessageBox.h"
 
 // Null (with the reason printed) when the pty is missing or Connect did not
@@ -25,7 +27,7 @@ inline std::unique_ptr<CCorvaneDlg> StartConnected(CPtyPair& pty, const char* ps
     auto pDlg = std::make_unique<CCorvaneDlg>();
     pDlg->Create(nullptr);
     pDlg->GetSafeHwnd()->show();
-    pDlg->GetItem<QAbstractButton>(1001)->click();
+    pDlg->GetItem<QAbstractButton>(Dlg102::IDC_CONNECT)->click();
     if (pty.Read(8) != "@ R 0e #") {
         std::printf("%s: no load-all request\n", pszWho);
         return nullptr;

@@ -1,4 +1,4 @@
-// Click to first byte: from the click() call on route button 1010 (output 2,
+// Click to first byte: from the click() call on route button IDC_OUT2_IN3 (output 2,
 // input 3) to the first byte of "@W 01 02#" being readable on the pty master,
 // as seen by a thread waiting in poll() there.
 // The benchmark owns the master and acknowledges each frame so the button row
@@ -88,8 +88,8 @@ int main(int argc, char** argv) {
     auto pDlg = StartConnected(pty, "click");
     if (!pDlg) return 1;
 
-    auto* pButton = g_PortSetPage.GetItem<QAbstractButton>(1010);
-    auto* pClear = g_PortSetPage.GetItem<QAbstractButton>(1034);
+    auto* pButton = g_PortSetPage.GetItem<QAbstractButton>(Dlg130::IDC_OUT2_IN3);
+    auto* pClear = g_PortSetPage.GetItem<QAbstractButton>(Dlg130::IDC_CLEAR);
     int nBad = 0;
     // The first byte's arrival is taken by a watcher thread blocked in poll()
     // on the master, so it is not hidden behind the rest of the click

@@ -1,6 +1,6 @@
 // Last reply byte to updated display: the benchmark writes "@01 0v" on the pty
 // master, waits until the application's reply assembler holds them, then writes the closing '#'
-// and measures until Port Set display 1012 shows the new input (events are
+// and measures until Port Set display IDC_DISPLAY_2 shows the new input (events are
 // processed in a tight loop meanwhile). v cycles through 0..3 so the text
 // changes every time.
 #include <QAbstractButton>
@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
         timer.start();
         pty.Write("#");
         bool bShown = false;
-        while (!(bShown = g_PortSetPage.GetDlgItemText(1012) == strWant) && timer.elapsed() < 2000) {
+        while (!(bShown = g_PortSetPage.GetDlgItemText(Dlg130::IDC_DISPLAY_2) == strWant) && timer.elapsed() < 2000) {
             if (bFullPass) QCoreApplication::processEvents();
             else QCoreApplication::sendPostedEvents();
         }

@@ -23,6 +23,9 @@
 #include "Corvane.h"
 #include "CorvaneDlg.h"
 #include "DeviceState.h"
+#include "Dlg102_MainIds.h"
+#include "Dlg129_EdidConfigIds.h"
+#include "Dlg130_PortSetIds.h"
 #include "EdidConfigPage.h"
 #include "IP_SEL_PAGE.h"
 #include "MessageBox.h"
@@ -67,7 +70,7 @@ protected:
     }
 
     QWidget* Item(int nId) const { return pDlg->GetDlgItem(nId); }
-    QComboBox* PortList() const { return qobject_cast<QComboBox*>(Item(1000)); }
+    QComboBox* PortList() const { return qobject_cast<QComboBox*>(Item(Dlg102::IDC_PORT_LIST)); }
     QStringList PortEntries() const {
         QStringList aEntries;
         for (int i = 0; i < PortList()->count(); ++i) aEntries << PortList()->itemText(i);

@@ -57,45 +57,45 @@ class DeviceNamePanelTest : public AppFixture {};
 TEST_F(DeviceNamePanelTest, EditSaveAndLockSendsTheTypedName) {
     CPtyPair& com2 = AddPty(2);
     OpenMainWindow();
-    Click(1001);
+    Click(Dlg102::IDC_CONNECT);
     ASSERT_EQ(g_bComConnected, 1);
     ExpectFrame(com2, "@ R 0e #");
 
-    Click(1039);
-    EXPECT_EQ(Caption(1039), "Save&Lock");
-    EXPECT_TRUE(pDlg->IsDlgItemEnabled(1081));
+    Click(Dlg102::IDC_EDIT_NAME);
+    EXPECT_EQ(Caption(Dlg102::IDC_EDIT_NAME), "Save&Lock");
+    EXPECT_TRUE(pDlg->IsDlgItemEnabled(Dlg102::IDC_DEVICE_NAME));
     ExpectNothingMore(com2);
 
-    auto* pNameBox = qobject_cast<QLineEdit*>(Item(1081));
+    auto* pNameBox = qobject_cast<QLineEdit*>(Item(Dlg102::IDC_DEVICE_NAME));
     ASSERT_NE(pNameBox, nullptr);
     pNameBox->setText("ABCDEFGHIJKLMNOPQRS");
-    Click(1039);
-    EXPECT_EQ(Caption(1039), "Edit");
-    EXPECT_FALSE(pDlg->IsDlgItemEnabled(1081));
+    Click(Dlg102::IDC_EDIT_NAME);
+    EXPECT_EQ(Caption(Dlg102::IDC_EDIT_NAME), "Edit");
+    EXPECT_FALSE(pDlg->IsDlgItemEnabled(Dlg102::IDC_DEVICE_NAME));
     ExpectFrame(com2, "@W 20 4142434445 464748494a 4b4c4d 4e 4f 50 #");
     EXPECT_EQ(std::memcmp(g_DeviceName, "ABCDEFGHIJKLMNOP", 16), 0);
     // The box keeps what was typed.
-    EXPECT_EQ(Caption(1081), "ABCDEFGHIJKLMNOPQRS");
+    EXPECT_EQ(Caption(Dlg102::IDC_DEVICE_NAME), "ABCDEFGHIJKLMNOPQRS");
 
-    Click(1040);
+    Click(Dlg102::IDC_GET_NAME);
     ExpectFrame(com2, "@ R 20 #");
 }
 
 TEST_F(DeviceNamePanelTest, NameReplyReplacesTextBeingEdited) {
     OpenMainWindow();
-    Click(1039);
-    qobject_cast<QLineEdit*>(Item(1081))->setText("typed");
+    Click(Dlg102::IDC_EDIT_NAME);
+    qobject_cast<QLineEdit*>(Item(Dlg102::IDC_DEVICE_NAME))->setText("typed");
     for (unsigned char c : std::string("@20 c4 42 00 41#")) pDlg->OnPortMessage(WM_PORT_RXCHAR, c, 1);
-    EXPECT_EQ(Caption(1081), QString::fromLatin1("\xC4" "B"));
+    EXPECT_EQ(Caption(Dlg102::IDC_DEVICE_NAME), QString::fromLatin1("\xC4" "B"));
     EXPECT_EQ(g_DeviceName[0], 0xC4);
 }
 
 TEST_F(DeviceNamePanelTest, WithoutALinkNothingIsSentOrShown) {
     OpenMainWindow();
-    Click(1040);
-    Click(1039);
-    Click(1039);
-    EXPECT_EQ(Caption(1081), "");
+    Click(Dlg102::IDC_GET_NAME);
+    Click(Dlg102::IDC_EDIT_NAME);
+    Click(Dlg102::IDC_EDIT_NAME);
+    EXPECT_EQ(Caption(Dlg102::IDC_DEVICE_NAME), "");
     EXPECT_TRUE(MessageBoxScript::History().empty());
     // The empty box was padded to sixteen spaces even though nothing went out.
     EXPECT_EQ(std::memcmp(g_DeviceName, "                ", 16), 0);

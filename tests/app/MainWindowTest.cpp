@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "AppFixture.h"
+#include "CorvaneVersion.h"
 #include "Dlg132_IpConfigIds.h"
 #include "Set_Net_Config.h"
 #include "System_Setting_Page.h"
@@ -34,23 +35,23 @@ class MainWindowTest : public AppFixture {};
 TEST_F(MainWindowTest, StartsWithVersionNameBoxAndPanelInTheirFirstState) {
     OpenMainWindow();
     EXPECT_EQ(pDlg->GetSafeHwnd()->windowTitle(), "Corvane Matrix");
-    EXPECT_EQ(Caption(1109), "Rev:1.1.0921");
-    EXPECT_FALSE(pDlg->IsDlgItemEnabled(1109));
-    EXPECT_EQ(Caption(1081), "");
-    EXPECT_FALSE(pDlg->IsDlgItemEnabled(1081));
-    EXPECT_EQ(Caption(1039), "Edit");
-    EXPECT_EQ(Caption(1001), "Connect");
-    EXPECT_TRUE(pDlg->IsDlgItemEnabled(1000));
-    EXPECT_TRUE(pDlg->IsDlgItemEnabled(1106));
+    EXPECT_EQ(Caption(Dlg102::IDC_VERSION), "Rev:" CORVANE_VERSION);
+    EXPECT_FALSE(pDlg->IsDlgItemEnabled(Dlg102::IDC_VERSION));
+    EXPECT_EQ(Caption(Dlg102::IDC_DEVICE_NAME), "");
+    EXPECT_FALSE(pDlg->IsDlgItemEnabled(Dlg102::IDC_DEVICE_NAME));
+    EXPECT_EQ(Caption(Dlg102::IDC_EDIT_NAME), "Edit");
+    EXPECT_EQ(Caption(Dlg102::IDC_CONNECT), "Connect");
+    EXPECT_TRUE(pDlg->IsDlgItemEnabled(Dlg102::IDC_PORT_LIST));
+    EXPECT_TRUE(pDlg->IsDlgItemEnabled(Dlg102::IDC_SEARCH));
     EXPECT_EQ(g_bComConnected, 0);
     EXPECT_EQ(g_bNetConnected, 0);
-    EXPECT_EQ(pDlg->ToolTip().GetToolText(Item(1081)), "Input Max Size:16");
+    EXPECT_EQ(pDlg->ToolTip().GetToolText(Item(Dlg102::IDC_DEVICE_NAME)), "Input Max Size:16");
     EXPECT_EQ(pDlg->ToolTip().GetDelayTime(), 300u);
 }
 
 TEST_F(MainWindowTest, EachTabShowsExactlyItsOwnPage) {
     OpenMainWindow();
-    auto* pTab = qobject_cast<CTabCtlWidget*>(Item(1002));
+    auto* pTab = qobject_cast<CTabCtlWidget*>(Item(Dlg102::IDC_TAB));
     ASSERT_NE(pTab, nullptr);
     const QStringList aExpected = {"Port Set", "EDID Config", "IP Config", "Net Config", "System Config"};
     ASSERT_EQ(pTab->TabBar()->count(), 5);
@@ -87,22 +88,22 @@ TEST_F(MainWindowTest, IpConfigPageShowsOnlyItsParameterControls) {
 
 TEST_F(MainWindowTest, LogToPagesWritesTheChosenLogs) {
     OpenMainWindow();
-    pDlg->LogToPages("to port set", 0);
-    EXPECT_TRUE(g_PortSetPage.GetDlgItemText(1042).contains("to port set"));
+    pDlg->LogToPages("to port set", LOG_PORT_SET);
+    EXPECT_TRUE(g_PortSetPage.GetDlgItemText(Dlg130::IDC_LOG).contains("to port set"));
     EXPECT_NE(g_EdidConfigPage.m_strLog, "to port set");
 
-    pDlg->LogToPages("to edid", 1);
+    pDlg->LogToPages("to edid", LOG_EDID_CONFIG);
     EXPECT_EQ(g_EdidConfigPage.m_strLog, "to edid");
-    EXPECT_FALSE(g_PortSetPage.GetDlgItemText(1042).contains("to edid"));
+    EXPECT_FALSE(g_PortSetPage.GetDlgItemText(Dlg130::IDC_LOG).contains("to edid"));
 
-    pDlg->LogToPages("to both", 2);
+    pDlg->LogToPages("to both", LOG_BOTH_PAGES);
     EXPECT_EQ(g_EdidConfigPage.m_strLog, "to both");
-    EXPECT_TRUE(g_PortSetPage.GetDlgItemText(1042).contains("to both"));
+    EXPECT_TRUE(g_PortSetPage.GetDlgItemText(Dlg130::IDC_LOG).contains("to both"));
 
-    const QString strPortLog = g_PortSetPage.GetDlgItemText(1042);
+    const QString strPortLog = g_PortSetPage.GetDlgItemText(Dlg130::IDC_LOG);
     pDlg->LogToPages("nowhere", 3);
     pDlg->LogToPages("nowhere", -1);
-    EXPECT_EQ(g_PortSetPage.GetDlgItemText(1042), strPortLog);
+    EXPECT_EQ(g_PortSetPage.GetDlgItemText(Dlg130::IDC_LOG), strPortLog);
     EXPECT_EQ(g_EdidConfigPage.m_strLog, "to both");
 }
 
@@ -110,7 +111,7 @@ TEST_F(MainWindowTest, LogToPagesWritesTheChosenLogs) {
 TEST_F(MainWindowTest, ReceivedBytesReachThePagesAndTheNameBox) {
     OpenMainWindow();
     Feed(*pDlg, "@20 4b 49 54 43 48 45 4e 00 58 58 58 58 58 58 58 58#");
-    EXPECT_EQ(Caption(1081), "KITCHEN");
+    EXPECT_EQ(Caption(Dlg102::IDC_DEVICE_NAME), "KITCHEN");
     Feed(*pDlg, "@40 00 1a 2b 3c 4d 5e c0 a8 01 0a ff ff ff 00 c0 a8 01 01 01#");
     EXPECT_EQ(g_IpConfigPage.GetDlgItemText(Dlg132::IDC_MAC), "00 : 1A : 2B : 3C : 4D : 5E");
     EXPECT_FALSE(g_IpConfigPage.IsDlgItemEnabled(Dlg132::IDC_IP_ADDRESS));
@@ -123,12 +124,34 @@ TEST_F(MainWindowTest, ReceivedBytesReachThePagesAndTheNameBox) {
     EXPECT_EQ(g_nOutputSource[3], 3);
 }
 
-TEST_F(MainWindowTest, EnterAndEscapeOnAPageLeaveTheWindowOpen) {
+// Enter and Escape never end the program, wherever they are typed: on a
+// page, on the window, or to confirm a new device name. The close button does.
+TEST_F(MainWindowTest, EnterAndEscapeLeaveTheWindowOpenTheCloseButtonEndsIt) {
     OpenMainWindow();
+    QWidget* pWnd = pDlg->GetSafeHwnd();
     QTest::keyClick(g_PortSetPage.GetSafeHwnd(), Qt::Key_Escape);
     QTest::keyClick(g_IpConfigPage.GetSafeHwnd(), Qt::Key_Return);
-    EXPECT_TRUE(pDlg->GetSafeHwnd()->isVisible());
-    QTest::keyClick(pDlg->GetSafeHwnd(), Qt::Key_Escape);
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) QTest::keyClick(pWnd, key);
+    Click(Dlg102::IDC_EDIT_NAME);
+    auto* pName = qobject_cast<QLineEdit*>(Item(Dlg102::IDC_DEVICE_NAME));
+    ASSERT_NE(pName, nullptr);
+    pName->setFocus();
+    QTest::keyClicks(pName, "HALL");
+    QTest::keyClick(pName, Qt::Key_Return);
+    QTest::keyClick(pName, Qt::Key_Escape);
+    EXPECT_TRUE(pWnd->isVisible());
+    EXPECT_EQ(pName->text(), "HALL");
+
+    pWnd->close();
+    EXPECT_FALSE(pDlg->GetSafeHwnd() && pDlg->GetSafeHwnd()->isVisible());
+}
+
+TEST_F(MainWindowTest, CtrlQEndsTheWindow) {
+    OpenMainWindow();
+    QWidget* pWnd = pDlg->GetSafeHwnd();
+    pWnd->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(pWnd));
+    QTest::keyClick(pWnd, Qt::Key_Q, Qt::ControlModifier);
     EXPECT_FALSE(pDlg->GetSafeHwnd() && pDlg->GetSafeHwnd()->isVisible());
 }
 
@@ -145,5 +168,5 @@ TEST_F(MainWindowTest, AboutBoxOpensModallyAndClosesWithOk) {
     EXPECT_TRUE(strSeen.startsWith("Corvane|"));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_TRUE(pDlg->GetSafeHwnd()->isVisible());
-    EXPECT_EQ(Caption(1109), "Rev:1.1.0921");
+    EXPECT_EQ(Caption(Dlg102::IDC_VERSION), "Rev:" CORVANE_VERSION);
 }

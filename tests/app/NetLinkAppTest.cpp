@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 
 #include "AppFixture.h"
+#include "Dlg132_IpConfigIds.h"
 #include "CommandFrames.h"
 #include "DeviceNameText.h"
 #include "Dlg133_NetConfigIds.h"
@@ -67,7 +68,7 @@ protected:
         EXPECT_EQ(ab, QByteArray("@ R 40 #"));
         EXPECT_EQ(DeviceNameToText(g_DeviceName), "NET-SW");
         EXPECT_EQ(g_nOutputSource[0], 3);
-        EXPECT_EQ(g_PortSetPage.GetDlgItemText(1007), "4");
+        EXPECT_EQ(g_PortSetPage.GetDlgItemText(Dlg130::IDC_DISPLAY_1), "4");
     }
     // The next datagram that is not the poll.
     QByteArray NextCommand(LoopbackPeer& sw) {
@@ -84,12 +85,12 @@ TEST_F(NetLinkApp, WholeConfigurationOverTheNetworkFillsThePagesAndTheNameBox) {
     LoopbackPeer sw(LoopbackIp(21), DEVICE_UDP_PORT);
     ASSERT_TRUE(sw.IsBound());
     OpenMainWindow();
-    const QString strSerialLog = g_IpConfigPage.GetDlgItemText(1078);
+    const QString strSerialLog = g_IpConfigPage.GetDlgItemText(Dlg132::IDC_LOG);
     ConnectOverNetwork(sw, LoopbackIp(21));
     AnswerWholeConfig(sw);
-    EXPECT_EQ(pDlg->GetDlgItemText(1081), "NET-SW");
+    EXPECT_EQ(pDlg->GetDlgItemText(Dlg102::IDC_DEVICE_NAME), "NET-SW");
     // Frames over the network are not added to the serial output log.
-    EXPECT_EQ(g_IpConfigPage.GetDlgItemText(1078), strSerialLog);
+    EXPECT_EQ(g_IpConfigPage.GetDlgItemText(Dlg132::IDC_LOG), strSerialLog);
 }
 
 TEST_F(NetLinkApp, DeviceNamePanelSendsOverTheNetworkWhenOnlyItIsOpen) {
@@ -97,11 +98,11 @@ TEST_F(NetLinkApp, DeviceNamePanelSendsOverTheNetworkWhenOnlyItIsOpen) {
     ASSERT_TRUE(sw.IsBound());
     OpenMainWindow();
     ConnectOverNetwork(sw, LoopbackIp(22));
-    Click(1040);  // Get
+    Click(Dlg102::IDC_GET_NAME);  // Get
     EXPECT_EQ(NextCommand(sw), QByteArray("@ R 20 #"));
-    Click(1039);  // Edit
-    qobject_cast<QLineEdit*>(Item(1081))->setText("ROOM A");
-    Click(1039);  // Save&Lock
+    Click(Dlg102::IDC_EDIT_NAME);  // Edit
+    qobject_cast<QLineEdit*>(Item(Dlg102::IDC_DEVICE_NAME))->setText("ROOM A");
+    Click(Dlg102::IDC_EDIT_NAME);  // Save&Lock
     EXPECT_EQ(NextCommand(sw), QByteArray("@W 20 524f4f4d20 4120202020 202020 20 20 20 #"));
 }
 
@@ -110,15 +111,15 @@ TEST_F(NetLinkApp, NetworkLinkWorksBothWaysAfterTheSerialLinkConnectedAndDisconn
     LoopbackPeer sw(LoopbackIp(23), DEVICE_UDP_PORT);
     ASSERT_TRUE(sw.IsBound());
     OpenMainWindow();
-    Click(1001);
+    Click(Dlg102::IDC_CONNECT);
     ASSERT_EQ(g_bComConnected, 1);
     EXPECT_EQ(com3.ReadUntilQuiet(), "@ R 0e #");
-    Click(1001);
+    Click(Dlg102::IDC_CONNECT);
     ASSERT_EQ(g_bComConnected, 0);
 
     ConnectOverNetwork(sw, LoopbackIp(23));
     AnswerWholeConfig(sw);
-    auto* pRoute = g_PortSetPage.GetItem<QAbstractButton>(1010);
+    auto* pRoute = g_PortSetPage.GetItem<QAbstractButton>(Dlg130::IDC_OUT2_IN3);
     pRoute->click();
     EXPECT_EQ(NextCommand(sw), QByteArray("@W 01 02#"));
     sw.SendTo("@09 01#", LoopbackIp(1), nLocalPort);
@@ -132,11 +133,11 @@ TEST_F(NetLinkApp, WithBothLinksOpenCommandsGoSerialAndNetworkRepliesAreDropped)
     ASSERT_TRUE(sw.IsBound());
     OpenMainWindow();
     ConnectOverNetwork(sw, LoopbackIp(24));
-    Click(1001);
+    Click(Dlg102::IDC_CONNECT);
     ASSERT_EQ(g_bComConnected, 1);
     EXPECT_EQ(com3.ReadUntilQuiet(), "@ R 0e #");
 
-    Click(1040);
+    Click(Dlg102::IDC_GET_NAME);
     EXPECT_EQ(com3.ReadUntilQuiet(), "@ R 20 #");
     sw.SendTo("@04 02 02 02 02#", LoopbackIp(1), nLocalPort);
     PumpFor(100);

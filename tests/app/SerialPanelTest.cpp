@@ -42,7 +42,7 @@ TEST_F(SerialPanelTest, SearchFindsAPortThatAppearedLater) {
     OpenMainWindow();
     EXPECT_EQ(PortList()->count(), 30);
     AddPty(12);
-    Click(1106);
+    Click(Dlg102::IDC_SEARCH);
     EXPECT_EQ(PortEntries(), QStringList({"COM12"}));
 }
 
@@ -51,21 +51,21 @@ TEST_F(SerialPanelTest, ConnectAsksForTheWholeConfigurationAndDisconnectReleases
     AddPty(3);
     OpenMainWindow();
     PortList()->setCurrentIndex(1);
-    Click(1001);
+    Click(Dlg102::IDC_CONNECT);
     ASSERT_EQ(g_bComConnected, 1);
-    EXPECT_EQ(Caption(1001), "Disconnect!");
-    EXPECT_FALSE(pDlg->IsDlgItemEnabled(1000));
-    EXPECT_FALSE(pDlg->IsDlgItemEnabled(1106));
+    EXPECT_EQ(Caption(Dlg102::IDC_CONNECT), "Disconnect!");
+    EXPECT_FALSE(pDlg->IsDlgItemEnabled(Dlg102::IDC_PORT_LIST));
+    EXPECT_FALSE(pDlg->IsDlgItemEnabled(Dlg102::IDC_SEARCH));
     ExpectFrame(com7, "@ R 0e #");
     EXPECT_EQ(g_EdidConfigPage.m_strLog, "Get All Ports ");
-    EXPECT_TRUE(g_PortSetPage.GetDlgItemText(1042).contains("Get All Ports "));
+    EXPECT_TRUE(g_PortSetPage.GetDlgItemText(Dlg130::IDC_LOG).contains("Get All Ports "));
     EXPECT_TRUE(g_IpConfigPage.GetDlgItemText(Dlg132::IDC_LOG).contains("@ R 0e #"));
 
     // The whole-configuration reply fills the pages and the name box, then
     // the network parameters are read.
     com7.Write("@0e 01 02 00 03 00 00 00 00 00 00 00 00 "
                "4c 4f 42 42 59 20 20 20 20 20 20 20 20 20 20 20#");
-    ASSERT_TRUE(WaitFor([&] { return Caption(1081) == "LOBBY           "; }));
+    ASSERT_TRUE(WaitFor([&] { return Caption(Dlg102::IDC_DEVICE_NAME) == "LOBBY           "; }));
     EXPECT_EQ(g_nOutputSource[0], 1);
     EXPECT_EQ(g_nOutputSource[1], 3);
     EXPECT_EQ(g_EdidConfigPage.m_strLog, "Load All config data success!");
@@ -75,11 +75,11 @@ TEST_F(SerialPanelTest, ConnectAsksForTheWholeConfigurationAndDisconnectReleases
     pDlg->ScanPorts();
     EXPECT_EQ(PortEntries(), QStringList({"COM3", "COM7"}));
 
-    Click(1001);
+    Click(Dlg102::IDC_CONNECT);
     EXPECT_EQ(g_bComConnected, 0);
-    EXPECT_EQ(Caption(1001), "Connect");
-    EXPECT_TRUE(pDlg->IsDlgItemEnabled(1000));
-    EXPECT_TRUE(pDlg->IsDlgItemEnabled(1106));
+    EXPECT_EQ(Caption(Dlg102::IDC_CONNECT), "Connect");
+    EXPECT_TRUE(pDlg->IsDlgItemEnabled(Dlg102::IDC_PORT_LIST));
+    EXPECT_TRUE(pDlg->IsDlgItemEnabled(Dlg102::IDC_SEARCH));
     EXPECT_FALSE(g_SerialPort.IsMonitorAlive());
     // Nothing more goes out once disconnected.
     pDlg->OnGetDeviceName();
@@ -90,13 +90,13 @@ TEST_F(SerialPanelTest, FailedConnectSaysSoSendsNothingAndProbesAgain) {
     OpenMainWindow();
     PortList()->setCurrentIndex(4);
     MessageBoxScript::Expect("Cannot open serial port");
-    Click(1001);
+    Click(Dlg102::IDC_CONNECT);
     ASSERT_EQ(MessageBoxScript::History().size(), 1u);
     const auto& box = MessageBoxScript::History()[0];
     EXPECT_EQ(box.strText, "Cannot open serial port");
     EXPECT_TRUE(box.strInformative.contains("/nonexistent/corvane-test/com5"));
     EXPECT_EQ(g_bComConnected, 0);
-    EXPECT_EQ(Caption(1001), "Connect");
+    EXPECT_EQ(Caption(Dlg102::IDC_CONNECT), "Connect");
     // The fresh probe rebuilt the list and selected its first entry.
     EXPECT_EQ(PortList()->count(), 30);
     EXPECT_EQ(PortList()->currentIndex(), 0);
@@ -116,7 +116,7 @@ TEST_F(SerialPanelTest, PermissionProblemNamesTheUserAndThePath) {
     OpenMainWindow();
     PortList()->setCurrentIndex(4);
     MessageBoxScript::Expect("Cannot open serial port");
-    Click(1001);
+    Click(Dlg102::IDC_CONNECT);
     ::unlink(strPath.c_str());
     ASSERT_EQ(MessageBoxScript::History().size(), 1u);
     const QString strDetails = MessageBoxScript::History()[0].strInformative;
@@ -147,7 +147,7 @@ TEST_F(SerialPanelTest, NoSelectionIsAnInvalidPort) {
     OpenMainWindow();
     PortList()->setCurrentIndex(-1);
     MessageBoxScript::Expect("Current Select serial port is invalid!");
-    Click(1001);
+    Click(Dlg102::IDC_CONNECT);
     ASSERT_EQ(MessageBoxScript::History().size(), 1u);
     EXPECT_EQ(MessageBoxScript::History()[0].strText, "Current Select serial port is invalid!");
     EXPECT_EQ(g_bComConnected, 0);
@@ -165,7 +165,7 @@ TEST_F(SerialPanelTest, TypedPortTextNamesTheEntryOrNone) {
     // Text that names no entry must not connect the entry still selected behind it.
     PortList()->setEditText("COM9");
     MessageBoxScript::Expect("Current Select serial port is invalid!");
-    Click(1001);
+    Click(Dlg102::IDC_CONNECT);
     ASSERT_EQ(MessageBoxScript::History().size(), 1u);
     EXPECT_EQ(g_bComConnected, 0);
     ExpectNothingMore(com3);
@@ -189,16 +189,16 @@ TEST_F(SerialPanelTest, NoDeviceStaysHeldAfterProbeDisconnectOrClose) {
     expectNoneHeld("after the probe");
 
     PortList()->setCurrentIndex(1);
-    Click(1001);
+    Click(Dlg102::IDC_CONNECT);
     ExpectFrame(com7, "@ R 0e #");
     EXPECT_EQ(DescriptorsOn(com7.SlavePath()), 1);
     EXPECT_EQ(DescriptorsOn(com29.SlavePath()), 0);
-    Click(1001);
-    EXPECT_EQ(Caption(1001), "Connect");
+    Click(Dlg102::IDC_CONNECT);
+    EXPECT_EQ(Caption(Dlg102::IDC_CONNECT), "Connect");
     expectNoneHeld("after Disconnect");
 
     // The port opens again for the next Connect.
-    Click(1001);
+    Click(Dlg102::IDC_CONNECT);
     ExpectFrame(com7, "@ R 0e #");
     pDlg->Shutdown();
     expectNoneHeld("after the window closed");
@@ -217,10 +217,10 @@ TEST_F(SerialPanelTest, DisconnectAndCloseRaiseNoBoxes) {
     ASSERT_EQ(MessageBoxScript::History().size(), 1u);
     MessageBoxScript::Clear();
     PortList()->setCurrentIndex(0);
-    Click(1001);
+    Click(Dlg102::IDC_CONNECT);
     ASSERT_EQ(g_bComConnected, 1);
-    Click(1001);
-    Click(1001);
+    Click(Dlg102::IDC_CONNECT);
+    Click(Dlg102::IDC_CONNECT);
     pDlg->Shutdown();
     ::unlink(strFile.c_str());
     EXPECT_TRUE(MessageBoxScript::History().empty());
@@ -232,7 +232,7 @@ TEST_F(SerialPanelTest, DisconnectAndCloseRaiseNoBoxes) {
 TEST_F(SerialPanelTest, LostDeviceBoxExplainsWhatHappenedAndWhatToDo) {
     CPtyPair& com2 = AddPty(2);
     OpenMainWindow();
-    Click(1001);
+    Click(Dlg102::IDC_CONNECT);
     ExpectFrame(com2, "@ R 0e #");
     com2.CloseMaster();
     ASSERT_TRUE(WaitFor([] { return !MessageBoxScript::History().empty(); }));
@@ -248,9 +248,9 @@ TEST_F(SerialPanelTest, LostDeviceBoxExplainsWhatHappenedAndWhatToDo) {
     EXPECT_TRUE(box.strInformative.contains("unplugged or switched off"));
     EXPECT_TRUE(box.strInformative.contains("Press \"Disconnect!\", then \"Connect\" once the device is back."));
 
-    EXPECT_EQ(Caption(1001), "Disconnect!");
-    Click(1001);
-    EXPECT_EQ(Caption(1001), "Connect");
+    EXPECT_EQ(Caption(Dlg102::IDC_CONNECT), "Disconnect!");
+    Click(Dlg102::IDC_CONNECT);
+    EXPECT_EQ(Caption(Dlg102::IDC_CONNECT), "Connect");
     EXPECT_FALSE(g_SerialPort.IsOpen());
     EXPECT_EQ(MessageBoxScript::History().size(), 0u);
 }

@@ -66,42 +66,42 @@ private slots:
     }
 
     void connectLoadsEveryPanel() {
-        QCOMPARE(m_pDlg->GetDlgItemText(1000), QStringLiteral("COM1"));
+        QCOMPARE(m_pDlg->GetDlgItemText(Dlg102::IDC_PORT_LIST), QStringLiteral("COM1"));
         Connect();
 
         // Port Set: the four number displays.
-        QTRY_COMPARE_WITH_TIMEOUT(g_PortSetPage.GetDlgItemText(1007), QStringLiteral("4"), WAIT_MS);
-        QCOMPARE(g_PortSetPage.GetDlgItemText(1012), QStringLiteral("1"));
-        QCOMPARE(g_PortSetPage.GetDlgItemText(1017), QStringLiteral("2"));
-        QCOMPARE(g_PortSetPage.GetDlgItemText(1022), QStringLiteral("3"));
-        QCOMPARE(LogLines(g_PortSetPage.GetDlgItemText(1042)),
+        QTRY_COMPARE_WITH_TIMEOUT(g_PortSetPage.GetDlgItemText(Dlg130::IDC_DISPLAY_1), QStringLiteral("4"), WAIT_MS);
+        QCOMPARE(g_PortSetPage.GetDlgItemText(Dlg130::IDC_DISPLAY_2), QStringLiteral("1"));
+        QCOMPARE(g_PortSetPage.GetDlgItemText(Dlg130::IDC_DISPLAY_3), QStringLiteral("2"));
+        QCOMPARE(g_PortSetPage.GetDlgItemText(Dlg130::IDC_DISPLAY_4), QStringLiteral("3"));
+        QCOMPARE(LogLines(g_PortSetPage.GetDlgItemText(Dlg130::IDC_LOG)),
                  (QStringList{QStringLiteral("Get All Ports "), QStringLiteral("Load All config data success!")}));
 
         // EDID Config: modes, option boxes, audio radios, visibility.
-        QCOMPARE(ComboIndex(1000), 2);
-        QCOMPARE(ComboIndex(1003), 0);
-        QCOMPARE(ComboIndex(1006), 5);
-        QCOMPARE(ComboIndex(1009), 3);
+        QCOMPARE(ComboIndex(Dlg129::IDC_MODE_1), 2);
+        QCOMPARE(ComboIndex(Dlg129::IDC_MODE_2), 0);
+        QCOMPARE(ComboIndex(Dlg129::IDC_MODE_3), 5);
+        QCOMPARE(ComboIndex(Dlg129::IDC_MODE_4), 3);
         // Input 1, flags a5.
-        QVERIFY(Checked(1092) && Checked(1036) && !Checked(1057) && Checked(1058) && !Checked(1059));
-        QVERIFY(!Checked(1033) && Checked(1034) && !Checked(1035));
+        QVERIFY(Checked(Dlg129::IDC_HDR_1) && Checked(Dlg129::IDC_3D_1) && !Checked(Dlg129::IDC_30BIT_1) && Checked(Dlg129::IDC_36BIT_1) && !Checked(Dlg129::IDC_48BIT_1));
+        QVERIFY(!Checked(Dlg129::IDC_AUDIO71_1) && Checked(Dlg129::IDC_AUDIO51_1) && !Checked(Dlg129::IDC_AUDIO20_1));
         // Input 2, flags 58.
-        QVERIFY(!Checked(1093) && !Checked(1044) && Checked(1060) && !Checked(1061) && Checked(1062));
-        QVERIFY(Checked(1041) && !Checked(1042) && !Checked(1043));
+        QVERIFY(!Checked(Dlg129::IDC_HDR_2) && !Checked(Dlg129::IDC_3D_2) && Checked(Dlg129::IDC_30BIT_2) && !Checked(Dlg129::IDC_36BIT_2) && Checked(Dlg129::IDC_48BIT_2));
+        QVERIFY(Checked(Dlg129::IDC_AUDIO71_2) && !Checked(Dlg129::IDC_AUDIO51_2) && !Checked(Dlg129::IDC_AUDIO20_2));
         // Input 3, "Copy From TV2": its options are hidden, the rest stays.
-        for (int nId : {1094, 1050, 1063, 1064, 1065, 1047, 1048, 1049})
+        for (int nId : {Dlg129::IDC_HDR_3, Dlg129::IDC_3D_3, Dlg129::IDC_30BIT_3, Dlg129::IDC_36BIT_3, Dlg129::IDC_48BIT_3, Dlg129::IDC_AUDIO71_3, Dlg129::IDC_AUDIO51_3, Dlg129::IDC_AUDIO20_3})
             QVERIFY2(!g_EdidConfigPage.IsDlgItemVisible(nId), qPrintable(QString::number(nId)));
-        QVERIFY(g_EdidConfigPage.IsDlgItemVisible(1006));
-        QVERIFY(Checked(1049));
+        QVERIFY(g_EdidConfigPage.IsDlgItemVisible(Dlg129::IDC_MODE_3));
+        QVERIFY(Checked(Dlg129::IDC_AUDIO20_3));
         // Input 4, flags 12.
-        QVERIFY(!Checked(1095) && !Checked(1056) && Checked(1066) && !Checked(1067) && !Checked(1068));
-        QVERIFY(!Checked(1053) && !Checked(1054) && Checked(1055));
-        for (int nId : {1095, 1056, 1066, 1067, 1068, 1053, 1054, 1055})
+        QVERIFY(!Checked(Dlg129::IDC_HDR_4) && !Checked(Dlg129::IDC_3D_4) && Checked(Dlg129::IDC_30BIT_4) && !Checked(Dlg129::IDC_36BIT_4) && !Checked(Dlg129::IDC_48BIT_4));
+        QVERIFY(!Checked(Dlg129::IDC_AUDIO71_4) && !Checked(Dlg129::IDC_AUDIO51_4) && Checked(Dlg129::IDC_AUDIO20_4));
+        for (int nId : {Dlg129::IDC_HDR_4, Dlg129::IDC_3D_4, Dlg129::IDC_30BIT_4, Dlg129::IDC_36BIT_4, Dlg129::IDC_48BIT_4, Dlg129::IDC_AUDIO71_4, Dlg129::IDC_AUDIO51_4, Dlg129::IDC_AUDIO20_4})
             QVERIFY2(g_EdidConfigPage.IsDlgItemVisible(nId), qPrintable(QString::number(nId)));
-        QCOMPARE(g_EdidConfigPage.GetDlgItemText(1069), QStringLiteral("Load All config data success!"));
+        QCOMPARE(g_EdidConfigPage.GetDlgItemText(Dlg129::IDC_LOG), QStringLiteral("Load All config data success!"));
 
         // Device name panel: shown up to the first zero byte.
-        QCOMPARE(m_pDlg->GetDlgItemText(1081), QStringLiteral("E2E-SWITCHER"));
+        QCOMPARE(m_pDlg->GetDlgItemText(Dlg102::IDC_DEVICE_NAME), QStringLiteral("E2E-SWITCHER"));
 
         // On the wire: the load-all request, then the network parameters
         // request that its reply triggers, and nothing else.
@@ -116,25 +116,25 @@ private slots:
         // Settle: both start-up replies answered and handled.
         QTRY_COMPARE_WITH_TIMEOUT(AppWire(), QByteArray("@ R 0e #@ R 40 #"), WAIT_MS);
         QTRY_VERIFY_WITH_TIMEOUT(m_pSim->Sent().contains("@40 "), WAIT_MS);
-        QTRY_COMPARE_WITH_TIMEOUT(g_PortSetPage.GetDlgItemText(1007), QStringLiteral("4"), WAIT_MS);
+        QTRY_COMPARE_WITH_TIMEOUT(g_PortSetPage.GetDlgItemText(Dlg130::IDC_DISPLAY_1), QStringLiteral("4"), WAIT_MS);
         // The network parameters reply handled: its MAC address is shown.
         QTRY_VERIFY_WITH_TIMEOUT(!g_IpConfigPage.GetDlgItemText(Dlg132::IDC_MAC).isEmpty(), WAIT_MS);
         const qsizetype nWireBefore = AppWire().size();
         const qsizetype nAcksBefore = m_pSim->Sent().count("@09 01#");
 
-        Button(g_PortSetPage, 1010)->click();   // output 2, input 3
-        QCOMPARE(g_PortSetPage.GetDlgItemText(1012), QStringLiteral("3"));
+        Button(g_PortSetPage, Dlg130::IDC_OUT2_IN3)->click();   // output 2, input 3
+        QCOMPARE(g_PortSetPage.GetDlgItemText(Dlg130::IDC_DISPLAY_2), QStringLiteral("3"));
 
         QTRY_COMPARE_WITH_TIMEOUT(m_pSim->Sent().count("@09 01#"), nAcksBefore + 1, WAIT_MS);
-        QTRY_COMPARE_WITH_TIMEOUT(g_EdidConfigPage.GetDlgItemText(1069), QStringLiteral("Set success!"), WAIT_MS);
+        QTRY_COMPARE_WITH_TIMEOUT(g_EdidConfigPage.GetDlgItemText(Dlg129::IDC_LOG), QStringLiteral("Set success!"), WAIT_MS);
         QTRY_COMPARE_WITH_TIMEOUT(PortSetLastLine(), QStringLiteral("Set success!"), WAIT_MS);
-        const QStringList aLog = LogLines(g_PortSetPage.GetDlgItemText(1042));
+        const QStringList aLog = LogLines(g_PortSetPage.GetDlgItemText(Dlg130::IDC_LOG));
         QCOMPARE(aLog.mid(aLog.size() - 3), (QStringList{QStringLiteral("Set Input 3 to Output 2!"),
                                                           QStringLiteral("Waiting..."),
                                                           QStringLiteral("Set success!")}));
         // The wait has ended: output 2's row is usable again.
-        for (int nId = 1008; nId <= 1011; ++nId) QVERIFY(g_PortSetPage.IsDlgItemEnabled(nId));
-        QCOMPARE(g_PortSetPage.GetDlgItemText(1012), QStringLiteral("3"));
+        for (int nId : Dlg130::ROUTE[1]) QVERIFY(g_PortSetPage.IsDlgItemEnabled(nId));
+        QCOMPARE(g_PortSetPage.GetDlgItemText(Dlg130::IDC_DISPLAY_2), QStringLiteral("3"));
 
         // Exactly one frame went out for the press, and nothing after it.
         QTest::qWait(300);
@@ -146,8 +146,8 @@ private:
     // What the application put on the wire.
     QByteArray AppWire() { return m_pSim->Received().mid(m_nPresetBytes); }
     void Connect() {
-        Button(*m_pDlg, 1001)->click();
-        QCOMPARE(m_pDlg->GetDlgItemText(1001), QStringLiteral("Disconnect!"));
+        Button(*m_pDlg, Dlg102::IDC_CONNECT)->click();
+        QCOMPARE(m_pDlg->GetDlgItemText(Dlg102::IDC_CONNECT), QStringLiteral("Disconnect!"));
     }
     static QAbstractButton* Button(const CDialog& dlg, int nId) {
         auto* p = dlg.GetItem<QAbstractButton>(nId);
@@ -155,7 +155,7 @@ private:
         return p;
     }
     static QString PortSetLastLine() {
-        const QStringList a = LogLines(g_PortSetPage.GetDlgItemText(1042));
+        const QStringList a = LogLines(g_PortSetPage.GetDlgItemText(Dlg130::IDC_LOG));
         return a.isEmpty() ? QString() : a.last();
     }
     static bool Checked(int nId) { return Button(g_EdidConfigPage, nId)->isChecked(); }

@@ -13,6 +13,9 @@
 #include "ComPorts.h"
 #include "Corvane.h"
 #include "CorvaneDlg.h"
+#include "Dlg102_MainIds.h"
+#include "Dlg129_EdidConfigIds.h"
+#include "Dlg130_PortSetIds.h"
 #include "SerialPort.h"
 
 // COM1 -> strCom1 (empty: no device), COM2..COM30 -> nothing that exists, so

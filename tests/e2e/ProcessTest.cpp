@@ -13,6 +13,8 @@
 #include <unistd.h>
 
 #include "ComPorts.h"
+#include "CorvaneVersion.h"
+#include "Dlg102_MainIds.h"
 #include "PtyPair.h"
 #include "TtyHeld.h"
 
@@ -79,7 +81,7 @@ private slots:
         QVERIFY(o.bFinished);
         QCOMPARE(o.status, QProcess::NormalExit);
         QCOMPARE(o.nCode, 0);
-        QVERIFY2(o.out.contains("1.1.0921"), o.out.constData());
+        QVERIFY2(o.out.contains(CORVANE_VERSION), o.out.constData());
     }
 
     void helpNamesThePortMappingWithoutADisplay() {
@@ -168,7 +170,7 @@ private:
         if (aArgs.contains(QStringLiteral("-platform"))) env.remove(QStringLiteral("QT_QPA_PLATFORM"));
         env.insert(QString::fromStdString(ComEnvName(1)), QString::fromStdString(com1.SlavePath()));
         env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(CORVANE_TEST_AGENT));
-        env.insert(QStringLiteral("CORVANE_TEST_CLICK"), QStringLiteral("1001"));
+        env.insert(QStringLiteral("CORVANE_TEST_CLICK"), QString::number(Dlg102::IDC_CONNECT));
         proc.setProcessEnvironment(env);
         proc.setProcessChannelMode(QProcess::ForwardedChannels);
         if (fnInChild) proc.setChildProcessModifier(fnInChild);

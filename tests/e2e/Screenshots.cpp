@@ -5,15 +5,11 @@
 // argument.
 #include <QAbstractButton>
 #include <QApplication>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QDir>
 #include <QFontInfo>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QPixmap>
-#include <QPushButton>
 #include <QTabBar>
 #include <QTest>
 #include <cstdio>
@@ -31,6 +27,7 @@
 #include "Set_Net_Config.h"
 #include "SimProcess.h"
 #include "Sock_UDP.h"
+#include "TextFit.h"
 #include "System_Setting_Page.h"
 
 namespace {
@@ -42,42 +39,9 @@ bool WaitFor(const std::function<bool()>& pred, int nMaxMs = 10000) {
     return pred();
 }
 
-// Reports controls whose text needs more room than they have (what the eye
-// would call clipped): the style's size hint, or for edit and combo boxes the
-// text width, against the control's size. Only visible controls count.
+// Reports controls whose text needs more room than they have.
 void ReportTight(QWidget* pWnd, const char* pszView) {
-    for (QWidget* p : pWnd->findChildren<QWidget*>()) {
-        if (!p->isVisibleTo(pWnd) || p->objectName().isEmpty()) continue;
-        QSize need;
-        QString strText;
-        if (auto* pEdit = qobject_cast<QLineEdit*>(p)) {
-            strText = pEdit->text();
-            need = QSize(pEdit->fontMetrics().horizontalAdvance(strText) + 8, pEdit->fontMetrics().height() + 4);
-        } else if (auto* pCombo = qobject_cast<QComboBox*>(p)) {
-            strText = pCombo->currentText();
-            need = QSize(pCombo->fontMetrics().horizontalAdvance(strText) + 28, pCombo->fontMetrics().height() + 4);
-        } else if (auto* pPush = qobject_cast<QPushButton*>(p)) {
-            // Not the size hint: the style asks for 80 px minimum width.
-            strText = pPush->text();
-            need = QSize(pPush->fontMetrics().horizontalAdvance(strText) + 8, pPush->fontMetrics().height() + 2);
-        } else if (auto* pButton = qobject_cast<QAbstractButton*>(p)) {
-            strText = pButton->text();
-            need = p->sizeHint();
-        } else if (auto* pLabel = qobject_cast<QLabel*>(p)) {
-            // The glyphs themselves, not the font's line height.
-            strText = pLabel->text();
-            need = pLabel->fontMetrics().tightBoundingRect(strText).size() + QSize(2, 2);
-        } else if (auto* pGroup = qobject_cast<QGroupBox*>(p)) {
-            strText = pGroup->title();
-            need = QSize(pGroup->fontMetrics().horizontalAdvance(strText) + 8, 0);
-        } else {
-            continue;
-        }
-        if (strText.isEmpty()) continue;
-        if (need.width() > p->width() || need.height() > p->height())
-            std::printf("%s: control %s \"%s\" is %dx%d, its text needs %dx%d\n", pszView, qPrintable(p->objectName()),
-                        qPrintable(strText), p->width(), p->height(), need.width(), need.height());
-    }
+    for (const QString& strClipped : ClippedTexts(pWnd)) std::printf("%s: clipped: %s\n", pszView, qPrintable(strClipped));
 }
 
 bool Save(QWidget* pWnd, const QString& strPath) {
@@ -133,22 +97,22 @@ int main(int argc, char** argv) {
     auto pDlg = OpenMainWindow();
     if (!pDlg) return Fail("cannot create the main window");
     QWidget* pWnd = pDlg->GetSafeHwnd();
-    pDlg->GetItem<QAbstractButton>(1001)->click();
-    if (!WaitFor([] { return g_EdidConfigPage.GetDlgItemText(1069) == QStringLiteral("Load All config data success!"); }))
+    pDlg->GetItem<QAbstractButton>(Dlg102::IDC_CONNECT)->click();
+    if (!WaitFor([] { return g_EdidConfigPage.GetDlgItemText(Dlg129::IDC_LOG) == QStringLiteral("Load All config data success!"); }))
         return Fail("no load-all reply");
-    g_PortSetPage.GetItem<QAbstractButton>(1010)->click();   // output 2 <- input 3
-    if (!WaitFor([] { return g_EdidConfigPage.GetDlgItemText(1069) == QStringLiteral("Set success!"); }))
+    g_PortSetPage.GetItem<QAbstractButton>(Dlg130::IDC_OUT2_IN3)->click();   // output 2 <- input 3
+    if (!WaitFor([] { return g_EdidConfigPage.GetDlgItemText(Dlg129::IDC_LOG) == QStringLiteral("Set success!"); }))
         return Fail("no acknowledgement");
     QTest::qWait(100);
 
     bool bOk = Save(pWnd, strDir + QStringLiteral("/main-port-set.png"));
     ReportTight(pWnd, "port set");
-    for (QWidget* p : {pWnd, g_PortSetPage.GetDlgItem(1007), g_PortSetPage.GetDlgItem(1042)}) {
+    for (QWidget* p : {pWnd, g_PortSetPage.GetDlgItem(Dlg130::IDC_DISPLAY_1), g_PortSetPage.GetDlgItem(Dlg130::IDC_LOG)}) {
         const QFontInfo info(p->font());
         std::printf("font of %s: asked \"%s\" %.1f pt, got \"%s\" %d px\n", qPrintable(p->objectName()),
                     qPrintable(p->font().family()), p->font().pointSizeF(), qPrintable(info.family()), info.pixelSize());
     }
-    QTabBar* pBar = pDlg->GetDlgItem(1002)->findChild<QTabBar*>();
+    QTabBar* pBar = pDlg->GetDlgItem(Dlg102::IDC_TAB)->findChild<QTabBar*>();
     if (!pBar) return Fail("no tab bar");
     QTest::mouseClick(pBar, Qt::LeftButton, {}, pBar->tabRect(1).center());
     if (!WaitFor([] { return g_EdidConfigPage.IsWindowVisible() == TRUE; }, 2000)) return Fail("EDID page not shown");

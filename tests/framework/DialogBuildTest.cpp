@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <gtest/gtest.h>
 
+#include "DialogLayout.h"
 #include "IPAddressCtrl.h"
 #include "TestDialogs.h"
 
@@ -121,11 +122,15 @@ TEST(DialogBuild, DialogUnitsKeepProportions) {
         const QRect rc200 = pDlg->MapDialogRect(0, 0, 200, 200);
         EXPECT_NEAR(rc200.width(), 2 * rc100.width(), 1);
         EXPECT_NEAR(rc200.height(), 2 * rc100.height(), 1);
-        // Four horizontal units are one average character, eight vertical one line.
-        const QFontMetrics fm(pDlg->GetSafeHwnd()->font());
-        EXPECT_EQ(pDlg->MapDialogRect(0, 0, 0, 8).height(), fm.height());
+        // Four units are one average character of the template's font, in
+        // both directions: the line height of a stand-in face does not
+        // stretch the window.
+        const QFontMetrics fm(DialogFont(pDlg->Template()));
         const double dAvg = fm.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 52.0;
         EXPECT_NEAR(pDlg->MapDialogRect(0, 0, 4, 0).width(), dAvg, 1.0);
+        EXPECT_EQ(pDlg->MapDialogRect(0, 0, 0, 8).height(), 2 * pDlg->MapDialogRect(0, 0, 4, 0).width());
+        // The font the controls use fits one line into eight units.
+        EXPECT_LE(QFontMetrics(pDlg->GetSafeHwnd()->font()).height(), pDlg->MapDialogRect(0, 0, 0, 8).height());
     }
     // Controls sit where the template puts them.
     const CtlTemplate& go = kTestPage.controls[0];

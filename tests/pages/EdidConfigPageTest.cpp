@@ -5,29 +5,22 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+using namespace Dlg129;
+
 namespace {
 
-struct InputIds {
-    int nCombo, nRead, nApply, nHdr, n3D, n30, n36, n48, n71, n51, n20;
-};
-const InputIds kInput[4] = {
-    {1000, 1002, 1001, 1092, 1036, 1057, 1058, 1059, 1033, 1034, 1035},
-    {1003, 1005, 1004, 1093, 1044, 1060, 1061, 1062, 1041, 1042, 1043},
-    {1006, 1008, 1007, 1094, 1050, 1063, 1064, 1065, 1047, 1048, 1049},
-    {1009, 1011, 1010, 1095, 1056, 1066, 1067, 1068, 1053, 1054, 1055},
-};
-const std::initializer_list<int> kReadApply = {1002, 1001, 1005, 1004, 1008, 1007, 1011, 1010};
+const std::initializer_list<int> kReadApply = {IDC_READ_1, IDC_APPLY_1, IDC_READ_2, IDC_APPLY_2,
+                                               IDC_READ_3, IDC_APPLY_3, IDC_READ_4, IDC_APPLY_4};
 
 std::vector<int> OptionIds(int n) {
-    const InputIds& ids = kInput[n];
-    return {ids.nHdr, ids.n3D, ids.n71, ids.n51, ids.n20, ids.n30, ids.n36, ids.n48};
+    return {HDR[n], THREE_D[n], AUDIO71[n], AUDIO51[n], AUDIO20[n], BIT30[n], BIT36[n], BIT48[n]};
 }
 
 }  // namespace
 
 class EdidConfigPage : public PageFixture {
 protected:
-    QComboBox* Combo(int n) { return edid.GetItem<QComboBox>(kInput[n].nCombo); }
+    QComboBox* Combo(int n) { return edid.GetItem<QComboBox>(MODE[n]); }
     bool Checked(int nId) { return edid.GetItem<QAbstractButton>(nId)->isChecked(); }
     // The operator picks list item nIndex in input n's combo.
     void ChooseMode(int n, int nIndex) {
@@ -41,7 +34,7 @@ protected:
         }
         return true;
     }
-    QString Log() { return edid.GetDlgItemText(1069); }
+    QString Log() { return edid.GetDlgItemText(IDC_LOG); }
 };
 
 TEST_F(EdidConfigPage, InitControlsFillsEveryComboAndShowsWhatApplySends) {
@@ -55,34 +48,34 @@ TEST_F(EdidConfigPage, InitControlsFillsEveryComboAndShowsWhatApplySends) {
         EXPECT_TRUE(OptionsVisible(n, true));
     }
     g_bComConnected = 1;
-    Click(edid, 1010);
+    Click(edid, IDC_APPLY_4);
     EXPECT_EQ(frames, std::vector<std::string>{"@ W 08 01 00 #"});
 }
 
 TEST_F(EdidConfigPage, TooltipsOnThe3DAndDeepColourBoxesOnly) {
     EXPECT_EQ(edid.m_ToolTip.GetDelayTime(), 200u);
     for (int n = 0; n < 4; ++n) {
-        EXPECT_EQ(edid.m_ToolTip.GetToolText(edid.GetDlgItem(kInput[n].n3D)), "Set 3D Video EDID");
-        for (int nId : {kInput[n].n30, kInput[n].n36, kInput[n].n48})
+        EXPECT_EQ(edid.m_ToolTip.GetToolText(edid.GetDlgItem(THREE_D[n])), "Set 3D Video EDID");
+        for (int nId : {BIT30[n], BIT36[n], BIT48[n]})
             EXPECT_EQ(edid.m_ToolTip.GetToolText(edid.GetDlgItem(nId)), "Set Video Deep Color");
-        for (int nId : {kInput[n].nHdr, kInput[n].n71, kInput[n].n51, kInput[n].n20})
+        for (int nId : {HDR[n], AUDIO71[n], AUDIO51[n], AUDIO20[n]})
             EXPECT_EQ(edid.m_ToolTip.GetToolText(edid.GetDlgItem(nId)), "");
     }
 }
 
 TEST_F(EdidConfigPage, OptionsChangeOnlyTheStoredFlagsAndSendNothing) {
     g_bComConnected = 1;
-    Click(edid, 1033);  // 7.1 CH
-    Click(edid, 1034);  // 5.1 CH replaces it
+    Click(edid, IDC_AUDIO71_1);  // 7.1 CH
+    Click(edid, IDC_AUDIO51_1);  // 5.1 CH replaces it
     EXPECT_EQ(g_EdidSetting[0].nFlags & EDID_AUDIO_MASK, EDID_FLAG_AUDIO_51CH);
-    Click(edid, 1057);  // 30Bit
-    Click(edid, 1059);  // 48Bit
+    Click(edid, IDC_30BIT_1);  // 30Bit
+    Click(edid, IDC_48BIT_1);  // 48Bit
     EXPECT_EQ(g_EdidSetting[0].nFlags, EDID_FLAG_AUDIO_51CH | EDID_FLAG_DEEP_30BIT | EDID_FLAG_DEEP_48BIT);
-    Click(edid, 1057);  // 30Bit off again
+    Click(edid, IDC_30BIT_1);  // 30Bit off again
     EXPECT_EQ(g_EdidSetting[0].nFlags, EDID_FLAG_AUDIO_51CH | EDID_FLAG_DEEP_48BIT);
     // Audio groups are per input: input 2's radio leaves input 1's alone.
-    Click(edid, 1043);
-    EXPECT_TRUE(Checked(1034));
+    Click(edid, IDC_AUDIO20_2);
+    EXPECT_TRUE(Checked(IDC_AUDIO51_1));
     EXPECT_EQ(g_EdidSetting[1].nFlags, EDID_FLAG_AUDIO_2CH);
     ChooseMode(2, 3);
     EXPECT_EQ(g_EdidSetting[2].nMode, 3);
@@ -92,17 +85,19 @@ TEST_F(EdidConfigPage, OptionsChangeOnlyTheStoredFlagsAndSendNothing) {
 
 TEST_F(EdidConfigPage, CopyFromTvHidesOptionsButKeepsAndSendsTheirBits) {
     g_bComConnected = 1;
-    for (int nId : {1036, 1033, 1057, 1058, 1059, 1092}) Click(edid, nId);
+    for (int nId : {IDC_3D_1, IDC_AUDIO71_1, IDC_30BIT_1, IDC_36BIT_1, IDC_48BIT_1, IDC_HDR_1}) Click(edid, nId);
     ChooseMode(0, 5);  // "Copy From TV2"
     EXPECT_TRUE(OptionsVisible(0, false));
     EXPECT_TRUE(OptionsVisible(1, true));
-    for (int nId : {1038, 1037, 1000, 1002, 1001}) EXPECT_TRUE(edid.IsDlgItemVisible(nId)) << nId;
-    Click(edid, 1001);
+    for (int nId : {IDC_GROUP_1, IDC_MODE_LABEL_1, IDC_MODE_1, IDC_READ_1, IDC_APPLY_1})
+        EXPECT_TRUE(edid.IsDlgItemVisible(nId)) << nId;
+    Click(edid, IDC_APPLY_1);
     EXPECT_EQ(frames, std::vector<std::string>{"@ W 05 05 f9 #"});
 
     ChooseMode(0, 0);  // back to "1080P": same checks and radio as before
     EXPECT_TRUE(OptionsVisible(0, true));
-    for (int nId : {1036, 1033, 1057, 1058, 1059, 1092}) EXPECT_TRUE(Checked(nId)) << nId;
+    for (int nId : {IDC_3D_1, IDC_AUDIO71_1, IDC_30BIT_1, IDC_36BIT_1, IDC_48BIT_1, IDC_HDR_1})
+        EXPECT_TRUE(Checked(nId)) << nId;
     EXPECT_EQ(g_EdidSetting[0].nFlags, 0xF9u);
 }
 
@@ -118,14 +113,15 @@ TEST_F(EdidConfigPage, TypingIntoTheComboStoresNothing) {
 
 TEST_F(EdidConfigPage, ReadDisablesItsOwnButtonApplyAllFourAndTimeoutEnablesAll) {
     g_bComConnected = 1;
-    Click(edid, 1005);  // Read 2
+    Click(edid, IDC_READ_2);  // Read 2
     EXPECT_EQ(frames, std::vector<std::string>{"@ R 06 #"});
-    EXPECT_EQ(DisabledAmong(edid, kReadApply), std::vector<int>{1005});
+    EXPECT_EQ(DisabledAmong(edid, kReadApply), std::vector<int>{IDC_READ_2});
     EXPECT_EQ(Log(), "Waiting...");
     EXPECT_EQ(edid.GetTimerInterval(1), 8000);
 
-    Click(edid, 1004);  // Apply 2
-    EXPECT_EQ(DisabledAmong(edid, kReadApply), (std::vector<int>{1001, 1005, 1004, 1007, 1010}));
+    Click(edid, IDC_APPLY_2);  // Apply 2
+    EXPECT_EQ(DisabledAmong(edid, kReadApply),
+              (std::vector<int>{IDC_APPLY_1, IDC_READ_2, IDC_APPLY_2, IDC_APPLY_3, IDC_APPLY_4}));
     EXPECT_EQ(frames.back(), "@ W 06 01 00 #");
 
     edid.OnTimer(1);
@@ -135,9 +131,9 @@ TEST_F(EdidConfigPage, ReadDisablesItsOwnButtonApplyAllFourAndTimeoutEnablesAll)
 }
 
 TEST_F(EdidConfigPage, WithoutLinkReadAndApplyOnlyReport) {
-    Click(edid, 1002);
+    Click(edid, IDC_READ_1);
     EXPECT_EQ(Log(), "Device is not connected!");
-    Click(edid, 1001);
+    Click(edid, IDC_APPLY_1);
     EXPECT_EQ(Log(), "Device is not connected!");
     EXPECT_TRUE(DisabledAmong(edid, kReadApply).empty());
     EXPECT_FALSE(edid.IsTimerRunning(1));
@@ -146,25 +142,25 @@ TEST_F(EdidConfigPage, WithoutLinkReadAndApplyOnlyReport) {
 
 TEST_F(EdidConfigPage, ReadReplyShowsOnlyItsInputWithAudioPriority) {
     g_bComConnected = 1;
-    Click(edid, 1008);
-    Click(edid, 1043);           // input 2: 2.0 CH, to see it untouched below
+    Click(edid, IDC_READ_3);
+    Click(edid, IDC_AUDIO20_2);  // input 2: 2.0 CH, to see it untouched below
     Reply("@07 02 a5#");         // input 3: mode 2, 3D + 5.1 + 36Bit + HDR
     EXPECT_EQ(g_EdidSetting[2].nMode, 2);
     EXPECT_EQ(g_EdidSetting[2].nFlags, 0xA5u);
     EXPECT_EQ(Combo(2)->currentIndex(), 2);
-    for (int nId : {1050, 1048, 1064, 1094}) EXPECT_TRUE(Checked(nId)) << nId;
-    for (int nId : {1063, 1065, 1047, 1049}) EXPECT_FALSE(Checked(nId)) << nId;
+    for (int nId : {IDC_3D_3, IDC_AUDIO51_3, IDC_36BIT_3, IDC_HDR_3}) EXPECT_TRUE(Checked(nId)) << nId;
+    for (int nId : {IDC_30BIT_3, IDC_48BIT_3, IDC_AUDIO71_3, IDC_AUDIO20_3}) EXPECT_FALSE(Checked(nId)) << nId;
     EXPECT_EQ(Log(), "Load success!");
     EXPECT_TRUE(DisabledAmong(edid, kReadApply).empty());
-    EXPECT_TRUE(Checked(1043));
+    EXPECT_TRUE(Checked(IDC_AUDIO20_2));
     EXPECT_EQ(PortSetLog().size(), 0);  // the EDID log only
 
     Reply("@07 02 0e#");  // several audio bits: 2.0 wins
-    EXPECT_TRUE(Checked(1049));
+    EXPECT_TRUE(Checked(IDC_AUDIO20_3));
     Reply("@07 02 0c#");  // 5.1 over 7.1
-    EXPECT_TRUE(Checked(1048));
+    EXPECT_TRUE(Checked(IDC_AUDIO51_3));
     Reply("@07 02 00#");  // none: the radio keeps its choice, the flags hold none
-    EXPECT_TRUE(Checked(1048));
+    EXPECT_TRUE(Checked(IDC_AUDIO51_3));
     EXPECT_EQ(g_EdidSetting[2].nFlags, 0u);
 }
 
@@ -173,7 +169,7 @@ TEST_F(EdidConfigPage, ModeOutsideTheListClearsTheComboHidesOptionsAndIsSentBack
     Reply("@05 c8 10#");  // mode 200
     EXPECT_EQ(Combo(0)->currentIndex(), -1);
     EXPECT_TRUE(OptionsVisible(0, false));
-    Click(edid, 1001);
+    Click(edid, IDC_APPLY_1);
     EXPECT_EQ(frames.back(), "@ W 05 c8 10 #");
     for (int nBad : {-1, 4, 99}) edid.RefreshInput(nBad);  // ignored, no crash
     Reply("@05 07 00#");  // a valid mode again shows its item, options hidden (copy mode)
@@ -183,19 +179,19 @@ TEST_F(EdidConfigPage, ModeOutsideTheListClearsTheComboHidesOptionsAndIsSentBack
 
 TEST_F(EdidConfigPage, LoadAllReplyRefreshesBothPagesAndEndsBothWaits) {
     g_bComConnected = 1;
-    Click(edid, 1002);
-    Click(portSet, 1023);
+    Click(edid, IDC_READ_1);
+    Click(portSet, Dlg130::IDC_STATUS);
     // Routing 3,2,1,0; EDID modes 0..3 with flags 01, 02, 04, 08; a name.
     Reply("@0e 03 00 01 02 01 02 01 02 04 00 03 08 41 42 43 00 00 00 00 00 00 00 00 00 00 00 00 00#");
     for (int n = 0; n < 4; ++n) EXPECT_EQ(Combo(n)->currentIndex(), n) << n;
-    EXPECT_TRUE(Checked(1036));
-    EXPECT_TRUE(Checked(1043));
-    EXPECT_TRUE(Checked(1048));
-    EXPECT_TRUE(Checked(1053));
-    EXPECT_EQ(portSet.GetDlgItemText(1007), "4");
-    EXPECT_EQ(portSet.GetDlgItemText(1022), "1");
+    EXPECT_TRUE(Checked(IDC_3D_1));
+    EXPECT_TRUE(Checked(IDC_AUDIO20_2));
+    EXPECT_TRUE(Checked(IDC_AUDIO51_3));
+    EXPECT_TRUE(Checked(IDC_AUDIO71_4));
+    EXPECT_EQ(portSet.GetDlgItemText(Dlg130::IDC_DISPLAY_1), "4");
+    EXPECT_EQ(portSet.GetDlgItemText(Dlg130::IDC_DISPLAY_4), "1");
     EXPECT_EQ(Log(), "Load All config data success!");
     EXPECT_EQ(PortSetLog().last(), "Load All config data success!");
     EXPECT_TRUE(DisabledAmong(edid, kReadApply).empty());
-    EXPECT_TRUE(portSet.IsDlgItemEnabled(1023));
+    EXPECT_TRUE(portSet.IsDlgItemEnabled(Dlg130::IDC_STATUS));
 }

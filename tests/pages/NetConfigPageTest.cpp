@@ -348,8 +348,8 @@ TEST_F(NetConfigPage, OtherPagesSendOverTheNetworkAndAcknowledgementsEndTheirWai
     ConnectTo(LoopbackIp(12));
     EXPECT_EQ(sw.Receive(), QByteArray("@ R 0e #"));
 
-    Click(portSet, 1010);  // output 2 from input 3
-    Click(edid, 1001);     // apply input 1
+    Click(portSet, Dlg130::IDC_OUT2_IN3);
+    Click(edid, Dlg129::IDC_APPLY_1);
     QHostAddress from;
     EXPECT_EQ(sw.Receive(&from), QByteArray("@W 01 02#"));
     EXPECT_EQ(sw.Receive().left(6), QByteArray("@ W 05"));
@@ -359,8 +359,8 @@ TEST_F(NetConfigPage, OtherPagesSendOverTheNetworkAndAcknowledgementsEndTheirWai
     ASSERT_TRUE(WaitUntil([&] { return PortSetLog().last() == "Set success!"; }, 5000));
     EXPECT_EQ(portSet.GetTimerInterval(2), 1000);
     EXPECT_EQ(edid.GetTimerInterval(2), 3000);
-    EXPECT_TRUE(WaitUntil([&] { return portSet.IsDlgItemEnabled(1010); }, 5000));
-    EXPECT_TRUE(WaitUntil([&] { return edid.IsDlgItemEnabled(1001); }, 8000));
+    EXPECT_TRUE(WaitUntil([&] { return portSet.IsDlgItemEnabled(Dlg130::IDC_OUT2_IN3); }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return edid.IsDlgItemEnabled(Dlg129::IDC_APPLY_1); }, 8000));
 
     // A datagram from anyone else never reaches the pages.
     LoopbackPeer stranger(LoopbackIp(13), 0);

@@ -1,7 +1,8 @@
 #pragma once
 // A fresh Port Set and EDID Config page per test, both created and
 // initialised as the main window does, with the reply decoder wired to them
-// and every serial frame captured through the driver's write echo.
+// through the main window's forwarding and every serial frame captured
+// through the driver's write echo.
 #include <QAbstractButton>
 #include <QRegularExpression>
 #include <QStringList>
@@ -13,38 +14,12 @@
 
 #include "DeviceState.h"
 #include "EdidConfigPage.h"
-#include "IReplyTarget.h"
+#include "Dlg129_EdidConfigIds.h"
+#include "Dlg130_PortSetIds.h"
+#include "PageReplyTarget.h"
 #include "PortSetPage.h"
 #include "ReplyAssembler.h"
 #include "SerialPort.h"
-
-// Forwards the reply decoding to the two pages the way the main window does.
-class PagesTarget : public IReplyTarget {
-public:
-    PagesTarget(CPortSetPage& portSet, CEdidConfigPage& edid) : m_portSet(portSet), m_edid(edid) {}
-    void ShowOutputSource(int n) override { m_portSet.ShowOutputSource(n); }
-    void PortSetEndWait() override { m_portSet.EndWait(); }
-    void RefreshEdidInput(int n) override { m_edid.RefreshInput(n); }
-    void EdidEndWait() override { m_edid.EndWait(); }
-    void StartAckTimers() override {
-        m_portSet.SetTimer(2, 1000);
-        m_edid.SetTimer(2, 3000);
-    }
-    void LogToPages(const char* psz, int nTarget) override {
-        const QString strText = QString::fromLatin1(psz);
-        if (nTarget == 0 || nTarget == 2) m_portSet.AppendLog(strText);
-        if (nTarget == 1 || nTarget == 2) m_edid.SetLogText(strText);
-    }
-    void ShowDeviceName() override {}
-    void ShowNetParams() override {}
-    void GetIpConfig() override {}
-    void ReadAllConfig() override {}
-    void SetDebugMode(int) override {}
-
-private:
-    CPortSetPage& m_portSet;
-    CEdidConfigPage& m_edid;
-};
 
 class PageFixture : public ::testing::Test {
 protected:
@@ -79,7 +54,7 @@ protected:
 
     // The Port Set log box, one entry per line.
     QStringList PortSetLog() const {
-        QStringList lines = portSet.GetDlgItemText(1042).split(QRegularExpression("\r?\n"));
+        QStringList lines = portSet.GetDlgItemText(Dlg130::IDC_LOG).split(QRegularExpression("\r?\n"));
         if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
         return lines;
     }
@@ -94,6 +69,6 @@ protected:
 
     CPortSetPage portSet;
     CEdidConfigPage edid;
-    PagesTarget target{portSet, edid};
+    CPageReplyTarget target{portSet, edid};
     std::vector<std::string> frames;
 };

@@ -4,11 +4,15 @@
 
 #include <QPlainTextEdit>
 
+using namespace Dlg130;
+
 namespace {
 
-const std::initializer_list<int> kCommandButtons = {1003, 1004, 1005, 1006, 1008, 1009, 1010, 1011, 1013, 1014, 1015,
-                                                    1016, 1018, 1019, 1020, 1021, 1023, 1024, 1030, 1031, 1032};
-const int kDisplays[] = {1007, 1012, 1017, 1022, 1033};
+const std::initializer_list<int> kCommandButtons = {
+    IDC_OUT1_IN1, IDC_OUT1_IN2, IDC_OUT1_IN3, IDC_OUT1_IN4, IDC_OUT2_IN1, IDC_OUT2_IN2, IDC_OUT2_IN3,
+    IDC_OUT2_IN4, IDC_OUT3_IN1, IDC_OUT3_IN2, IDC_OUT3_IN3, IDC_OUT3_IN4, IDC_OUT4_IN1, IDC_OUT4_IN2,
+    IDC_OUT4_IN3, IDC_OUT4_IN4, IDC_STATUS,   IDC_ALL_IN1,  IDC_ALL_IN2,  IDC_ALL_IN3,  IDC_ALL_IN4};
+const int kDisplays[] = {IDC_DISPLAY_1, IDC_DISPLAY_2, IDC_DISPLAY_3, IDC_DISPLAY_4, IDC_DISPLAY_ALL};
 
 }  // namespace
 
@@ -16,13 +20,14 @@ using PortSetPage = PageFixture;
 
 TEST_F(PortSetPage, RouteButtonOnSerialLinkSendsLogsAndDisablesItsRow) {
     g_bComConnected = 1;
-    Click(portSet, 1010);  // output 2, input 3
+    Click(portSet, IDC_OUT2_IN3);  // output 2, input 3
 
     EXPECT_EQ(frames, std::vector<std::string>{"@W 01 02#"});
     EXPECT_EQ(g_nOutputSource[1], 2);
-    EXPECT_EQ(portSet.GetDlgItemText(1012), "3");
+    EXPECT_EQ(portSet.GetDlgItemText(IDC_DISPLAY_2), "3");
     EXPECT_EQ(PortSetLog(), QStringList({"Set Input 3 to Output 2!", "Waiting..."}));
-    EXPECT_EQ(DisabledAmong(portSet, kCommandButtons), (std::vector<int>{1008, 1009, 1010, 1011}));
+    EXPECT_EQ(DisabledAmong(portSet, kCommandButtons),
+              (std::vector<int>{IDC_OUT2_IN1, IDC_OUT2_IN2, IDC_OUT2_IN3, IDC_OUT2_IN4}));
     EXPECT_TRUE(portSet.IsTimerRunning(1));
     EXPECT_EQ(portSet.GetTimerInterval(1), 8000);
 
@@ -37,11 +42,11 @@ TEST_F(PortSetPage, EverySixteenRouteButtonsMapToTheirOutputAndInput) {
     for (int o = 0; o < 4; ++o) {
         for (int i = 0; i < 4; ++i) {
             frames.clear();
-            Click(portSet, 1003 + 5 * o + i);
+            Click(portSet, ROUTE[o][i]);
             const std::string strExpected = {'@', 'W', ' ', '0', char('0' + o), ' ', '0', char('0' + i), '#'};
             EXPECT_EQ(frames, std::vector<std::string>{strExpected});
             EXPECT_EQ(g_nOutputSource[o], i);
-            EXPECT_EQ(portSet.GetDlgItemText(1007 + 5 * o), QString::number(i + 1));
+            EXPECT_EQ(portSet.GetDlgItemText(DISPLAY[o]), QString::number(i + 1));
             const QStringList log = PortSetLog();
             ASSERT_GE(log.size(), 2);
             EXPECT_EQ(log[log.size() - 2], QString("Set Input %1 to Output %2!").arg(i + 1).arg(o + 1));
@@ -50,63 +55,73 @@ TEST_F(PortSetPage, EverySixteenRouteButtonsMapToTheirOutputAndInput) {
     }
 }
 
-TEST_F(PortSetPage, WithoutLinkRoutingStaysOptimisticAndNothingWaits) {
-    Click(portSet, 1004);  // output 1, input 2
+// Nothing is sent without a link, so no routing is shown or stored that the
+// switcher never got; only the log says why.
+TEST_F(PortSetPage, WithoutLinkNothingChangesButTheLog) {
+    Reply("@04 01 02 00 03#");  // a routing reported earlier
+    const QStringList aShown = {"2", "3", "1", "4", "1"};
+    auto ExpectRoutingUnchanged = [&](const char* pszAfter) {
+        for (int n = 0; n < 5; ++n) EXPECT_EQ(portSet.GetDlgItemText(kDisplays[n]), aShown[n]) << pszAfter;
+        EXPECT_EQ(std::vector<int>(g_nOutputSource, g_nOutputSource + 4), (std::vector<int>{1, 2, 0, 3})) << pszAfter;
+    };
+    Click(portSet, IDC_OUT1_IN4);
+    ExpectRoutingUnchanged("route");
+    EXPECT_EQ(PortSetLog().mid(1), QStringList({"Device is not connected!"}));
+
+    Click(portSet, IDC_ALL_IN3);
+    ExpectRoutingUnchanged("Output All");
+    EXPECT_EQ(PortSetLog().mid(1), QStringList(3, "Device is not connected!"));
+
+    portSet.OnCommand(IDC_SEL_INPUT_2, BN_CLICKED);
+    ExpectRoutingUnchanged("hidden radio");
+    EXPECT_EQ(PortSetLog().mid(1), QStringList(4, "Device is not connected!"));
+
+    Click(portSet, IDC_STATUS);
+    EXPECT_EQ(PortSetLog().mid(1), QStringList(5, "Device is not connected!"));
+
     EXPECT_TRUE(frames.empty());
-    EXPECT_EQ(g_nOutputSource[0], 1);
-    EXPECT_EQ(portSet.GetDlgItemText(1007), "2");
-    EXPECT_EQ(PortSetLog(), QStringList({"Device is not connected!"}));
-
-    Click(portSet, 1032);  // Output All, input 4
-    EXPECT_EQ(PortSetLog(),
-              QStringList({"Device is not connected!", "Device is not connected!", "Device is not connected!"}));
-    for (int nId : kDisplays) EXPECT_EQ(portSet.GetDlgItemText(nId), "4") << nId;
-    for (int n = 0; n < 4; ++n) EXPECT_EQ(g_nOutputSource[n], 3);
-
-    Click(portSet, 1023);  // Status
-    EXPECT_EQ(PortSetLog().size(), 4);
-    EXPECT_EQ(PortSetLog().last(), "Device is not connected!");
-
     EXPECT_TRUE(DisabledAmong(portSet, kCommandButtons).empty());
     EXPECT_FALSE(portSet.IsTimerRunning(1));
 }
 
 TEST_F(PortSetPage, OutputAllButtonSendsTheAllOutputsFrameAndDisablesOnlyThatRow) {
     g_bComConnected = 1;
-    Click(portSet, 1031);  // input 3
+    Click(portSet, IDC_ALL_IN3);  // input 3
     EXPECT_EQ(frames, std::vector<std::string>{"@ W 04  02 02 02 02#"});
     EXPECT_EQ(PortSetLog(), QStringList({"Set Input 3 to All HDMI Output!", "Waiting..."}));
-    EXPECT_EQ(DisabledAmong(portSet, kCommandButtons), (std::vector<int>{1024, 1030, 1031, 1032}));
+    EXPECT_EQ(DisabledAmong(portSet, kCommandButtons),
+              (std::vector<int>{IDC_ALL_IN1, IDC_ALL_IN2, IDC_ALL_IN3, IDC_ALL_IN4}));
     for (int nId : kDisplays) EXPECT_EQ(portSet.GetDlgItemText(nId), "3") << nId;
 }
 
 TEST_F(PortSetPage, StatusOverNetworkDisablesOnlyStatusAndTheReplyShowsAllFour) {
     g_bNetConnected = 1;
-    Click(portSet, 1023);
+    Click(portSet, IDC_STATUS);
     EXPECT_TRUE(frames.empty());  // not the serial link
-    EXPECT_EQ(DisabledAmong(portSet, kCommandButtons), std::vector<int>{1023});
+    EXPECT_EQ(DisabledAmong(portSet, kCommandButtons), std::vector<int>{IDC_STATUS});
     EXPECT_EQ(PortSetLog(), QStringList({"Waiting..."}));
 
     Reply("@04 03 02 01 00#");
-    EXPECT_EQ(portSet.GetDlgItemText(1007), "4");
-    EXPECT_EQ(portSet.GetDlgItemText(1012), "3");
-    EXPECT_EQ(portSet.GetDlgItemText(1017), "2");
-    EXPECT_EQ(portSet.GetDlgItemText(1022), "1");
-    EXPECT_EQ(portSet.GetDlgItemText(1033), "1");  // the all-outputs display is the page's own
+    EXPECT_EQ(portSet.GetDlgItemText(IDC_DISPLAY_1), "4");
+    EXPECT_EQ(portSet.GetDlgItemText(IDC_DISPLAY_2), "3");
+    EXPECT_EQ(portSet.GetDlgItemText(IDC_DISPLAY_3), "2");
+    EXPECT_EQ(portSet.GetDlgItemText(IDC_DISPLAY_4), "1");
+    EXPECT_EQ(portSet.GetDlgItemText(IDC_DISPLAY_ALL), "1");  // the all-outputs display is the page's own
     EXPECT_EQ(PortSetLog(), QStringList({"Waiting...", "Load all ports success!"}));
     EXPECT_TRUE(DisabledAmong(portSet, kCommandButtons).empty());
 
     g_bComConnected = 1;  // both links open: the serial link only
-    Click(portSet, 1023);
+    Click(portSet, IDC_STATUS);
     EXPECT_EQ(frames, std::vector<std::string>{"@R 04 #"});
 }
 
 TEST_F(PortSetPage, TimeoutEndsTheWaitOnceAfterTheLastCommand) {
     g_bComConnected = 1;
-    Click(portSet, 1003);
-    Click(portSet, 1019);  // a second row while the first waits: restarts timer 1
+    Click(portSet, IDC_OUT1_IN1);
+    Click(portSet, IDC_OUT4_IN2);  // a second row while the first waits: restarts timer 1
     EXPECT_EQ(DisabledAmong(portSet, kCommandButtons),
-              (std::vector<int>{1003, 1004, 1005, 1006, 1018, 1019, 1020, 1021}));
+              (std::vector<int>{IDC_OUT1_IN1, IDC_OUT1_IN2, IDC_OUT1_IN3, IDC_OUT1_IN4, IDC_OUT4_IN1, IDC_OUT4_IN2,
+                                IDC_OUT4_IN3, IDC_OUT4_IN4}));
     EXPECT_EQ(portSet.GetTimerInterval(1), 8000);
 
     portSet.OnTimer(1);
@@ -114,9 +129,36 @@ TEST_F(PortSetPage, TimeoutEndsTheWaitOnceAfterTheLastCommand) {
     EXPECT_FALSE(portSet.IsTimerRunning(1));
     EXPECT_EQ(PortSetLog(), QStringList({"Set Input 1 to Output 1!", "Waiting...", "Set Input 2 to Output 4!",
                                          "Waiting...", "Set Fail! Waiting time out!"}));
-    // The displays keep the optimistic values.
-    EXPECT_EQ(portSet.GetDlgItemText(1007), "1");
-    EXPECT_EQ(portSet.GetDlgItemText(1022), "2");
+}
+
+// Unconfirmed routing does not stay on the displays: a timeout brings back
+// what they showed before the presses, or once the switcher has reported,
+// its report.
+TEST_F(PortSetPage, TimeoutPutsTheDisplaysBackToTheLastReportedRouting) {
+    g_bComConnected = 1;
+    Click(portSet, IDC_OUT2_IN3);
+    Click(portSet, IDC_ALL_IN4);
+    for (int nId : kDisplays) EXPECT_EQ(portSet.GetDlgItemText(nId), "4") << nId;
+    portSet.OnTimer(1);
+    for (int nId : kDisplays) EXPECT_EQ(portSet.GetDlgItemText(nId), "1") << nId;
+    EXPECT_EQ(std::vector<int>(g_nOutputSource, g_nOutputSource + 4), (std::vector<int>{0, 0, 0, 0}));
+
+    Click(portSet, IDC_STATUS);
+    Reply("@04 03 02 01 00#");
+    Click(portSet, IDC_OUT1_IN2);
+    Click(portSet, IDC_ALL_IN3);
+    portSet.OnTimer(1);
+    const QStringList aReported = {"4", "3", "2", "1", "1"};
+    for (int n = 0; n < 5; ++n) EXPECT_EQ(portSet.GetDlgItemText(kDisplays[n]), aReported[n]) << n;
+    EXPECT_EQ(std::vector<int>(g_nOutputSource, g_nOutputSource + 4), (std::vector<int>{3, 2, 1, 0}));
+
+    // An acknowledged route is the switcher's word too: it stays.
+    Click(portSet, IDC_OUT3_IN4);
+    Reply("@09 01#");
+    Click(portSet, IDC_OUT4_IN4);
+    portSet.OnTimer(1);
+    EXPECT_EQ(portSet.GetDlgItemText(IDC_DISPLAY_3), "4");
+    EXPECT_EQ(portSet.GetDlgItemText(IDC_DISPLAY_4), "1");
 }
 
 // A write acknowledgement ends both pages' waits: at once on the serial
@@ -124,25 +166,26 @@ TEST_F(PortSetPage, TimeoutEndsTheWaitOnceAfterTheLastCommand) {
 // here, 3000 ms on the EDID page) ends the wait.
 TEST_F(PortSetPage, AcknowledgementEndsBothPagesWaitsAtOnceOnSerialThroughTimerTwoOnNetwork) {
     g_bComConnected = 1;
-    Click(portSet, 1024);
-    Click(edid, 1001);
+    Click(portSet, IDC_ALL_IN1);
+    Click(edid, Dlg129::IDC_APPLY_1);
     Reply("@09 01#");
     EXPECT_TRUE(DisabledAmong(portSet, kCommandButtons).empty());
-    EXPECT_TRUE(edid.IsDlgItemEnabled(1001));
+    EXPECT_TRUE(edid.IsDlgItemEnabled(Dlg129::IDC_APPLY_1));
     EXPECT_EQ(PortSetLog().last(), "Set success!");
-    EXPECT_EQ(edid.GetDlgItemText(1069), "Set success!");
+    EXPECT_EQ(edid.GetDlgItemText(Dlg129::IDC_LOG), "Set success!");
 
     g_bComConnected = 0;
     g_bNetConnected = 1;
-    Click(portSet, 1024);
-    Click(edid, 1001);
+    Click(portSet, IDC_ALL_IN1);
+    Click(edid, Dlg129::IDC_APPLY_1);
     Reply("@09 00#");  // not an acknowledgement: nothing at all
     EXPECT_EQ(PortSetLog().last(), "Waiting...");
     Reply("@09 01#");
     EXPECT_EQ(PortSetLog().last(), "Set success!");
-    EXPECT_EQ(edid.GetDlgItemText(1069), "Set success!");
-    EXPECT_EQ(DisabledAmong(portSet, kCommandButtons), (std::vector<int>{1024, 1030, 1031, 1032}));
-    EXPECT_FALSE(edid.IsDlgItemEnabled(1001));
+    EXPECT_EQ(edid.GetDlgItemText(Dlg129::IDC_LOG), "Set success!");
+    EXPECT_EQ(DisabledAmong(portSet, kCommandButtons),
+              (std::vector<int>{IDC_ALL_IN1, IDC_ALL_IN2, IDC_ALL_IN3, IDC_ALL_IN4}));
+    EXPECT_FALSE(edid.IsDlgItemEnabled(Dlg129::IDC_APPLY_1));
     EXPECT_EQ(portSet.GetTimerInterval(2), 1000);
     EXPECT_EQ(edid.GetTimerInterval(2), 3000);
 
@@ -150,68 +193,99 @@ TEST_F(PortSetPage, AcknowledgementEndsBothPagesWaitsAtOnceOnSerialThroughTimerT
     portSet.OnTimer(2);
     edid.OnTimer(2);
     EXPECT_TRUE(DisabledAmong(portSet, kCommandButtons).empty());
-    EXPECT_TRUE(edid.IsDlgItemEnabled(1001));
+    EXPECT_TRUE(edid.IsDlgItemEnabled(Dlg129::IDC_APPLY_1));
     for (CDialog* pPage : std::initializer_list<CDialog*>{&portSet, &edid}) {
         EXPECT_FALSE(pPage->IsTimerRunning(1));
         EXPECT_FALSE(pPage->IsTimerRunning(2));
     }
     EXPECT_EQ(PortSetLog().size(), nLines);
-    EXPECT_EQ(edid.GetDlgItemText(1069), "Set success!");
+    EXPECT_EQ(edid.GetDlgItemText(Dlg129::IDC_LOG), "Set success!");
 }
 
 TEST_F(PortSetPage, OutOfRangeSourcesShowFourAndBadOutputsAreIgnored) {
     Reply("@02 07#");
     EXPECT_EQ(g_nOutputSource[2], 7);
-    EXPECT_EQ(portSet.GetDlgItemText(1017), "4");
+    EXPECT_EQ(portSet.GetDlgItemText(IDC_DISPLAY_3), "4");
     g_nOutputSource[0] = -5;
     portSet.ShowOutputSource(0);
-    EXPECT_EQ(portSet.GetDlgItemText(1007), "4");
+    EXPECT_EQ(portSet.GetDlgItemText(IDC_DISPLAY_1), "4");
     for (int nBad : {-1, 4, 200}) portSet.ShowOutputSource(nBad);
-    EXPECT_EQ(portSet.GetDlgItemText(1033), "1");
+    EXPECT_EQ(portSet.GetDlgItemText(IDC_DISPLAY_ALL), "1");
 }
 
 TEST_F(PortSetPage, HiddenSelInputRadiosSendAllOutputsWithoutLineOrDisabling) {
     g_bComConnected = 1;
-    portSet.OnCommand(1026, BN_CLICKED);
+    portSet.OnCommand(IDC_SEL_INPUT_2, BN_CLICKED);
     EXPECT_EQ(frames, std::vector<std::string>{"@ W 04  01 01 01 01#"});
     EXPECT_EQ(PortSetLog(), QStringList({"Waiting..."}));
     EXPECT_TRUE(DisabledAmong(portSet, kCommandButtons).empty());
     EXPECT_TRUE(portSet.IsTimerRunning(1));
-    EXPECT_EQ(portSet.GetDlgItemText(1033), "1");
-    EXPECT_EQ(portSet.GetDlgItemText(1007), "2");
+    EXPECT_EQ(portSet.GetDlgItemText(IDC_DISPLAY_ALL), "1");
+    EXPECT_EQ(portSet.GetDlgItemText(IDC_DISPLAY_1), "2");
     EXPECT_EQ(portSet.m_nSelInput, 1);
-    EXPECT_TRUE(portSet.GetItem<QAbstractButton>(1026)->isChecked());
-    EXPECT_FALSE(portSet.IsDlgItemVisible(1026));
+    EXPECT_TRUE(portSet.GetItem<QAbstractButton>(IDC_SEL_INPUT_2)->isChecked());
+    EXPECT_FALSE(portSet.IsDlgItemVisible(IDC_SEL_INPUT_2));
 
-    Click(portSet, 1008);  // a route clears the radio choice
+    Click(portSet, IDC_OUT2_IN1);  // a route clears the radio choice
     EXPECT_EQ(portSet.m_nSelInput, -1);
-    EXPECT_FALSE(portSet.GetItem<QAbstractButton>(1026)->isChecked());
+    EXPECT_FALSE(portSet.GetItem<QAbstractButton>(IDC_SEL_INPUT_2)->isChecked());
 
     g_bComConnected = 0;
-    portSet.OnCommand(1025, BN_CLICKED);
+    portSet.OnCommand(IDC_SEL_INPUT_1, BN_CLICKED);
     EXPECT_EQ(PortSetLog().last(), "Device is not connected!");
     EXPECT_EQ(PortSetLog().count("Device is not connected!"), 1);
 }
 
 TEST_F(PortSetPage, TypedLogTextSurvivesAppendsButNotARouteAndClearEmptiesTheBox) {
-    auto* pLog = portSet.GetItem<QPlainTextEdit>(1042);
+    auto* pLog = portSet.GetItem<QPlainTextEdit>(IDC_LOG);
     ASSERT_NE(pLog, nullptr);
-    Click(portSet, 1023);  // "Device is not connected!"
+    Click(portSet, IDC_STATUS);  // "Device is not connected!"
     pLog->moveCursor(QTextCursor::End);
     QTest::keyClicks(pLog, "note");
-    Click(portSet, 1023);
+    Click(portSet, IDC_STATUS);
     EXPECT_EQ(PortSetLog(), QStringList({"Device is not connected!", "noteDevice is not connected!"}));
 
     // A route writes the stored members back before it logs: the typed text goes.
-    Click(portSet, 1003);
+    g_bComConnected = 1;
+    Click(portSet, IDC_OUT1_IN1);
     pLog->moveCursor(QTextCursor::End);
     QTest::keyClicks(pLog, "typed");
-    Click(portSet, 1004);
-    EXPECT_FALSE(portSet.GetDlgItemText(1042).contains("typed"));
-    EXPECT_EQ(PortSetLog().size(), 4);
+    Click(portSet, IDC_OUT2_IN2);
+    EXPECT_FALSE(portSet.GetDlgItemText(IDC_LOG).contains("typed"));
+    EXPECT_EQ(PortSetLog().size(), 6);
 
-    Click(portSet, 1034);
-    EXPECT_EQ(portSet.GetDlgItemText(1042), "");
+    Click(portSet, IDC_CLEAR);
+    EXPECT_EQ(portSet.GetDlgItemText(IDC_LOG), "");
     EXPECT_TRUE(portSet.m_strLog.isEmpty());
 }
 
+// A long session keeps the log bounded: past MAX_LOG_LINES the oldest lines
+// go, down to KEEP_LOG_LINES; box and member stay the same text, and typed
+// text still stays until a route.
+TEST_F(PortSetPage, LogKeepsOnlyTheLastLines) {
+    constexpr int nMax = CPortSetPage::MAX_LOG_LINES;
+    constexpr int nKeep = CPortSetPage::KEEP_LOG_LINES;
+    auto Line = [](int n) { return QString("line %1").arg(n); };
+    for (int n = 1; n <= nMax; ++n) portSet.AppendLog(Line(n));
+    EXPECT_EQ(PortSetLog().size(), nMax);
+    portSet.AppendLog(Line(nMax + 1));
+    QStringList log = PortSetLog();
+    ASSERT_EQ(log.size(), nKeep);
+    EXPECT_EQ(log.first(), Line(nMax + 2 - nKeep));
+    EXPECT_EQ(log.last(), Line(nMax + 1));
+    EXPECT_EQ(portSet.m_strLog, portSet.GetDlgItemText(IDC_LOG));
+    EXPECT_EQ(portSet.GetItem<QPlainTextEdit>(IDC_LOG)->toPlainText(), QString(portSet.m_strLog).replace("\r\n", "\n"));
+
+    auto* pLog = portSet.GetItem<QPlainTextEdit>(IDC_LOG);
+    pLog->moveCursor(QTextCursor::End);
+    QTest::keyClicks(pLog, "note ");
+    portSet.AppendLog(Line(nMax + 2));
+    EXPECT_EQ(PortSetLog().last(), "note " + Line(nMax + 2));
+    for (int n = nMax + 3; n <= 2 * nMax; ++n) portSet.AppendLog(Line(n));
+    log = PortSetLog();
+    EXPECT_LE(log.size(), nMax);
+    EXPECT_GE(log.size(), nKeep);
+    EXPECT_EQ(log.last(), Line(2 * nMax));
+    portSet.UpdateData(TRUE);
+    EXPECT_EQ(portSet.m_strLog, portSet.GetDlgItemText(IDC_LOG));
+}

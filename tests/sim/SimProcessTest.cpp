@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "CorvaneVersion.h"
 #include "SimTestSupport.h"
 
 namespace {

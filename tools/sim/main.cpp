@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "CorvaneVersion.h"
 #include "SimLoop.h"
 #include "SimOptions.h"
 #include "SimPty.h"

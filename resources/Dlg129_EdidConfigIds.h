@@ -1,0 +1,35 @@
+#pragma once
+// Control IDs of dialog 129, the EDID Config page. One group of controls per
+// HDMI input; the suffix is the input number.
+namespace Dlg129 {
+enum : int {
+    IDC_GROUP_1 = 1038, IDC_GROUP_2 = 1039, IDC_GROUP_3 = 1045, IDC_GROUP_4 = 1051,
+    IDC_MODE_LABEL_1 = 1037, IDC_MODE_LABEL_2 = 1040, IDC_MODE_LABEL_3 = 1046, IDC_MODE_LABEL_4 = 1052,
+    IDC_MODE_1 = 1000, IDC_MODE_2 = 1003, IDC_MODE_3 = 1006, IDC_MODE_4 = 1009,
+    IDC_APPLY_1 = 1001, IDC_APPLY_2 = 1004, IDC_APPLY_3 = 1007, IDC_APPLY_4 = 1010,
+    IDC_READ_1 = 1002, IDC_READ_2 = 1005, IDC_READ_3 = 1008, IDC_READ_4 = 1011,
+    IDC_HDR_1 = 1092, IDC_HDR_2 = 1093, IDC_HDR_3 = 1094, IDC_HDR_4 = 1095,
+    IDC_3D_1 = 1036, IDC_3D_2 = 1044, IDC_3D_3 = 1050, IDC_3D_4 = 1056,
+    IDC_30BIT_1 = 1057, IDC_30BIT_2 = 1060, IDC_30BIT_3 = 1063, IDC_30BIT_4 = 1066,
+    IDC_36BIT_1 = 1058, IDC_36BIT_2 = 1061, IDC_36BIT_3 = 1064, IDC_36BIT_4 = 1067,
+    IDC_48BIT_1 = 1059, IDC_48BIT_2 = 1062, IDC_48BIT_3 = 1065, IDC_48BIT_4 = 1068,
+    // Audio radio group of each input: 7.1, 5.1, 2.0 channels.
+    IDC_AUDIO71_1 = 1033, IDC_AUDIO71_2 = 1041, IDC_AUDIO71_3 = 1047, IDC_AUDIO71_4 = 1053,
+    IDC_AUDIO51_1 = 1034, IDC_AUDIO51_2 = 1042, IDC_AUDIO51_3 = 1048, IDC_AUDIO51_4 = 1054,
+    IDC_AUDIO20_1 = 1035, IDC_AUDIO20_2 = 1043, IDC_AUDIO20_3 = 1049, IDC_AUDIO20_4 = 1055,
+    IDC_LOG = 1069,
+};
+
+// The same IDs by input index (0..3).
+inline constexpr int MODE[4] = {IDC_MODE_1, IDC_MODE_2, IDC_MODE_3, IDC_MODE_4};
+inline constexpr int APPLY[4] = {IDC_APPLY_1, IDC_APPLY_2, IDC_APPLY_3, IDC_APPLY_4};
+inline constexpr int READ[4] = {IDC_READ_1, IDC_READ_2, IDC_READ_3, IDC_READ_4};
+inline constexpr int HDR[4] = {IDC_HDR_1, IDC_HDR_2, IDC_HDR_3, IDC_HDR_4};
+inline constexpr int THREE_D[4] = {IDC_3D_1, IDC_3D_2, IDC_3D_3, IDC_3D_4};
+inline constexpr int BIT30[4] = {IDC_30BIT_1, IDC_30BIT_2, IDC_30BIT_3, IDC_30BIT_4};
+inline constexpr int BIT36[4] = {IDC_36BIT_1, IDC_36BIT_2, IDC_36BIT_3, IDC_36BIT_4};
+inline constexpr int BIT48[4] = {IDC_48BIT_1, IDC_48BIT_2, IDC_48BIT_3, IDC_48BIT_4};
+inline constexpr int AUDIO71[4] = {IDC_AUDIO71_1, IDC_AUDIO71_2, IDC_AUDIO71_3, IDC_AUDIO71_4};
+inline constexpr int AUDIO51[4] = {IDC_AUDIO51_1, IDC_AUDIO51_2, IDC_AUDIO51_3, IDC_AUDIO51_4};
+inline constexpr int AUDIO20[4] = {IDC_AUDIO20_1, IDC_AUDIO20_2, IDC_AUDIO20_3, IDC_AUDIO20_4};
+}  // namespace Dlg129
