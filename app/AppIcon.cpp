@@ -4,14 +4,12 @@
 #include <QPainter>
 #include <QPixmap>
 
-namespace {
-
 // A 4x4 crosspoint grid on a dark tile: the switcher's four inputs by four
 // outputs. Drawn rather than loaded, so the program needs no files.
-QPixmap DrawIcon(int nSize) {
-    QPixmap pixmap(nSize, nSize);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
+QImage DrawAppIcon(int nSize) {
+    QImage image(nSize, nSize, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(0x1f, 0x3a, 0x5f));
@@ -25,13 +23,12 @@ QPixmap DrawIcon(int nSize) {
             painter.drawEllipse(QRectF(dStep * (nCol + 1) - dDot / 2, dStep * (nRow + 1) - dDot / 2, dDot, dDot));
         }
     }
-    return pixmap;
+    painter.end();
+    return image;
 }
-
-}  // namespace
 
 QIcon LoadAppIcon() {
     QIcon icon;
-    for (int nSize : {16, 32, 48}) icon.addPixmap(DrawIcon(nSize));
+    for (int nSize : {16, 32, 48}) icon.addPixmap(QPixmap::fromImage(DrawAppIcon(nSize)));
     return icon;
 }

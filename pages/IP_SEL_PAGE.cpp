@@ -5,24 +5,13 @@
 #include "CommandFrames.h"
 #include "DeviceState.h"
 #include "Dialogs.h"
+#include "Dlg132_IpConfigIds.h"
 #include "IPAddressCtrl.h"
 #include "SendPath.h"
 
 namespace {
 
-enum : int {
-    IDC_GET_IP_CONFIG = 1001,
-    IDC_SAVE_IP_CONFIG = 1002,
-    IDC_SEND = 1039,
-    IDC_DHCP = 1072,
-    IDC_IP_ADDRESS = 1074,
-    IDC_IP_MASK = 1075,
-    IDC_IP_ROUTER = 1076,
-    IDC_MAC = 1077,
-    IDC_LOG = 1078,
-    IDC_RAW_TEXT = 1079,
-    IDC_CLEAR = 1080,
-};
+using namespace Dlg132;
 
 void SetAddress(CIPAddressCtrl* pCtl, const BYTE ab[4]) {
     if (pCtl) pCtl->SetAddress(ab[0], ab[1], ab[2], ab[3]);

@@ -18,7 +18,7 @@ public:
     void OnOK() override {}
     void OnCancel() override {}
 
-    // Hides the log, the raw-text box and its two buttons (1079, 1039, 1080, 1078).
+    // Hides the raw-text box, its Send and Clear buttons and the log, in that order.
     void InitControls();
     // Appends one line to the hidden serial output log and scrolls to it.
     void AppendLog(const QString& strText);
@@ -46,11 +46,11 @@ private:
     CIPAddressCtrl* AddressCtrl(int nId) const;
     void TrimLog();
 
-    CEdit m_editLog;      // 1078
-    QString m_strMac;     // 1077
-    QString m_strSend;    // 1079
-    QString m_strLog;     // 1078
-    int m_bDhcp = 0;      // 1072
+    CEdit m_editLog;      // the hidden serial output log
+    QString m_strMac;     // MAC address text
+    QString m_strSend;    // raw-text box
+    QString m_strLog;     // text of the log
+    int m_bDhcp = 0;      // DHCP check box
 };
 
 extern CIpConfigPage g_IpConfigPage;

@@ -1,12 +1,13 @@
 // The IP Config page as the main window creates it: the parameter controls,
 // the Save frame, the hidden serial output log.
 #include "AppFixture.h"
+#include "Dlg132_IpConfigIds.h"
 #include "IPAddressCtrl.h"
 
 class IpConfigPageTest : public AppFixture {
 protected:
     CIPAddressCtrl* Address(int nId) { return qobject_cast<CIPAddressCtrl*>(g_IpConfigPage.GetDlgItem(nId)); }
-    QAbstractButton* Dhcp() { return qobject_cast<QAbstractButton*>(g_IpConfigPage.GetDlgItem(1072)); }
+    QAbstractButton* Dhcp() { return qobject_cast<QAbstractButton*>(g_IpConfigPage.GetDlgItem(Dlg132::IDC_DHCP)); }
 };
 
 TEST_F(IpConfigPageTest, SaveSendsTheAddressesEvenWhenDhcpDisabledThem) {
@@ -22,20 +23,20 @@ TEST_F(IpConfigPageTest, SaveSendsTheAddressesEvenWhenDhcpDisabledThem) {
     Address(1075)->SetAddress(255, 255, 255, 0);
     Address(1076)->SetAddress(192, 168, 1, 1);
     Dhcp()->click();
-    EXPECT_FALSE(g_IpConfigPage.IsDlgItemEnabled(1074));
-    EXPECT_FALSE(g_IpConfigPage.IsDlgItemEnabled(1076));
+    EXPECT_FALSE(g_IpConfigPage.IsDlgItemEnabled(Dlg132::IDC_IP_ADDRESS));
+    EXPECT_FALSE(g_IpConfigPage.IsDlgItemEnabled(Dlg132::IDC_IP_ROUTER));
     ExpectNothingMore(com4);
-    qobject_cast<QAbstractButton*>(g_IpConfigPage.GetDlgItem(1002))->click();
+    qobject_cast<QAbstractButton*>(g_IpConfigPage.GetDlgItem(Dlg132::IDC_SAVE_IP_CONFIG))->click();
     ExpectFrame(com4, "@W40 00 00 00 00 00 00 c0 a8 01 0a ff ff ff 00 c0 a8 01 01 01#");
     Dhcp()->click();
-    EXPECT_TRUE(g_IpConfigPage.IsDlgItemEnabled(1074));
-    qobject_cast<QAbstractButton*>(g_IpConfigPage.GetDlgItem(1001))->click();
+    EXPECT_TRUE(g_IpConfigPage.IsDlgItemEnabled(Dlg132::IDC_IP_ADDRESS));
+    qobject_cast<QAbstractButton*>(g_IpConfigPage.GetDlgItem(Dlg132::IDC_GET_IP_CONFIG))->click();
     ExpectFrame(com4, "@ R 40 #");
     // Every frame written is in the hidden log, one per line.
-    const QString strLog = g_IpConfigPage.GetDlgItemText(1078);
+    const QString strLog = g_IpConfigPage.GetDlgItemText(Dlg132::IDC_LOG);
     EXPECT_TRUE(strLog.contains("@ R 0e #"));
     EXPECT_TRUE(strLog.contains("@W40 00 00 00 00 00 00 c0 a8 01 0a ff ff ff 00 c0 a8 01 01 01#"));
-    EXPECT_FALSE(g_IpConfigPage.IsDlgItemVisible(1078));
+    EXPECT_FALSE(g_IpConfigPage.IsDlgItemVisible(Dlg132::IDC_LOG));
 }
 
 TEST_F(IpConfigPageTest, HiddenLogKeepsTheNewestLinesWithinItsLimit) {
@@ -43,7 +44,7 @@ TEST_F(IpConfigPageTest, HiddenLogKeepsTheNewestLinesWithinItsLimit) {
     const QString strLine = QStringLiteral("@W 20 4142434445 464748494a 4b4c4d 4e 4f 50 #");
     const int nLines = 2 * CIpConfigPage::MAX_LOG_CHARS / static_cast<int>(strLine.size());
     for (int i = 0; i < nLines; ++i) g_IpConfigPage.AppendLog(strLine + QString::number(i));
-    const QString strLog = g_IpConfigPage.GetDlgItemText(1078);
+    const QString strLog = g_IpConfigPage.GetDlgItemText(Dlg132::IDC_LOG);
     EXPECT_LE(strLog.size(), CIpConfigPage::MAX_LOG_CHARS);
     EXPECT_GT(strLog.size(), CIpConfigPage::MAX_LOG_CHARS / 2);
     EXPECT_TRUE(strLog.startsWith("@W 20 "));   // whole lines only

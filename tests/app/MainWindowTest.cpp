@@ -7,6 +7,7 @@
 
 #include "AppFixture.h"
 #include "CorvaneVersion.h"
+#include "Dlg132_IpConfigIds.h"
 #include "Set_Net_Config.h"
 #include "System_Setting_Page.h"
 #include "TabCtlWidget.h"
@@ -78,8 +79,10 @@ TEST_F(MainWindowTest, EachTabShowsExactlyItsOwnPage) {
 TEST_F(MainWindowTest, IpConfigPageShowsOnlyItsParameterControls) {
     OpenMainWindow();
     pDlg->ShowPage(2);
-    for (int nId : {1078, 1079, 1039, 1080}) EXPECT_FALSE(g_IpConfigPage.IsDlgItemVisible(nId)) << nId;
-    for (int nId : {1074, 1075, 1076, 1072, 1077, 1001, 1002})
+    using namespace Dlg132;
+    for (int nId : {IDC_LOG, IDC_RAW_TEXT, IDC_SEND, IDC_CLEAR})
+        EXPECT_FALSE(g_IpConfigPage.IsDlgItemVisible(nId)) << nId;
+    for (int nId : {IDC_IP_ADDRESS, IDC_IP_MASK, IDC_IP_ROUTER, IDC_DHCP, IDC_MAC, IDC_GET_IP_CONFIG, IDC_SAVE_IP_CONFIG})
         EXPECT_TRUE(g_IpConfigPage.IsDlgItemVisible(nId)) << nId;
 }
 
@@ -110,9 +113,9 @@ TEST_F(MainWindowTest, ReceivedBytesReachThePagesAndTheNameBox) {
     Feed(*pDlg, "@20 4b 49 54 43 48 45 4e 00 58 58 58 58 58 58 58 58#");
     EXPECT_EQ(Caption(Dlg102::IDC_DEVICE_NAME), "KITCHEN");
     Feed(*pDlg, "@40 00 1a 2b 3c 4d 5e c0 a8 01 0a ff ff ff 00 c0 a8 01 01 01#");
-    EXPECT_EQ(g_IpConfigPage.GetDlgItemText(1077), "00 : 1A : 2B : 3C : 4D : 5E");
-    EXPECT_FALSE(g_IpConfigPage.IsDlgItemEnabled(1074));
-    EXPECT_TRUE(qobject_cast<QAbstractButton*>(g_IpConfigPage.GetDlgItem(1072))->isChecked());
+    EXPECT_EQ(g_IpConfigPage.GetDlgItemText(Dlg132::IDC_MAC), "00 : 1A : 2B : 3C : 4D : 5E");
+    EXPECT_FALSE(g_IpConfigPage.IsDlgItemEnabled(Dlg132::IDC_IP_ADDRESS));
+    EXPECT_TRUE(qobject_cast<QAbstractButton*>(g_IpConfigPage.GetDlgItem(Dlg132::IDC_DHCP))->isChecked());
     Feed(*pDlg, "@10 01#");
     EXPECT_EQ(g_SystemConfigPage.GetDebugMode(), 1);
     // 0xFF arrives as wParam 255 and is skipped like any byte above 0x7F.

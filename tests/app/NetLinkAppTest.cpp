@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 
 #include "AppFixture.h"
+#include "Dlg132_IpConfigIds.h"
 #include "CommandFrames.h"
 #include "DeviceNameText.h"
 #include "Dlg133_NetConfigIds.h"
@@ -84,12 +85,12 @@ TEST_F(NetLinkApp, WholeConfigurationOverTheNetworkFillsThePagesAndTheNameBox) {
     LoopbackPeer sw(LoopbackIp(21), DEVICE_UDP_PORT);
     ASSERT_TRUE(sw.IsBound());
     OpenMainWindow();
-    const QString strSerialLog = g_IpConfigPage.GetDlgItemText(1078);
+    const QString strSerialLog = g_IpConfigPage.GetDlgItemText(Dlg132::IDC_LOG);
     ConnectOverNetwork(sw, LoopbackIp(21));
     AnswerWholeConfig(sw);
     EXPECT_EQ(pDlg->GetDlgItemText(Dlg102::IDC_DEVICE_NAME), "NET-SW");
     // Frames over the network are not added to the serial output log.
-    EXPECT_EQ(g_IpConfigPage.GetDlgItemText(1078), strSerialLog);
+    EXPECT_EQ(g_IpConfigPage.GetDlgItemText(Dlg132::IDC_LOG), strSerialLog);
 }
 
 TEST_F(NetLinkApp, DeviceNamePanelSendsOverTheNetworkWhenOnlyItIsOpen) {

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "AppFixture.h"
+#include "Dlg132_IpConfigIds.h"
 #include "SerialErrorText.h"
 #include "TtyHeld.h"
 
@@ -58,7 +59,7 @@ TEST_F(SerialPanelTest, ConnectAsksForTheWholeConfigurationAndDisconnectReleases
     ExpectFrame(com7, "@ R 0e #");
     EXPECT_EQ(g_EdidConfigPage.m_strLog, "Get All Ports ");
     EXPECT_TRUE(g_PortSetPage.GetDlgItemText(Dlg130::IDC_LOG).contains("Get All Ports "));
-    EXPECT_TRUE(g_IpConfigPage.GetDlgItemText(1078).contains("@ R 0e #"));
+    EXPECT_TRUE(g_IpConfigPage.GetDlgItemText(Dlg132::IDC_LOG).contains("@ R 0e #"));
 
     // The whole-configuration reply fills the pages and the name box, then
     // the network parameters are read.

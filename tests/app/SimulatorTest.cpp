@@ -2,6 +2,7 @@
 // pseudo-terminal as COM1. Connect loads the whole configuration, routing is
 // acknowledged, the name written is the name read back.
 #include "AppFixture.h"
+#include "Dlg132_IpConfigIds.h"
 #include "SimProcess.h"
 
 class SimulatorTest : public AppFixture {
@@ -24,8 +25,8 @@ TEST_F(SimulatorTest, ConnectLoadsTheSwitcherAndRoutingIsAcknowledged) {
     ASSERT_TRUE(WaitFor([] { return g_EdidConfigPage.m_strLog == "Load All config data success!"; }));
     EXPECT_FALSE(Caption(Dlg102::IDC_DEVICE_NAME).isEmpty());
     // The network parameters follow every whole-configuration load.
-    EXPECT_TRUE(WaitFor([] { return !g_IpConfigPage.GetDlgItemText(1077).isEmpty(); }));
-    EXPECT_TRUE(g_IpConfigPage.GetDlgItemText(1078).contains("@ R 40 #"));
+    EXPECT_TRUE(WaitFor([] { return !g_IpConfigPage.GetDlgItemText(Dlg132::IDC_MAC).isEmpty(); }));
+    EXPECT_TRUE(g_IpConfigPage.GetDlgItemText(Dlg132::IDC_LOG).contains("@ R 40 #"));
 
     // Output 2 to input 3 on the Port Set page.
     qobject_cast<QAbstractButton*>(g_PortSetPage.GetDlgItem(Dlg130::IDC_OUT2_IN3))->click();

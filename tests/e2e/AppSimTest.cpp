@@ -8,6 +8,7 @@
 
 #include "CorvaneDlg.h"
 #include "DeviceState.h"
+#include "Dlg132_IpConfigIds.h"
 #include "E2eFixture.h"
 #include "EdidConfigPage.h"
 #include "IP_SEL_PAGE.h"
@@ -110,14 +111,14 @@ private slots:
     void routePressSendsOneFrameAndLogsTheAck() {
         // The page object outlives the windows of earlier tests: blank its
         // MAC address box so that the network parameters reply shows.
-        g_IpConfigPage.SetDlgItemText(1077, QString());
+        g_IpConfigPage.SetDlgItemText(Dlg132::IDC_MAC, QString());
         Connect();
         // Settle: both start-up replies answered and handled.
         QTRY_COMPARE_WITH_TIMEOUT(AppWire(), QByteArray("@ R 0e #@ R 40 #"), WAIT_MS);
         QTRY_VERIFY_WITH_TIMEOUT(m_pSim->Sent().contains("@40 "), WAIT_MS);
         QTRY_COMPARE_WITH_TIMEOUT(g_PortSetPage.GetDlgItemText(Dlg130::IDC_DISPLAY_1), QStringLiteral("4"), WAIT_MS);
         // The network parameters reply handled: its MAC address is shown.
-        QTRY_VERIFY_WITH_TIMEOUT(!g_IpConfigPage.GetDlgItemText(1077).isEmpty(), WAIT_MS);
+        QTRY_VERIFY_WITH_TIMEOUT(!g_IpConfigPage.GetDlgItemText(Dlg132::IDC_MAC).isEmpty(), WAIT_MS);
         const qsizetype nWireBefore = AppWire().size();
         const qsizetype nAcksBefore = m_pSim->Sent().count("@09 01#");
 

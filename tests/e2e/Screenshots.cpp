@@ -1,12 +1,14 @@
 // corvane-screenshots: renders the main window offscreen after connecting to
-// corvane-sim, once with the Port Set page, once with the EDID Config page
-// and once with the Net Config page after a search, and saves the PNGs into
-// the directory given as the first argument.
+// corvane-sim, once each with the Port Set page, the EDID Config page, the
+// Net Config page after a search and the System Config page with its service
+// group shown, and saves the PNGs into the directory given as the first
+// argument.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFontInfo>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QTabBar>
 #include <QTest>
@@ -16,6 +18,7 @@
 
 #include "Dlg133_NetConfigIds.h"
 #include "E2eFixture.h"
+#include "Dlg135_SystemConfigIds.h"
 #include "EdidConfigPage.h"
 #include "MessageBox.h"
 #include "NetLinkState.h"
@@ -25,6 +28,7 @@
 #include "SimProcess.h"
 #include "Sock_UDP.h"
 #include "TextFit.h"
+#include "System_Setting_Page.h"
 
 namespace {
 
@@ -117,6 +121,20 @@ int main(int argc, char** argv) {
     ReportTight(pWnd, "edid config");
 
     bOk = SaveNetConfig(pBar, pWnd, strDir) && bOk;
+
+    // System Config with the service group shown and the debug mode read back.
+    QTest::mouseClick(pBar, Qt::LeftButton, {}, pBar->tabRect(4).center());
+    if (!WaitFor([] { return g_SystemConfigPage.IsWindowVisible() == TRUE; }, 2000))
+        return Fail("System Config page not shown");
+    auto* pCommand = g_SystemConfigPage.GetItem<QLineEdit>(Dlg135::IDC_COMMAND);
+    if (!pCommand) return Fail("no Command box");
+    QTest::keyClicks(pCommand, QString::fromLatin1(CSystemConfigPage::SERVICE_ON));
+    g_SystemConfigPage.GetItem<QAbstractButton>(Dlg135::IDC_COMMAND_APPLY)->click();
+    g_SystemConfigPage.GetItem<QAbstractButton>(Dlg135::IDC_DEBUG_GET)->click();
+    if (!WaitFor([] { return g_SystemConfigPage.GetDebugMode() >= 0; })) return Fail("no debug-mode reply");
+    QTest::qWait(100);
+    bOk = Save(pWnd, strDir + QStringLiteral("/system-config.png")) && bOk;
+    ReportTight(pWnd, "system config");
 
     for (const auto& box : MessageBoxScript::History())
         std::fprintf(stderr, "corvane-screenshots: unexpected box: %s\n", qPrintable(box.strText));

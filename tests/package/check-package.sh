@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# check-package.sh BUILD_DIR VERSION with-cli|without-cli
+# Builds the .deb with CPack into a temporary folder, checks that it holds the
+# programs, desktop entry, icons and man pages, that its dependencies were
+# found from the shared libraries, and that the programs unpacked from it
+# (dpkg-deb -x, nothing installed on this machine) answer --version.
+set -euo pipefail
+build="$1"
+version="$2"
+cli="$3"
+tmp="$(mktemp -d)"
+trap 'rm -rf "$tmp"' EXIT
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+if ! cpack --config "$build/CPackConfig.cmake" -G DEB -B "$tmp/out" >"$tmp/cpack.log" 2>&1; then
+  cat "$tmp/cpack.log" >&2
+  echo "FAIL: cpack could not build the package" >&2
+  exit 1
+fi
+debs=("$tmp"/out/*.deb)
+[ "${#debs[@]}" -eq 1 ] && [ -f "${debs[0]}" ] || { echo "FAIL: expected one .deb, found: ${debs[*]}" >&2; exit 1; }
+deb="${debs[0]}"
+echo "package: $(basename "$deb"), $(stat -c %s "$deb") bytes"
+
+# The file list.
+dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' >"$tmp/files"
+programs=(corvane corvane-sim)
+[ "$cli" = with-cli ] && programs+=(corvane-cli)
+expected=(
+  /usr/share/applications/corvane.desktop
+  /usr/share/icons/hicolor/48x48/apps/corvane.png
+  /usr/share/icons/hicolor/256x256/apps/corvane.png
+)
+for p in "${programs[@]}"; do expected+=("/usr/bin/$p" "/usr/share/man/man1/$p.1.gz"); done
+for f in "${expected[@]}"; do
+  grep -qxF "$f" "$tmp/files" || fail "the package lacks $f"
+done
+
+# Control fields: the version, and dependencies found by dpkg-shlibdeps.
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version $(dpkg-deb -f "$deb" Version), expected $version"
+depends="$(dpkg-deb -f "$deb" Depends)"
+echo "Depends: $depends"
+for lib in libc6 libstdc++6 libqt6core6 libqt6widgets6; do
+  grep -q "\b$lib\b" <<<"$depends" || fail "Depends lacks $lib (shared-library dependencies not computed?)"
+done
+
+dpkg-deb -x "$deb" "$tmp/root"
+root="$tmp/root"
+
+# Desktop entry points at the installed program and icon.
+desktop="$root/usr/share/applications/corvane.desktop"
+if [ -f "$desktop" ]; then
+  for line in "Type=Application" "Exec=corvane" "Icon=corvane"; do
+    grep -qxF "$line" "$desktop" || fail "corvane.desktop lacks '$line'"
+  done
+  grep -Eq '^Categories=(.*;)?(Utility|AudioVideo);' "$desktop" || fail "corvane.desktop is in neither Utility nor AudioVideo"
+fi
+
+# Icons are PNGs of their directory's size (width and height from IHDR).
+for size in 48 256; do
+  png="$root/usr/share/icons/hicolor/${size}x${size}/apps/corvane.png"
+  [ -f "$png" ] || continue
+  [ "$(head -c 8 "$png" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "$png is not a PNG"
+  read -r w h < <(od -An -tu4 --endian=big -j16 -N8 "$png")
+  [ "$w" = "$size" ] && [ "$h" = "$size" ] || fail "$png is ${w}x${h}, expected ${size}x${size}"
+done
+
+# Man pages: gzip that holds a page header naming the program.
+for p in "${programs[@]}"; do
+  page="$root/usr/share/man/man1/$p.1.gz"
+  [ -f "$page" ] || continue
+  zcat "$page" | grep -q '^\.TH ' || fail "$p.1.gz has no .TH header"
+  zcat "$page" | grep -q "$version" || fail "$p.1.gz does not carry version $version"
+done
+
+# The unpacked programs start and report the package's version.
+for p in "${programs[@]}"; do
+  exe="$root/usr/bin/$p"
+  [ -x "$exe" ] || { fail "$p is not executable"; continue; }
+  if out="$(timeout 30 "$exe" --version 2>&1)"; then
+    grep -qF "$version" <<<"$out" || fail "$p --version printed '$out', not version $version"
+  else
+    fail "$p --version failed: $out"
+  fi
+done
+
+[ "$failures" -eq 0 ] || exit 1
+echo "package checks passed"
