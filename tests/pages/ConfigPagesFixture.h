@@ -15,6 +15,7 @@
 #include "IP_SEL_PAGE.h"
 #include "MessageBox.h"
 #include "NoopReplyTarget.h"
+#include "PageTestSupport.h"
 #include "ReplyAssembler.h"
 #include "SerialPort.h"
 #include "System_Setting_Page.h"
@@ -57,22 +58,8 @@ protected:
         ResetDeviceState();
     }
 
-    // Feeds a reply as if it arrived on the link.
-    void Reply(const char* pszText) {
-        for (const char* p = pszText; *p; ++p) RxFeedChar(static_cast<BYTE>(*p), target);
-    }
-
-    static void Click(CDialog& page, int nId) {
-        auto* pButton = page.GetItem<QAbstractButton>(nId);
-        ASSERT_NE(pButton, nullptr) << "no button " << nId;
-        // The operator can only click what is shown.
-        ASSERT_TRUE(pButton->isVisibleTo(page.GetSafeHwnd())) << "button " << nId << " is hidden";
-        // Check boxes and radios take clicks on their indicator or text only,
-        // not on the empty rest of their rectangle: click the indicator.
-        const bool bIndicator = !pButton->inherits("QPushButton");
-        const QPoint pt = bIndicator ? QPoint(pButton->height() / 2, pButton->height() / 2) : pButton->rect().center();
-        QTest::mouseClick(pButton, Qt::LeftButton, Qt::NoModifier, pt);
-    }
+    void Reply(const char* pszText) { FeedReply(target, pszText); }
+    static void Click(CDialog& page, int nId) { ClickControl(page, nId); }
 
     static bool IsChecked(const CDialog& page, int nId) {
         auto* pButton = page.GetItem<QAbstractButton>(nId);

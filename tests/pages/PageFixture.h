@@ -17,6 +17,7 @@
 #include "Dlg129_EdidConfigIds.h"
 #include "Dlg130_PortSetIds.h"
 #include "PageReplyTarget.h"
+#include "PageTestSupport.h"
 #include "PortSetPage.h"
 #include "ReplyAssembler.h"
 #include "SerialPort.h"
@@ -41,16 +42,8 @@ protected:
         ResetDeviceState();
     }
 
-    // Feeds a reply as if it arrived on the link.
-    void Reply(const char* pszText) {
-        for (const char* p = pszText; *p; ++p) RxFeedChar(static_cast<BYTE>(*p), target);
-    }
-
-    static void Click(CDialog& page, int nId) {
-        auto* pButton = page.GetItem<QAbstractButton>(nId);
-        ASSERT_NE(pButton, nullptr) << "no button " << nId;
-        QTest::mouseClick(pButton, Qt::LeftButton);
-    }
+    void Reply(const char* pszText) { FeedReply(target, pszText); }
+    static void Click(CDialog& page, int nId) { ClickControl(page, nId); }
 
     // The Port Set log box, one entry per line.
     QStringList PortSetLog() const {
