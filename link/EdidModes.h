@@ -1,6 +1,8 @@
 #pragma once
 // EDID mode codes as people name them: the text the window's mode list
 // shows, and a short word for the command line. The code is the index.
+#include <iterator>
+
 #include "DeviceState.h"
 
 struct EdidModeName {
@@ -18,6 +20,6 @@ inline constexpr EdidModeName EDID_MODES[] = {
     {"Copy From TV3", "tv3"},
     {"Copy From TV4", "tv4"},
 };
-inline constexpr int EDID_MODE_COUNT = 8;
+inline constexpr int EDID_MODE_COUNT = static_cast<int>(std::size(EDID_MODES));
 // Modes 0..3 carry option bits; the copy modes take the display's EDID.
 inline constexpr int EDID_MODE_LAST_FIXED = 3;

@@ -4,6 +4,7 @@
 #include "DataExchange.h"
 #include "Dialogs.h"
 #include "Dlg129_EdidConfigIds.h"
+#include "EdidModes.h"
 #include "IdIndex.h"
 #include "SendPath.h"
 
@@ -25,12 +26,8 @@ constexpr const int (&k48Bit)[INPUT_COUNT] = Dlg129::BIT48;
 constexpr const int (&kHdr)[INPUT_COUNT] = Dlg129::HDR;
 using Dlg129::IDC_LOG;
 
-// Mode codes are the combo indices; the texts sort into this same order.
-constexpr const char* kModeNames[] = {"1080P",         "4K2K@30Hz",     "4K2K@60Hz (YC420)", "4K2K@60Hz (YC444)",
-                                      "Copy From TV1", "Copy From TV2", "Copy From TV3",     "Copy From TV4"};
-constexpr int MODE_COUNT = 8;
-constexpr int MODE_START = 1;          // "4K2K@30Hz", selected by InitControls
-constexpr int MODE_LAST_FIXED = 3;     // modes 0..3 have option controls
+// Mode codes are the combo indices: the combo lists EDID_MODES in order.
+constexpr int MODE_START = 1;  // "4K2K@30Hz", selected by InitControls
 
 // Radio index of the audio group.
 enum : int { AUDIO_71CH = 0, AUDIO_51CH = 1, AUDIO_20CH = 2 };
@@ -63,7 +60,7 @@ void CEdidConfigPage::DoDataExchange(CDataExchange* pDX) {
 
 void CEdidConfigPage::InitControls() {
     for (int n = 0; n < INPUT_COUNT; ++n) {
-        for (const char* pszName : kModeNames) m_cbMode[n].AddString(QString::fromUtf8(pszName));
+        for (const EdidModeName& mode : EDID_MODES) m_cbMode[n].AddString(QString::fromUtf8(mode.pszText));
         m_cbMode[n].SetCurSel(MODE_START);
         // The device state starts at mode 0 for every input; store the mode
         // the combo shows, so that an Apply before any read sends what the
@@ -182,7 +179,7 @@ void CEdidConfigPage::RefreshInput(int nInput) {
     const int nMode = g_EdidSetting[nInput].nMode;
     // A code outside the list (the switcher may report any byte) leaves the
     // combo without a selection.
-    m_cbMode[nInput].SetCurSel(nMode >= 0 && nMode < MODE_COUNT ? nMode : -1);
+    m_cbMode[nInput].SetCurSel(nMode >= 0 && nMode < EDID_MODE_COUNT ? nMode : -1);
     ShowOptions(nInput);
 }
 
@@ -203,7 +200,7 @@ void CEdidConfigPage::ShowOptions(int nInput) {
     m_b48Bit[nInput] = (nFlags & EDID_FLAG_DEEP_48BIT) ? 1 : 0;
     m_bHdr[nInput] = (nFlags & EDID_FLAG_HDR) ? 1 : 0;
 
-    const BOOL bShow = (nMode >= 0 && nMode <= MODE_LAST_FIXED) ? TRUE : FALSE;
+    const BOOL bShow = (nMode >= 0 && nMode <= EDID_MODE_LAST_FIXED) ? TRUE : FALSE;
     for (int nId : {kHdr[nInput], k3D[nInput], kAudio71[nInput], kAudio51[nInput], kAudio20[nInput], k30Bit[nInput],
                     k36Bit[nInput], k48Bit[nInput]})
         ShowDlgItem(nId, bShow);
