@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # check-package.sh BUILD_DIR VERSION with-cli|without-cli
 # Builds the .deb with CPack into a temporary folder, checks that it holds the
-# programs, desktop entry, icons and man pages, that its dependencies were
-# found from the shared libraries, and that the programs unpacked from it
-# (dpkg-deb -x, nothing installed on this machine) answer --version.
+# programs, desktop entry, icons, man pages, changelog and copyright file,
+# that its dependencies were found from the shared libraries, and that the
+# programs unpacked from it (dpkg-deb -x, nothing installed on this machine)
+# answer --version.
 set -euo pipefail
 build="$1"
 version="$2"
@@ -34,6 +35,8 @@ expected=(
   /usr/share/applications/corvane.desktop
   /usr/share/icons/hicolor/48x48/apps/corvane.png
   /usr/share/icons/hicolor/256x256/apps/corvane.png
+  /usr/share/doc/corvane/copyright
+  /usr/share/doc/corvane/changelog.gz
 )
 for p in "${programs[@]}"; do expected+=("/usr/bin/$p" "/usr/share/man/man1/$p.1.gz"); done
 for f in "${expected[@]}"; do
@@ -58,6 +61,14 @@ if [ -f "$desktop" ]; then
     grep -qxF "$line" "$desktop" || fail "corvane.desktop lacks '$line'"
   done
   grep -Eq '^Categories=(.*;)?(Utility|AudioVideo);' "$desktop" || fail "corvane.desktop is in neither Utility nor AudioVideo"
+fi
+
+# The copyright file is in the machine-readable format and names the project.
+copyright="$root/usr/share/doc/corvane/copyright"
+if [ -f "$copyright" ]; then
+  head -n1 "$copyright" | grep -qE '^Format: .*/copyright-format/1\.0/?$' || fail "copyright lacks the format 1.0 header"
+  grep -qxF "Upstream-Name: Corvane" "$copyright" || fail "copyright does not name Corvane"
+  grep -qE '^License: ' "$copyright" || fail "copyright has no License field"
 fi
 
 # Icons are PNGs of their directory's size (width and height from IHDR).
