@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QUrl>
 #include <cerrno>
@@ -336,6 +337,22 @@ TEST_F(NetConfigPage, WebPageOpensTheChosenSwitchersAddressWithItsTooltip) {
     EXPECT_TRUE(MessageBoxScript::History().empty());
     EXPECT_EQ(net.ToolTip().GetToolText(net.GetDlgItem(IDC_WEB_PAGE)), "Go to Internet Explorer");
     EXPECT_EQ(net.ToolTip().GetDelayTime(), 200u);
+}
+
+// The offscreen platform opens no URLs: its openUrl fails at once and starts
+// no program, so the page's refusal can be seen without any browser. Under
+// another platform a real browser could start, so the case is skipped there.
+TEST_F(NetConfigPage, WebPageThatCannotOpenTheAddressSaysSoAndStaysConnected) {
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        GTEST_SKIP() << "needs the offscreen platform, which opens no browser";
+    OpenSocket();
+    ConnectTo(LoopbackIp(15));
+    const QString strUrl = QString::fromStdString("http://" + DottedIp(LoopbackIp(15)));
+    MessageBoxScript::Expect(QStringLiteral("Cannot open %1 in a web browser.").arg(strUrl));
+    Press(IDC_WEB_PAGE);
+    ASSERT_EQ(MessageBoxScript::History().size(), 1u);
+    EXPECT_EQ(MessageBoxScript::History()[0].nType, UINT(MB_OK | MB_ICONEXCLAMATION));
+    ExpectState(State::Connected);
 }
 
 // Over the network the other pages' commands leave as datagrams and their
