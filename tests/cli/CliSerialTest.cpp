@@ -6,12 +6,14 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <unistd.h>
 
 #include "CliProcess.h"
+#include "Wait.h"
 
 namespace {
 
@@ -25,9 +27,9 @@ QJsonObject JsonLine(const QByteArray& line) {
 
 class CliSerialTest : public ::testing::Test {
 protected:
-    void StartSim(const QStringList& args = {}) { ASSERT_TRUE(sim.Start(args)); }
+    void StartSim(const QStringList& args = {}) { ASSERT_TRUE(sim.Start(CliSimStart(args))); }
 
-    CliResult Cli(QStringList args) { return RunCli(QStringList{"--port", sim.Slave()} + args); }
+    CliResult Cli(QStringList args) { return RunCli(QStringList{"--port", sim.SlavePath()} + args); }
 
     // Runs a command that must succeed and returns its stdout.
     QByteArray Ok(const QStringList& args) {
@@ -49,7 +51,19 @@ protected:
         return obj;
     }
 
-    CSim sim;
+    // What the simulator received since the last Mark (since its start
+    // before the first).
+    QByteArray Received() { return sim.Received().mid(nMark); }
+    // For the checks that nothing was sent: bytes a client wrote just before
+    // it ended may still be on their way, so they get a moment to arrive.
+    QByteArray ReceivedAfterPause() {
+        PumpFor(30);
+        return Received();
+    }
+    void Mark() { nMark = sim.Received().size(); }
+
+    CSimProcess sim;
+    qsizetype nMark = 0;
 };
 
 }  // namespace
@@ -81,7 +95,7 @@ TEST_F(CliSerialTest, EachCommandSendsThePagesFrameAndPrintsTheAnswer) {
     EXPECT_NE(Ok({"name"}), "Name: ROOM A\n");
 
     // The frames, byte for byte as the pages send them.
-    const QByteArray rx = sim.Received();
+    const QByteArray rx = Received();
     for (const char* pszFrame : {"@R 04 #", "@W 01 02#", "@ W 04  03 03 03 03#", "@ W 07 02 a5 #", "@ R 07 #",
                                  "@W 20 524f4f4d20 4120202020 202020 20 20 20 #", "@ R 20 #", "@ R 40 #",
                                  "@W0F00#", "@W0F01#", "@W1000#", "@R10#", "@W50#", "@ R 0e #", "@W51#"})
@@ -132,7 +146,7 @@ TEST_F(CliSerialTest, ASilentSwitcherGivesStatusOneWithinTheTimeout) {
         const CliResult r = Cli(QStringList{"--timeout", "0.5"} + args);
         EXPECT_EQ(r.nExit, 1) << args.join(' ').toStdString();
         EXPECT_TRUE(r.err.contains("no answer")) << r.err.toStdString();
-        EXPECT_TRUE(r.err.contains(sim.Slave().toUtf8())) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(sim.SlavePath().toUtf8())) << r.err.toStdString();
         EXPECT_TRUE(r.out.isEmpty());
     }
     const CliResult r = Cli({"--json", "--timeout", "0.5", "route", "1", "2"});
@@ -166,12 +180,12 @@ TEST_F(CliSerialTest, SnapshotsCaptureAndRestoreARoom) {
     Ok({"route", "1", "2"});
     Ok({"edid", "4", "tv1"});
     Ok({"name", "Other"});
-    sim.Mark();
+    Mark();
 
     const QByteArray dry = Ok({"apply", strFile, "--dry-run"});
     EXPECT_TRUE(dry.contains("would send @W 00 02#")) << dry.toStdString();
     EXPECT_TRUE(dry.contains("would send @ W 08 01 02 #")) << dry.toStdString();
-    EXPECT_FALSE(sim.Received().contains("@W")) << "a dry run sends no write";
+    EXPECT_FALSE(ReceivedAfterPause().contains("@W")) << "a dry run sends no write";
 
     const QByteArray applied = Ok({"apply", strFile});
     EXPECT_TRUE(applied.contains("changed output 1: input 2 -> input 3\n")) << applied.toStdString();
@@ -190,10 +204,10 @@ TEST_F(CliSerialTest, SnapshotsCaptureAndRestoreARoom) {
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
     bad.write(R"({"routing": [1, 2]})");
     bad.close();
-    sim.Mark();
+    Mark();
     EXPECT_EQ(Cli({"apply", bad.fileName()}).nExit, 2);
     EXPECT_EQ(Cli({"apply", dir.filePath("missing.json")}).nExit, 2);
-    EXPECT_TRUE(sim.Received().isEmpty());
+    EXPECT_TRUE(ReceivedAfterPause().isEmpty());
 }
 
 TEST_F(CliSerialTest, TheTraceRecordsEveryFrameAndStrayBytes) {
@@ -207,7 +221,7 @@ TEST_F(CliSerialTest, TheTraceRecordsEveryFrameAndStrayBytes) {
     QFile f(strTrace);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
-    const QString strLink = sim.Slave();
+    const QString strLink = sim.SlavePath();
     const QRegularExpression time(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}(Z|[+-]\d\d:\d\d) )");
     QStringList frames, noise;
     for (const QString& line : lines) {
@@ -236,7 +250,7 @@ TEST_F(CliSerialTest, LinkThatCannotOpenIsStatusThreeWithTheReason) {
 
     // Another program holds the port.
     StartSim();
-    const int fd = ::open(sim.Slave().toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    const int fd = ::open(sim.SlavePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
     r = Cli({"status"});
@@ -268,7 +282,7 @@ TEST_F(CliSerialTest, UsageErrorsAreStatusTwoAndSendNothing) {
         EXPECT_EQ(r.nExit, 2) << args.join(' ').toStdString();
         EXPECT_FALSE(r.err.isEmpty());
     }
-    EXPECT_TRUE(sim.Received().isEmpty());
+    EXPECT_TRUE(ReceivedAfterPause().isEmpty());
     const CliResult help = RunCli({"--help"});
     EXPECT_EQ(help.nExit, 0);
     EXPECT_TRUE(help.out.contains("route OUT IN"));
@@ -280,19 +294,13 @@ TEST_F(CliSerialTest, UsageErrorsAreStatusTwoAndSendNothing) {
 TEST_F(CliSerialTest, WatchEndsCleanlyOnInterrupt) {
     StartSim();
     QProcess watch;
-    watch.start(QStringLiteral(CORVANE_CLI_PATH), {"--port", sim.Slave(), "watch", "--interval", "0.2"});
-    QByteArray err;
-    QElapsedTimer timer;
-    timer.start();
-    while (!err.contains("Watching") && timer.elapsed() < 20000) {
-        watch.waitForReadyRead(100);
-        err += watch.readAllStandardError();
-    }
+    const QByteArray err = StartWatch(watch, {"--port", sim.SlavePath(), "watch", "--interval", "0.2"});
     ASSERT_TRUE(err.contains("Watching")) << err.toStdString();
     // It polls the routing while it waits.
-    timer.restart();
-    while (sim.Received().count("@R 04 #") < 2 && timer.elapsed() < 20000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    EXPECT_GE(sim.Received().count("@R 04 #"), 2);
+    QElapsedTimer timer;
+    timer.start();
+    while (Received().count("@R 04 #") < 2 && timer.elapsed() < 20000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_GE(Received().count("@R 04 #"), 2);
     ::kill(static_cast<pid_t>(watch.processId()), SIGINT);
     ASSERT_TRUE(watch.waitForFinished(20000));
     EXPECT_EQ(watch.exitStatus(), QProcess::NormalExit);

@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QUdpSocket>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -28,7 +29,9 @@ QJsonObject JsonLine(const QByteArray& line) {
 
 class CliUdpTest : public ::testing::Test {
 protected:
-    void StartSim(const QStringList& args = {}) { ASSERT_TRUE(sim.Start(QStringList{"--udp", SimAddress()} + args)); }
+    void StartSim(const QStringList& args = {}) {
+        ASSERT_TRUE(sim.Start(CliSimStart(QStringList{"--udp", SimAddress()} + args)));
+    }
 
     CliResult Cli(const QStringList& args, int nPort = 0) {
         return RunCli(QStringList{"--host", SimAddress(), "--local-port", QString::number(LocalPort(nPort))} + args);
@@ -39,7 +42,7 @@ protected:
         return r.out;
     }
 
-    CSim sim;
+    CSimProcess sim;
 };
 
 }  // namespace
@@ -63,19 +66,14 @@ TEST_F(CliUdpTest, CommandsOverTheNetworkAsOverSerial) {
 TEST_F(CliUdpTest, WatchReportsAChangeMadeByAnotherClient) {
     StartSim();
     QProcess watch;
-    watch.start(QStringLiteral(CORVANE_CLI_PATH), {"--host", SimAddress(), "--local-port", QString::number(LocalPort(1)),
-                                                   "--json", "watch", "--interval", "0.2"});
-    QByteArray err, out;
-    QElapsedTimer timer;
-    timer.start();
-    while (!err.contains("Watching") && timer.elapsed() < 20000) {
-        watch.waitForReadyRead(100);
-        err += watch.readAllStandardError();
-    }
+    QByteArray out;
+    const QByteArray err = StartWatch(watch, {"--host", SimAddress(), "--local-port", QString::number(LocalPort(1)),
+                                              "--json", "watch", "--interval", "0.2"});
     ASSERT_TRUE(err.contains("Watching")) << err.toStdString();
 
     Ok({"route", "3", "1"}, 2);
-    timer.restart();
+    QElapsedTimer timer;
+    timer.start();
     while (!out.contains("\n") && timer.elapsed() < 20000) {
         watch.waitForReadyRead(100);
         out += watch.readAllStandardOutput();
@@ -92,7 +90,7 @@ TEST_F(CliUdpTest, WatchReportsAChangeMadeByAnotherClient) {
     EXPECT_EQ(o["from"].toInt(), 3);
     EXPECT_EQ(o["to"].toInt(), 1);
     // It learnt of the change through the counter, as the window does.
-    EXPECT_TRUE(sim.Received().contains("@ R 52 #"));
+    EXPECT_TRUE(sim.UdpReceived().contains("@ R 52 #"));
 }
 
 TEST_F(CliUdpTest, SearchListsEachSwitcherThatAnswers) {
@@ -101,7 +99,7 @@ TEST_F(CliUdpTest, SearchListsEachSwitcherThatAnswers) {
     CliResult r = RunCli(args);
     EXPECT_EQ(r.nExit, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringLiteral("1 %1 Hall B\n").arg(SimAddress()).toUtf8());
-    EXPECT_TRUE(sim.Received().contains("@R20#"));
+    EXPECT_TRUE(sim.UdpReceived().contains("@R20#"));
 
     r = RunCli(QStringList{"--json"} + args);
     const QJsonObject o = JsonLine(r.out.trimmed());

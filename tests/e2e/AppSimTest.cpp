@@ -12,9 +12,7 @@
 #include "E2eFixture.h"
 #include "EdidConfigPage.h"
 #include "IP_SEL_PAGE.h"
-#include "MessageBox.h"
 #include "PortSetPage.h"
-#include "ReplyAssembler.h"
 #include "SimProcess.h"
 
 namespace {
@@ -42,9 +40,7 @@ class AppSimTest : public QObject {
 
 private slots:
     void init() {
-        ResetDeviceState();
-        RxReset();
-        MessageBoxScript::Begin();
+        BeginWindowCase();
         m_pSim = std::make_unique<CSimProcess>();
         QVERIFY(m_pSim->Start());
         QVERIFY(m_pSim->Preset(PRESET, PRESET_WRITES));
@@ -57,12 +53,9 @@ private slots:
     }
 
     void cleanup() {
-        if (m_pDlg) m_pDlg->Shutdown();
-        m_pDlg.reset();
+        const int nUnexpectedBoxes = EndWindowCase(m_pDlg);
         m_pSim.reset();
-        QCOMPARE(MessageBoxScript::UnexpectedCount(), 0);
-        MessageBoxScript::End();
-        ResetDeviceState();
+        QCOMPARE(nUnexpectedBoxes, 0);
     }
 
     void connectLoadsEveryPanel() {

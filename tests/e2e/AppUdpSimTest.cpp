@@ -6,7 +6,6 @@
 #include <QAbstractButton>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QTabBar>
 #include <QTest>
 #include <memory>
 
@@ -16,11 +15,8 @@
 #include "E2eFixture.h"
 #include "EdidConfigPage.h"
 #include "IPAddressCtrl.h"
-#include "MessageBox.h"
 #include "NetLinkState.h"
 #include "PortSetPage.h"
-#include "ReplyAssembler.h"
-#include "SearchDecoder.h"
 #include "Set_Net_Config.h"
 #include "SimProcess.h"
 #include "SimTestSupport.h"
@@ -31,7 +27,6 @@ using namespace Dlg133;
 namespace {
 
 constexpr int WAIT_MS = 10000;
-constexpr int NET_CONFIG_TAB = 3;
 
 // Routing 4, 1, 2, 3 and a name, so that the load shows on every panel.
 const char* const PRESET =
@@ -49,11 +44,7 @@ class AppUdpSimTest : public QObject {
 
 private slots:
     void init() {
-        ResetDeviceState();
-        RxReset();
-        ResetNetLinkState();
-        ResetSearchDecoder();
-        MessageBoxScript::Begin();
+        BeginWindowCase();
         m_strSimIp = QString::fromStdString(simtest::FreeLoopbackAddress());
         m_pSim = std::make_unique<CSimProcess>();
         SimStart start;
@@ -62,23 +53,15 @@ private slots:
         QVERIFY(m_pSim->Start(start));
         QCOMPARE(m_pSim->Announced(QStringLiteral("udp")), m_strSimIp + QStringLiteral(":5000"));
         QVERIFY(m_pSim->Preset(PRESET, PRESET_WRITES));
-        PointComPorts(QString());  // the serial link stays closed throughout
-        m_pDlg = OpenMainWindow();
+        m_pDlg = OpenOnNetConfigTab();
         QVERIFY(m_pDlg);
-        auto* pTabs = m_pDlg->GetSafeHwnd()->findChild<QTabBar*>();
-        QVERIFY(pTabs);
-        pTabs->setCurrentIndex(NET_CONFIG_TAB);
         QTRY_VERIFY(g_NetConfigPage.GetSafeHwnd()->isVisible());
     }
 
     void cleanup() {
-        if (m_pDlg) m_pDlg->Shutdown();
-        m_pDlg.reset();
+        const int nUnexpectedBoxes = EndWindowCase(m_pDlg);
         m_pSim.reset();
-        QCOMPARE(MessageBoxScript::UnexpectedCount(), 0);
-        MessageBoxScript::End();
-        ResetNetLinkState();
-        ResetDeviceState();
+        QCOMPARE(nUnexpectedBoxes, 0);
     }
 
     void connectByTypedAddressLoadsTheWholeConfiguration() {

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QString>
 #include <QStringList>
+#include <QTabBar>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -13,10 +14,18 @@
 #include "ComPorts.h"
 #include "Corvane.h"
 #include "CorvaneDlg.h"
+#include "DeviceState.h"
 #include "Dlg102_MainIds.h"
 #include "Dlg129_EdidConfigIds.h"
 #include "Dlg130_PortSetIds.h"
+#include "MessageBox.h"
+#include "NetLinkState.h"
+#include "ReplyAssembler.h"
+#include "SearchDecoder.h"
 #include "SerialPort.h"
+
+// The main window's tabs: Port Set, EDID Config, IP Config, Net Config, ...
+inline constexpr int NET_CONFIG_TAB = 3;
 
 // COM1 -> strCom1 (empty: no device), COM2..COM30 -> nothing that exists, so
 // the machine's own /dev/ttyS* cannot leak into the run.
@@ -40,4 +49,43 @@ inline QStringList LogLines(const QString& strLog) {
     QStringList a = s.split(QLatin1Char('\n'));
     while (!a.isEmpty() && a.last().isEmpty()) a.removeLast();
     return a;
+}
+
+// Every case starts from the state the application starts with (device,
+// reply assembler, network link, search results) and records its message
+// boxes instead of showing them.
+inline void BeginWindowCase() {
+    ResetDeviceState();
+    RxReset();
+    ResetNetLinkState();
+    ResetSearchDecoder();
+    MessageBoxScript::Begin();
+}
+
+// Shuts the window down, stops recording boxes and resets the state again.
+// Returns how many boxes came that the case did not expect.
+inline int EndWindowCase(std::unique_ptr<CCorvaneDlg>& pDlg) {
+    if (pDlg) pDlg->Shutdown();
+    pDlg.reset();
+    const int nUnexpected = MessageBoxScript::UnexpectedCount();
+    MessageBoxScript::End();
+    ResetNetLinkState();
+    ResetDeviceState();
+    return nUnexpected;
+}
+
+// The window for the cases over UDP: no COM port leads anywhere, so the
+// serial link stays closed, and the Net Config tab is chosen. Null when the
+// window or its tabs could not be made.
+inline std::unique_ptr<CCorvaneDlg> OpenOnNetConfigTab() {
+    PointComPorts(QString());
+    auto pDlg = OpenMainWindow();
+    if (!pDlg) return nullptr;
+    auto* pTabs = pDlg->GetSafeHwnd()->findChild<QTabBar*>();
+    if (!pTabs) {
+        pDlg->Shutdown();
+        return nullptr;
+    }
+    pTabs->setCurrentIndex(NET_CONFIG_TAB);
+    return pDlg;
 }

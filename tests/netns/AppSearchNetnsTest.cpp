@@ -4,7 +4,6 @@
 // address and name, and choosing one by its number connects to that one.
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QTabBar>
 #include <QTest>
 #include <memory>
 
@@ -13,10 +12,8 @@
 #include "Dlg133_NetConfigIds.h"
 #include "E2eFixture.h"
 #include "IPAddressCtrl.h"
-#include "MessageBox.h"
 #include "NetLinkState.h"
 #include "PrivateNet.h"
-#include "ReplyAssembler.h"
 #include "SearchDecoder.h"
 #include "Set_Net_Config.h"
 #include "Sock_UDP.h"
@@ -26,7 +23,6 @@ using namespace Dlg133;
 namespace {
 
 constexpr int WAIT_MS = 10000;
-constexpr int NET_CONFIG_TAB = 3;
 
 // "n->IP=a.b.c.d   Name=..." lines of the device list: address -> name
 // (trailing blanks of the space-padded name dropped), and the numbers.
@@ -60,27 +56,12 @@ private slots:
     }
 
     void init() {
-        ResetDeviceState();
-        RxReset();
-        ResetNetLinkState();
-        ResetSearchDecoder();
-        MessageBoxScript::Begin();
-        PointComPorts(QString());
-        m_pDlg = OpenMainWindow();
+        BeginWindowCase();
+        m_pDlg = OpenOnNetConfigTab();
         QVERIFY(m_pDlg);
-        auto* pTabs = m_pDlg->GetSafeHwnd()->findChild<QTabBar*>();
-        QVERIFY(pTabs);
-        pTabs->setCurrentIndex(NET_CONFIG_TAB);
     }
 
-    void cleanup() {
-        if (m_pDlg) m_pDlg->Shutdown();
-        m_pDlg.reset();
-        QCOMPARE(MessageBoxScript::UnexpectedCount(), 0);
-        MessageBoxScript::End();
-        ResetNetLinkState();
-        ResetDeviceState();
-    }
+    void cleanup() { QCOMPARE(EndWindowCase(m_pDlg), 0); }
 
     void searchListsEverySwitcherAndConnectsToTheChosenOne() {
         const auto switchers = privatenet::Switchers();

@@ -104,6 +104,13 @@ bool CSimProcess::Preset(const std::string& strFrames, int nReplies) {
 }
 
 QList<QByteArray> CSimProcess::Lines(const char* pszPrefix) {
+    // Takes what is in the pipe now, without waiting, so that the log is
+    // current without an event loop too (the cli tests run none between
+    // commands). The simulator logs a chunk before it answers it, so once a
+    // client has its answer the line is in the pipe.
+    m_proc.setReadChannel(QProcess::StandardError);
+    m_proc.waitForReadyRead(0);
+    m_proc.setReadChannel(QProcess::StandardOutput);
     m_strErr += m_proc.readAllStandardError();
     // A line still being written is left for the next call.
     const qsizetype nEnd = m_strErr.lastIndexOf('\n');

@@ -45,6 +45,7 @@ public:
     qint64 Pid() const { return m_proc.processId(); }
     QProcess& Process() { return m_proc; }
 
+    // The log is read as far as it is in the pipe when these are called.
     // Everything the simulator received so far, chunks joined, escapes undone.
     QByteArray Received() { return Collect("corvane-sim: rx "); }
     // Every reply it sent so far, joined.
