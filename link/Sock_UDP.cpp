@@ -1,9 +1,7 @@
 #include "Sock_UDP.h"
 
-#include <QHostAddress>
-#include <QMetaObject>
 #include <QScopedValueRollback>
-#include <QUdpSocket>
+#include <QSocketNotifier>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
@@ -23,13 +21,21 @@ QString PeerName(DWORD dwIp, WORD wPort) {
     return QStringLiteral("%1:%2").arg(QString::fromStdString(DottedIp(dwIp))).arg(wPort);
 }
 
+sockaddr_in Ipv4(DWORD dwIp, WORD wPort) {
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(wPort);
+    sa.sin_addr.s_addr = htonl(dwIp);
+    return sa;
+}
+
 }  // namespace
 
 CSockUDP::CSockUDP() : m_dwSearchIp(BROADCAST_IP) { m_aRxBuf[0] = '\0'; }
 
 CSockUDP::~CSockUDP() {
     Close();
-    delete m_pSocket;
+    delete m_pNotifier;  // already disabled: needs no event dispatcher any more
 }
 
 BOOL CSockUDP::Fail(int nError, const QString& strReason) {
@@ -38,8 +44,8 @@ BOOL CSockUDP::Fail(int nError, const QString& strReason) {
     return FALSE;
 }
 
-// The socket is made and bound here rather than by QUdpSocket::bind, so that
-// a failure carries the system's own error number.
+// The socket is made and bound with the system's own calls, so that a
+// failure carries the system's error number.
 BOOL CSockUDP::Open(long nPort, const char* pszAddress) {
     Close();
     const QString strWhere = QStringLiteral("%1:%2").arg(QString::fromLatin1(pszAddress)).arg(nPort);
@@ -62,16 +68,8 @@ BOOL CSockUDP::Open(long nPort, const char* pszAddress) {
 }
 
 BOOL CSockUDP::Adopt(int fd) {
-    if (!m_pSocket) {
-        m_pSocket = new QUdpSocket;
-        QObject::connect(m_pSocket, &QUdpSocket::readyRead, m_pSocket, [this] { OnReceive(); });
-    }
-    if (!m_pSocket->setSocketDescriptor(fd, QAbstractSocket::BoundState, QIODevice::ReadWrite)) {
-        ::close(fd);
-        return Fail(EINVAL, m_pSocket->errorString());
-    }
-    // Qt switches broadcasting on for every datagram socket; here only a
-    // search may broadcast, so a command to 255.255.255.255 fails instead.
+    // Broadcasting stays off except while a search is sent, so a command
+    // addressed to 255.255.255.255 fails instead of reaching every switcher.
     const int nOff = 0;
     ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &nOff, sizeof nOff);
     // A search brings every switcher's reply at once. The default receive
@@ -80,6 +78,13 @@ BOOL CSockUDP::Adopt(int fd) {
     // it at its own maximum, net.core.rmem_max).
     const int nRxBytes = RX_BUFFER_BYTES;
     ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &nRxBytes, sizeof nRxBytes);
+    if (!m_pNotifier) {
+        m_pNotifier = new QSocketNotifier(QSocketNotifier::Read);
+        QObject::connect(m_pNotifier, &QSocketNotifier::activated, m_pNotifier, [this] { OnReceive(); });
+    }
+    m_fd = fd;
+    m_pNotifier->setSocket(fd);
+    m_pNotifier->setEnabled(true);
     ++m_nSession;
     m_nLastError = 0;
     m_strLastError.clear();
@@ -89,69 +94,85 @@ BOOL CSockUDP::Adopt(int fd) {
 
 void CSockUDP::Close() {
     g_bSocketOpen = 0;
-    if (!m_pSocket || m_pSocket->state() == QAbstractSocket::UnconnectedState) return;
+    if (m_fd < 0) return;
     ++m_nSession;
-    m_pSocket->abort();
+    m_pNotifier->setEnabled(false);
+    ::close(m_fd);
+    m_fd = -1;
 }
 
-BOOL CSockUDP::IsOpen() const { return m_pSocket && m_pSocket->state() == QAbstractSocket::BoundState; }
+BOOL CSockUDP::IsOpen() const { return m_fd >= 0; }
 
-WORD CSockUDP::GetLocalPort() const { return IsOpen() ? m_pSocket->localPort() : 0; }
+WORD CSockUDP::GetLocalPort() const {
+    sockaddr_in sa{};
+    socklen_t nLen = sizeof sa;
+    if (!IsOpen() || ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&sa), &nLen) != 0) return 0;
+    return ntohs(sa.sin_port);
+}
 
 BOOL CSockUDP::SendTo(const char* pData, int nLen, DWORD dwIp, WORD wPort) {
     if (!IsOpen() || nLen < 0) return FALSE;
     if (FrameTrace().IsOn()) FrameTrace().Sent(PeerName(dwIp, wPort), pData, static_cast<std::size_t>(nLen));
-    return m_pSocket->writeDatagram(pData, nLen, QHostAddress(dwIp), wPort) == nLen;
+    const sockaddr_in sa = Ipv4(dwIp, wPort);
+    ssize_t nSent;
+    do {
+        nSent = ::sendto(m_fd, pData, static_cast<size_t>(nLen), 0, reinterpret_cast<const sockaddr*>(&sa), sizeof sa);
+    } while (nSent < 0 && errno == EINTR);
+    return nSent == nLen;
 }
 
 BOOL CSockUDP::SendSearch() {
     if (!IsOpen()) return FALSE;
-    const int nOn = 1;
-    ::setsockopt(static_cast<int>(m_pSocket->socketDescriptor()), SOL_SOCKET, SO_BROADCAST, &nOn, sizeof nOn);
-    return SendTo(Frames::SEARCH, static_cast<int>(std::strlen(Frames::SEARCH)), m_dwSearchIp, DEVICE_UDP_PORT);
+    const int nOn = 1, nOff = 0;
+    ::setsockopt(m_fd, SOL_SOCKET, SO_BROADCAST, &nOn, sizeof nOn);
+    const BOOL bSent =
+        SendTo(Frames::SEARCH, static_cast<int>(std::strlen(Frames::SEARCH)), m_dwSearchIp, DEVICE_UDP_PORT);
+    ::setsockopt(m_fd, SOL_SOCKET, SO_BROADCAST, &nOff, sizeof nOff);
+    return bSent;
 }
 
 bool CSockUDP::StillOpen(unsigned nSession) const { return nSession == m_nSession && IsOpen(); }
 
-// One readyRead can stand for many datagrams: a batch is read here and the
-// rest leaves the socket readable, so Qt's read notifier, which is
-// level-triggered and enabled again by every read, announces them on the
-// next pass of the event loop; a burst cannot hold the loop up. Reading only
-// from readyRead matters: Qt counts a readyRead whose handler reads nothing
-// as data still waiting and stops announcing the socket for good, which a
-// second, queued reader would cause whenever it emptied the socket first.
-// Owners may open boxes (which run events) or close the socket; the batch
-// ends as soon as the socket it started on is gone. A batch never starts
-// inside another: a box opened while a datagram is handled would otherwise
-// let the next datagram overwrite g_NetRxBuffer under the reader; the outer
-// batch goes on once its owner returns.
+// One notification can stand for many datagrams: a batch is read here and
+// the rest leaves the socket readable, so the notifier, which is
+// level-triggered, announces them again on the next pass of the event loop;
+// a burst cannot hold the loop up. The notifier is off while a batch runs:
+// owners may open boxes, which run events, and a second batch inside the
+// first would let the next datagram overwrite g_NetRxBuffer under the
+// reader, while a notifier left on would fire without pause for data that
+// the waiting batch has yet to read. Datagrams wait in the socket meanwhile
+// and the outer batch goes on once its owner returns. Owners may also close
+// the socket; the batch ends as soon as the socket it started on is gone.
 void CSockUDP::OnReceive() {
     if (m_bReceiving) return;
     const QScopedValueRollback<bool> receiving(m_bReceiving, true);
     const unsigned nSession = m_nSession;
-    for (int n = 0; n < MAX_DATAGRAMS_PER_PASS; ++n) {
-        if (!StillOpen(nSession) || !m_pSocket->hasPendingDatagrams()) return;
-        if (!ReceiveOne()) return;
+    m_pNotifier->setEnabled(false);
+    for (int n = 0; n < MAX_DATAGRAMS_PER_PASS && StillOpen(nSession); ++n) {
+        if (!ReceiveOne()) break;
     }
+    if (StillOpen(nSession)) m_pNotifier->setEnabled(true);
 }
 
-// Reads one datagram; false when the read failed.
+// Reads one datagram; false when none was waiting or the read failed. One
+// call per datagram: MSG_TRUNC makes the system report a datagram's whole
+// length, so one too long for the link is recognised (and is gone) without
+// first peeking at its size.
 bool CSockUDP::ReceiveOne() {
-    QHostAddress sender;
-    quint16 wSenderPort = 0;
-    const qint64 nPending = m_pSocket->pendingDatagramSize();
-    if (nPending > NET_MAX_DATAGRAM) {
-        // Too long for the link: dropped whole rather than cut to size.
-        char cDiscard = 0;
-        return m_pSocket->readDatagram(&cDiscard, 1) >= 0;
-    }
-    const qint64 nRead = m_pSocket->readDatagram(m_aRxBuf, NET_MAX_DATAGRAM, &sender, &wSenderPort);
+    sockaddr_in sa{};
+    socklen_t nAddrLen = sizeof sa;
+    ssize_t nRead;
+    do {
+        nRead = ::recvfrom(m_fd, m_aRxBuf, NET_MAX_DATAGRAM, MSG_TRUNC, reinterpret_cast<sockaddr*>(&sa), &nAddrLen);
+    } while (nRead < 0 && errno == EINTR);
     if (nRead < 0) return false;
+    if (nRead > NET_MAX_DATAGRAM) return true;  // too long for the link: dropped whole rather than cut to size
     m_aRxBuf[nRead] = '\0';
-    bool bIpv4 = false;
-    const quint32 dwSender = sender.toIPv4Address(&bIpv4);
-    if (bIpv4 && FrameTrace().IsOn())
+    if (sa.sin_family != AF_INET) return true;
+    const DWORD dwSender = ntohl(sa.sin_addr.s_addr);
+    const WORD wSenderPort = ntohs(sa.sin_port);
+    if (FrameTrace().IsOn())
         FrameTrace().ReceivedDatagram(PeerName(dwSender, wSenderPort), m_aRxBuf, static_cast<std::size_t>(nRead));
-    if (nRead > 0 && bIpv4) NetReceive(m_aRxBuf, static_cast<int>(nRead), dwSender, m_pSearchOwner, m_pRxOwner);
+    if (nRead > 0) NetReceive(m_aRxBuf, static_cast<int>(nRead), dwSender, m_pSearchOwner, m_pRxOwner);
     return true;
 }

@@ -1,14 +1,14 @@
 #pragma once
 // CSockUDP: the PC's UDP socket to the switchers. Bound to one local address
 // and port; sends command datagrams and the broadcast search; every datagram
-// that arrives is read on the GUI thread (QUdpSocket's readyRead) and handed
-// to NetReceive. QtCore and QtNetwork only, so tools without widgets use it too.
+// that arrives is read on the GUI thread (a read notifier on the socket) and
+// handed to NetReceive. QtCore only, so tools without widgets use it too.
 #include <QString>
 
 #include "NetReceive.h"
 #include "WinTypes.h"
 
-class QUdpSocket;
+class QSocketNotifier;
 
 class CSockUDP {
 public:
@@ -60,9 +60,10 @@ private:
     bool ReceiveOne();
     bool StillOpen(unsigned nSession) const;
 
-    QUdpSocket* m_pSocket = nullptr;  // made on first Open (after the application object exists)
-    unsigned m_nSession = 0;          // counts Opens and Closes: a pass stops when it changes
-    bool m_bReceiving = false;  // a receive pass is on the stack
+    int m_fd = -1;
+    QSocketNotifier* m_pNotifier = nullptr;  // made on first Open (after the application object exists)
+    unsigned m_nSession = 0;                 // counts Opens and Closes: a pass stops when it changes
+    bool m_bReceiving = false;               // a receive pass is on the stack
     DWORD m_dwSearchIp;
     ISearchOwner* m_pSearchOwner = nullptr;
     INetRxOwner* m_pRxOwner = nullptr;

@@ -244,42 +244,52 @@ TEST_F(SockUdp, ClosedSocketReadsNothingAndReopensOnTheSamePort) {
 
 // An owner that runs events while it handles a datagram (a modal box does)
 // must find the datagram's text unchanged afterwards; datagrams that came in
-// meanwhile follow in order. The nesting happens in a queued pass, where no
-// readyRead emission of the socket is on the stack to hold back another.
+// meanwhile follow in order, and the socket still hears the next datagram
+// after the owner returned. The nesting happens once in the first batch and
+// once in a later one, after the socket had been announced again.
+class NestingOwner : public INetRxOwner {
+public:
+    LoopbackPeer* pHost = nullptr;
+    DWORD dwTo = 0;
+    quint16 nPort = 0;
+    size_t nNestAt = 0;
+    std::vector<std::string> before, after;
+    void OnNetRxData(WPARAM) override {
+        before.emplace_back(g_NetRxBuffer);
+        if (before.size() == nNestAt) {
+            pHost->SendTo("@52 ff fe#", dwTo, nPort);
+            pHost->SendTo("@52 ff ff#", dwTo, nPort);
+            PumpFor(150);
+        }
+        after.emplace_back(g_NetRxBuffer);
+    }
+};
+
 TEST_F(SockUdp, DatagramsArrivingWhileOneIsHandledWaitTheirTurn) {
     const int nFirst = CSockUDP::MAX_DATAGRAMS_PER_PASS + 6;
-    class NestingOwner : public INetRxOwner {
-    public:
-        LoopbackPeer* pHost = nullptr;
-        DWORD dwTo = 0;
-        quint16 nPort = 0;
-        size_t nNestAt = 0;
-        std::vector<std::string> before, after;
-        void OnNetRxData(WPARAM) override {
-            before.emplace_back(g_NetRxBuffer);
-            if (before.size() == nNestAt) {
-                pHost->SendTo("@52 ff fe#", dwTo, nPort);
-                pHost->SendTo("@52 ff ff#", dwTo, nPort);
-                PumpFor(150);
-            }
-            after.emplace_back(g_NetRxBuffer);
+    for (const size_t nNestAt : {size_t{1}, size_t(nFirst - 2)}) {
+        SCOPED_TRACE(nNestAt);
+        NestingOwner owner;
+        LoopbackPeer host(LoopbackIp(2), 0);
+        owner.pHost = &host;
+        owner.dwTo = dwLocal;
+        owner.nPort = nLocalPort;
+        owner.nNestAt = nNestAt;
+        g_SockUDP.SetRxOwner(&owner);
+        g_dwHostIp = LoopbackIp(2);
+        std::vector<std::string> expected;
+        for (int i = 0; i < nFirst; ++i) {
+            expected.push_back("@52 00 " + std::to_string(10 + i) + "#");
+            host.SendTo(QByteArray::fromStdString(expected.back()), dwLocal, nLocalPort);
         }
-    } owner;
-    LoopbackPeer host(LoopbackIp(2), 0);
-    owner.pHost = &host;
-    owner.dwTo = dwLocal;
-    owner.nPort = nLocalPort;
-    owner.nNestAt = nFirst - 2;
-    g_SockUDP.SetRxOwner(&owner);
-    g_dwHostIp = LoopbackIp(2);
-    std::vector<std::string> expected;
-    for (int i = 0; i < nFirst; ++i) {
-        expected.push_back("@52 00 " + std::to_string(10 + i) + "#");
-        host.SendTo(QByteArray::fromStdString(expected.back()), dwLocal, nLocalPort);
+        expected.push_back("@52 ff fe#");
+        expected.push_back("@52 ff ff#");
+        ASSERT_TRUE(WaitUntil([&] { return owner.after.size() >= expected.size(); }, 5000)) << owner.after.size();
+        EXPECT_EQ(owner.before, expected);
+        EXPECT_EQ(owner.after, expected);
+        host.SendTo("@52 00 01#", dwLocal, nLocalPort);
+        EXPECT_TRUE(WaitUntil([&] { return owner.after.size() == expected.size() + 1; }, 5000))
+            << "the socket no longer hears datagrams";
+        g_SockUDP.SetRxOwner(&rx);
     }
-    expected.push_back("@52 ff fe#");
-    expected.push_back("@52 ff ff#");
-    ASSERT_TRUE(WaitUntil([&] { return owner.after.size() >= expected.size(); }, 5000)) << owner.after.size();
-    EXPECT_EQ(owner.before, expected);
-    EXPECT_EQ(owner.after, expected);
 }
