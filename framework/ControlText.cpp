@@ -10,13 +10,61 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <QObject>
+#include <unordered_map>
+
 // A multi-line edit shows "\n" where the dialog code writes "\r\n". The text
-// last written is kept on the control, so that reading it back before the
-// operator changed anything returns exactly what was written, lone "\r" or
-// "\n" included.
-static const char* const kWrittenText = "corvaneWrittenText";
-extern const char* const kSilentChange;
-const char* const kSilentChange = "corvaneSilentChange";
+// last written is kept beside the control, so that reading it back before
+// the operator changed anything returns exactly what was written, lone "\r"
+// or "\n" included. The state sits in a table keyed by the control rather
+// than in dynamic properties: logs are written for every reply, and a
+// property lookup by name costs more than the append itself.
+namespace {
+
+struct PlainTextState {
+    QString strWritten;         // the text last written by the program
+    bool bWritten = false;      // strWritten holds it (nothing written yet otherwise)
+    bool bEditedSince = false;  // changed by anything but the program's writes since
+    bool bSilent = false;       // a program write is under way
+};
+
+std::unordered_map<const QPlainTextEdit*, PlainTextState>& States() {
+    static std::unordered_map<const QPlainTextEdit*, PlainTextState> states;
+    return states;
+}
+
+const PlainTextState* FindState(const QPlainTextEdit* pEdit) {
+    const auto it = States().find(pEdit);
+    return it == States().end() ? nullptr : &it->second;
+}
+
+// The control's state, made on first use; it goes with the control. Any
+// change of the document marks it edited; the program's writes clear the
+// mark afterwards.
+PlainTextState& StateOf(QPlainTextEdit* pEdit) {
+    const auto [it, bNew] = States().try_emplace(pEdit);
+    if (bNew) {
+        PlainTextState* pState = &it->second;  // nodes of the table stay put
+        QObject::connect(pEdit->document(), &QTextDocument::contentsChanged, pEdit,
+                         [pState] { pState->bEditedSince = true; });
+        QObject::connect(pEdit, &QObject::destroyed, [pEdit] { States().erase(pEdit); });
+    }
+    return it->second;
+}
+
+// Marks a program write for the time it runs.
+class SilentWrite {
+public:
+    explicit SilentWrite(PlainTextState& state) : m_state(state) { m_state.bSilent = true; }
+    ~SilentWrite() { m_state.bSilent = false; }
+    SilentWrite(const SilentWrite&) = delete;
+    SilentWrite& operator=(const SilentWrite&) = delete;
+
+private:
+    PlainTextState& m_state;
+};
+
+}  // namespace
 
 static QString ToCrLf(const QString& strShown) {
     QString str = strShown;
@@ -25,24 +73,14 @@ static QString ToCrLf(const QString& strShown) {
     return str;
 }
 
-// Set while the operator (or anything but SetPlainText) changed the text
-// since the last write; the written text is then no longer what is shown.
-static const char* const kEditedSince = "corvaneEditedSince";
-
-static void WatchEdits(QPlainTextEdit* pEdit) {
-    if (pEdit->property(kWrittenText).isValid())
-        return;
-    QObject::connect(pEdit->document(), &QTextDocument::contentsChanged, pEdit,
-                     [pEdit] { pEdit->setProperty(kEditedSince, true); });
-}
-
-static bool ShowsWrittenText(const QPlainTextEdit* pEdit) {
-    return pEdit->property(kWrittenText).isValid() && !pEdit->property(kEditedSince).toBool();
+static bool ShowsWrittenText(const PlainTextState* pState) {
+    return pState && pState->bWritten && !pState->bEditedSince;
 }
 
 static QString GetPlainText(const QPlainTextEdit* pEdit) {
-    if (ShowsWrittenText(pEdit))
-        return pEdit->property(kWrittenText).toString();
+    const PlainTextState* pState = FindState(pEdit);
+    if (ShowsWrittenText(pState))
+        return pState->strWritten;
     return ToCrLf(pEdit->toPlainText());
 }
 
@@ -62,62 +100,55 @@ static void InsertAtEnd(QPlainTextEdit* pEdit, const QString& strAdd) {
 
 // The box shows exactly the written text, and that text can grow at its end
 // in place (a lone "\r" at the end would pair with a leading "\n").
-static bool CanAppendInPlace(const QPlainTextEdit* pEdit) {
-    if (!ShowsWrittenText(pEdit))
-        return false;
-    const QString strOld = pEdit->property(kWrittenText).toString();
-    return !strOld.isEmpty() && !strOld.endsWith(QLatin1Char('\r'));
+static bool CanAppendInPlace(const PlainTextState& state) {
+    return ShowsWrittenText(&state) && !state.strWritten.isEmpty() && !state.strWritten.endsWith(QLatin1Char('\r'));
 }
 
 // Logs grow by appending: when the box still shows exactly what was last
 // written and the new text only adds to its end, insert just the addition
 // instead of rebuilding the whole document (which costs more with every line).
-static bool AppendInPlace(QPlainTextEdit* pEdit, const QString& strText) {
-    if (!CanAppendInPlace(pEdit))
+static bool AppendInPlace(QPlainTextEdit* pEdit, PlainTextState& state, const QString& strText) {
+    if (!CanAppendInPlace(state) || !strText.startsWith(state.strWritten))
         return false;
-    const QString strOld = pEdit->property(kWrittenText).toString();
-    if (!strText.startsWith(strOld))
-        return false;
-    InsertAtEnd(pEdit, strText.mid(strOld.size()));
+    InsertAtEnd(pEdit, strText.mid(state.strWritten.size()));
     return true;
 }
 
-// The written text, taken off the control so that changing it copies
-// nothing (the control's reference was the only other one).
-static QString TakeWrittenText(QPlainTextEdit* pEdit) {
-    QString strWritten = pEdit->property(kWrittenText).toString();
-    pEdit->setProperty(kWrittenText, QVariant());
-    return strWritten;
-}
-
-static void PutWrittenText(QPlainTextEdit* pEdit, const QString& strWritten) {
-    pEdit->setProperty(kWrittenText, strWritten);
-    pEdit->setProperty(kEditedSince, false);
+static void PutWrittenText(PlainTextState& state, QString strWritten) {
+    state.strWritten = std::move(strWritten);
+    state.bWritten = true;
+    state.bEditedSince = false;
 }
 
 static void SetPlainText(QPlainTextEdit* pEdit, const QString& strText) {
-    WatchEdits(pEdit);
-    // Programmatic text is not an operator edit: no change notification.
-    pEdit->setProperty(kSilentChange, true);
-    if (!AppendInPlace(pEdit, strText))
-        pEdit->setPlainText(ToShown(strText));
-    pEdit->setProperty(kSilentChange, false);
-    PutWrittenText(pEdit, strText);
+    PlainTextState& state = StateOf(pEdit);
+    {
+        // Programmatic text is not an operator edit: no change notification.
+        const SilentWrite silent(state);
+        if (!AppendInPlace(pEdit, state, strText))
+            pEdit->setPlainText(ToShown(strText));
+    }
+    PutWrittenText(state, strText);
 }
 
 void AppendControlText(QWidget* pCtl, const QString& strAdd) {
     auto* pEdit = qobject_cast<QPlainTextEdit*>(pCtl);
-    if (!pEdit || !CanAppendInPlace(pEdit)) {
+    const PlainTextState* pFound = pEdit ? FindState(pEdit) : nullptr;
+    if (!pFound || !CanAppendInPlace(*pFound)) {
         if (pCtl)
             SetControlText(pCtl, GetControlText(pCtl) + strAdd);
         return;
     }
-    QString strWritten = TakeWrittenText(pEdit);
+    PlainTextState& state = StateOf(pEdit);
+    {
+        const SilentWrite silent(state);
+        InsertAtEnd(pEdit, strAdd);
+    }
+    // Appended in place: the only other reference to the text was the
+    // one given up here, so nothing is copied.
+    QString strWritten = std::move(state.strWritten);
     strWritten += strAdd;
-    pEdit->setProperty(kSilentChange, true);
-    InsertAtEnd(pEdit, strAdd);
-    pEdit->setProperty(kSilentChange, false);
-    PutWrittenText(pEdit, strWritten);
+    PutWrittenText(state, std::move(strWritten));
 }
 
 // Length of the first nLines lines, line ends included, counted as the box
@@ -139,27 +170,36 @@ void DropLeadingLines(QWidget* pCtl, int nLines) {
     auto* pEdit = qobject_cast<QPlainTextEdit*>(pCtl);
     if (!pEdit || nLines <= 0)
         return;
-    const bool bWritten = ShowsWrittenText(pEdit);
+    PlainTextState& state = StateOf(pEdit);
+    const bool bWritten = ShowsWrittenText(&state);
     QTextCursor cursor(pEdit->document());
     cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, nLines);
-    pEdit->setProperty(kSilentChange, true);
-    cursor.removeSelectedText();
-    pEdit->document()->clearUndoRedoStacks();
-    pEdit->setProperty(kSilentChange, false);
+    {
+        const SilentWrite silent(state);
+        cursor.removeSelectedText();
+        pEdit->document()->clearUndoRedoStacks();
+    }
     if (!bWritten)
         return;
-    QString strWritten = TakeWrittenText(pEdit);
+    QString strWritten = std::move(state.strWritten);
     strWritten.remove(0, LeadingLinesLength(strWritten, nLines));
-    PutWrittenText(pEdit, strWritten);
+    PutWrittenText(state, std::move(strWritten));
 }
 
 bool IsTextEditedSinceWrite(const QWidget* pCtl) {
     auto* pEdit = qobject_cast<const QPlainTextEdit*>(pCtl);
     if (!pEdit)
         return false;
-    if (!pEdit->property(kWrittenText).isValid())
+    const PlainTextState* pState = FindState(pEdit);
+    if (!pState || !pState->bWritten)
         return !pEdit->document()->isEmpty();
-    return pEdit->property(kEditedSince).toBool();
+    return pState->bEditedSince;
+}
+
+bool IsSilentTextChange(const QWidget* pCtl) {
+    auto* pEdit = qobject_cast<const QPlainTextEdit*>(pCtl);
+    const PlainTextState* pState = pEdit ? FindState(pEdit) : nullptr;
+    return pState && pState->bSilent;
 }
 
 QString GetControlText(const QWidget* pCtl) {

@@ -20,6 +20,6 @@ bool IsTextEditedSinceWrite(const QWidget* pCtl);
 bool IsControlEnabled(const QWidget* pCtl);
 bool IsControlShown(const QWidget* pCtl);
 
-// Dynamic property set on a multi-line edit while the program writes its
-// text, so that the write is not reported as an operator change.
-extern const char* const kSilentChange;
+// True while the program writes a multi-line edit's text, so that the
+// write is not reported as an operator change.
+bool IsSilentTextChange(const QWidget* pCtl);

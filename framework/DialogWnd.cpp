@@ -81,7 +81,7 @@ void CDialogWnd::Wire(const CtlTemplate& ctl, QWidget* pCtl) {
         connect(pLine, &QLineEdit::textEdited, this, [this, nId] { Command(nId, EN_CHANGE); });
     } else if (auto* pText = qobject_cast<QPlainTextEdit*>(pCtl)) {
         connect(pText, &QPlainTextEdit::textChanged, this, [this, nId, pText] {
-            if (!pText->property(kSilentChange).toBool())
+            if (!IsSilentTextChange(pText))
                 Command(nId, EN_CHANGE);
         });
     }

@@ -52,8 +52,9 @@ public:
     void OnNetRxData(WPARAM wParam) override {
         m_tAt = std::chrono::steady_clock::now();
         m_pNext->OnNetRxData(wParam);
+        m_tDone = std::chrono::steady_clock::now();
     }
-    std::chrono::steady_clock::time_point m_tAt;
+    std::chrono::steady_clock::time_point m_tAt, m_tDone;
     INetRxOwner* Next() const { return m_pNext; }
 
 private:
@@ -63,6 +64,7 @@ private:
 struct AppSamples {
     std::vector<double> aTotal;       // send -> log line shown
     std::vector<double> aToHandOver;  // send -> datagram handed to the reply handling
+    std::vector<double> aHandling;    // the reply handling's own time, displays and log included
 };
 
 AppSamples AppRoundTrips() {
@@ -92,6 +94,8 @@ AppSamples AppRoundTrips() {
             aNs.push_back(dNs);
             out.aToHandOver.push_back(
                 static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(clock.m_tAt - t0).count()));
+            out.aHandling.push_back(static_cast<double>(
+                std::chrono::duration_cast<std::chrono::nanoseconds>(clock.m_tDone - clock.m_tAt).count()));
         }
     }
     g_SockUDP.SetRxOwner(clock.Next());
@@ -125,6 +129,7 @@ int main(int argc, char** argv) {
     // Where the app's time goes: up to the hand-over (send path, simulator,
     // event loop, socket read), and the rest (reply handling and display).
     PrintFigures("udp roundtrip app to hand-over", samples.aToHandOver, "us", 1000.0);
+    PrintFigures("udp roundtrip app reply handling", samples.aHandling, "us", 1000.0);
     if (!aBare.empty() && !aApp.empty())
         std::printf("udp roundtrip app/bare ratio: %.2f x\n", Median(aApp) / Median(aBare));
     pDlg->Shutdown();
