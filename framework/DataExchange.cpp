@@ -23,7 +23,10 @@ void DDX_Text(CDataExchange* pDX, int nId, QString& strValue) {
         return;
     if (pDX->m_bSaveAndValidate)
         strValue = GetControlText(pCtl);
-    else
+    else if (GetControlText(pCtl) != strValue)
+        // A control already showing the value is left alone: rewriting it
+        // would cost a relayout and throw away the operator's cursor and
+        // selection for nothing.
         SetControlText(pCtl, strValue);
 }
 
