@@ -85,17 +85,25 @@ static QString GetPlainText(const QPlainTextEdit* pEdit) {
 }
 
 static QString ToShown(const QString& strText) {
+    if (!strText.contains(QLatin1Char('\r')))
+        return strText;
     QString strShown = strText;
     strShown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return strShown;
 }
 
 static void InsertAtEnd(QPlainTextEdit* pEdit, const QString& strAdd) {
-    QTextCursor cursor(pEdit->document());
+    // As after a full rewrite: a program write is not something to undo, and
+    // what the operator typed before it can no longer be undone either.
+    // Switching undo off for the write clears the history and spares
+    // recording a step only to throw it away.
+    QTextDocument* pDoc = pEdit->document();
+    const bool bUndo = pDoc->isUndoRedoEnabled();
+    pDoc->setUndoRedoEnabled(false);
+    QTextCursor cursor(pDoc);
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(ToShown(strAdd));
-    // As after a full rewrite: a program write is not something to undo.
-    pEdit->document()->clearUndoRedoStacks();
+    pDoc->setUndoRedoEnabled(bUndo);
 }
 
 // The box shows exactly the written text, and that text can grow at its end
