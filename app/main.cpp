@@ -8,6 +8,7 @@
 #include "Corvane.h"
 #include "CorvaneVersion.h"
 #include "FrameTrace.h"
+#include "QtEventLoop.h"
 
 namespace {
 
@@ -104,7 +105,9 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("corvane"));
     QCoreApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
     if (const std::optional<int> nStatus = AnswerWithoutWindow(argc, argv)) return *nStatus;
+    QtEventLoop::Choose();
     QApplication app(argc, argv);
+    QtEventLoop::Forget();
     theApp.InitInstance();
     FrameTrace().Close();
     return 0;

@@ -12,6 +12,7 @@
 #include "CliWatch.h"
 #include "CorvaneVersion.h"
 #include "FrameTrace.h"
+#include "QtEventLoop.h"
 #include "TermSignal.h"
 
 namespace {
@@ -52,7 +53,9 @@ int RunOnLink(const CliOptions& o, const CCliOutput& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    QtEventLoop::Choose();
     QCoreApplication app(argc, argv);
+    QtEventLoop::Forget();
     QCoreApplication::setApplicationName(QStringLiteral("corvane-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
 

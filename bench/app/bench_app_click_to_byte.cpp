@@ -21,6 +21,7 @@
 #include "MessageBox.h"
 #include "IP_SEL_PAGE.h"
 #include "PortSetPage.h"
+#include "QtEventLoop.h"
 
 namespace {
 
@@ -83,6 +84,7 @@ constexpr int GROWTH_BLOCKS = 4;
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QtEventLoop::Choose();  // as the programs run
     QApplication app(argc, argv);
     CPtyPair pty;
     auto pDlg = StartConnected(pty, "click");

@@ -18,6 +18,7 @@
 #include "MessageBox.h"
 #include "PortSetPage.h"
 #include "ReplyAssembler.h"
+#include "QtEventLoop.h"
 
 namespace {
 constexpr int RUNS = 500;
@@ -26,6 +27,7 @@ constexpr int WARMUP = 20;
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QtEventLoop::Choose();  // as the programs run
     QApplication app(argc, argv);
     CPtyPair pty;
     auto pDlg = StartConnected(pty, "reply");

@@ -13,6 +13,7 @@
 #include "Corvane.h"
 #include "CorvaneDlg.h"
 #include "MessageBox.h"
+#include "QtEventLoop.h"
 
 namespace {
 
@@ -62,6 +63,7 @@ Sample RunOnce() {
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QtEventLoop::Choose();  // as the programs run
     QApplication app(argc, argv);
     CPtyPair pty;
     if (!pty.IsOpen()) {

@@ -20,6 +20,7 @@
 
 #include "BenchNet.h"
 #include "SimTestSupport.h"
+#include "QtEventLoop.h"
 
 namespace {
 
@@ -115,6 +116,7 @@ BurstResult RunBurst(int nReplies, int nExpectListed) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    QtEventLoop::Choose();  // as the programs run
     QApplication app(argc, argv);
     auto pDlg = StartWithSocketOpen("search burst");
     if (!pDlg) return 1;

@@ -8,8 +8,8 @@
 //         taken too, to tell the transport's share from the display's;
 //   bare: the same request from a plain socket blocked in poll() for the
 //         reply, to the same simulator.
-// The ratio app/bare of the medians is the send path's and reply handling's
-// share of a round trip.
+// The two take turns, one request each. The ratio app/bare of the medians
+// is the send path's and reply handling's share of a round trip.
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -21,28 +21,13 @@
 #include "PortSetPage.h"
 #include "SendPath.h"
 #include "SimTestSupport.h"
+#include "QtEventLoop.h"
 
 namespace {
 
 constexpr int RUNS = 500;
 constexpr int WARMUP = 20;
 const char* const REQUEST = "@ R 04 #";
-
-double NsSince(std::chrono::steady_clock::time_point t0) {
-    return static_cast<double>(
-        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - t0).count());
-}
-
-std::vector<double> BareRoundTrips(const std::string& strSimIp) {
-    std::vector<double> aNs;
-    simtest::CUdpClient client;
-    for (int i = 0; i < WARMUP + RUNS; ++i) {
-        const auto t0 = std::chrono::steady_clock::now();
-        if (!client.Ask(strSimIp, REQUEST)) break;
-        if (i >= WARMUP) aNs.push_back(NsSince(t0));
-    }
-    return aNs;
-}
 
 // Stands between the socket and the main window to take the time at which a
 // datagram is handed to the reply handling; then hands it on unchanged.
@@ -61,43 +46,55 @@ private:
     INetRxOwner* m_pNext;
 };
 
-struct AppSamples {
-    std::vector<double> aTotal;       // send -> log line shown
-    std::vector<double> aToHandOver;  // send -> datagram handed to the reply handling
-    std::vector<double> aHandling;    // the reply handling's own time, displays and log included
+struct Samples {
+    std::vector<double> aBare;        // the bare socket's round trip
+    std::vector<double> aTotal;       // app: send -> log line shown
+    std::vector<double> aToHandOver;  // app: send -> datagram handed to the reply handling
+    std::vector<double> aHandling;    // app: the reply handling's own time, displays and log included
 };
 
-AppSamples AppRoundTrips() {
-    AppSamples out;
-    std::vector<double>& aNs = out.aTotal;
+double NsBetween(std::chrono::steady_clock::time_point t0, std::chrono::steady_clock::time_point t1) {
+    return static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(t1 - t0).count());
+}
+
+// One request through the app, the GUI thread sleeping in the event loop
+// until the answer is shown; false when none came within 2 s.
+bool AppRoundTrip(const bool& bShown) {
+    bool bLost = false;
+    QTimer guard;  // a lost datagram must not hang the benchmark
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&bLost] { bLost = true; });
+    guard.start(2000);
+    SendCommand(REQUEST);
+    while (!bShown && !bLost) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return bShown;
+}
+
+// Bare and app round trips take turns, so that both meet the same machine:
+// on a loaded machine, runs one after the other would compare two moments.
+Samples RoundTrips(const std::string& strSimIp) {
+    Samples out;
     auto* pLog = g_PortSetPage.GetItem<QPlainTextEdit>(1042);
     if (!pLog) return out;
+    simtest::CUdpClient client;
     CHandOverClock clock(g_SockUDP.GetRxOwner());
     g_SockUDP.SetRxOwner(&clock);
     bool bShown = false;
-    QObject::connect(pLog, &QPlainTextEdit::textChanged, [&bShown] { bShown = true; });
-    QTimer guard;  // a lost datagram must not hang the benchmark
-    guard.setSingleShot(true);
+    const auto conn = QObject::connect(pLog, &QPlainTextEdit::textChanged, [&bShown] { bShown = true; });
     for (int i = 0; i < WARMUP + RUNS; ++i) {
-        bShown = false;
-        bool bLost = false;
-        QObject::connect(&guard, &QTimer::timeout, [&bLost] { bLost = true; });
-        guard.start(2000);
         const auto t0 = std::chrono::steady_clock::now();
-        SendCommand(REQUEST);
-        while (!bShown && !bLost) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        const double dNs = NsSince(t0);
-        guard.stop();
-        QObject::disconnect(&guard, &QTimer::timeout, nullptr, nullptr);
-        if (bLost) break;
-        if (i >= WARMUP) {
-            aNs.push_back(dNs);
-            out.aToHandOver.push_back(
-                static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(clock.m_tAt - t0).count()));
-            out.aHandling.push_back(static_cast<double>(
-                std::chrono::duration_cast<std::chrono::nanoseconds>(clock.m_tDone - clock.m_tAt).count()));
-        }
+        if (!client.Ask(strSimIp, REQUEST)) break;
+        const auto t1 = std::chrono::steady_clock::now();
+        bShown = false;
+        if (!AppRoundTrip(bShown)) break;
+        const auto t2 = std::chrono::steady_clock::now();
+        if (i < WARMUP) continue;
+        out.aBare.push_back(NsBetween(t0, t1));
+        out.aTotal.push_back(NsBetween(t1, t2));
+        out.aToHandOver.push_back(NsBetween(t1, clock.m_tAt));
+        out.aHandling.push_back(NsBetween(clock.m_tAt, clock.m_tDone));
     }
+    QObject::disconnect(conn);
     g_SockUDP.SetRxOwner(clock.Next());
     return out;
 }
@@ -110,6 +107,7 @@ double Median(std::vector<double> a) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    QtEventLoop::Choose();  // as the programs run
     QApplication app(argc, argv);
     const std::string strSimIp = simtest::FreeLoopbackAddress();
     simtest::CSimProcess sim({"--udp", strSimIp, "--no-pty"});
@@ -121,8 +119,8 @@ int main(int argc, char** argv) {
     if (!pDlg) return 1;
     SpinUntil([] { return false; }, 300);  // the load's follow-up reads settle
 
-    const std::vector<double> aBare = BareRoundTrips(strSimIp);
-    const AppSamples samples = AppRoundTrips();
+    const Samples samples = RoundTrips(strSimIp);
+    const std::vector<double>& aBare = samples.aBare;
     const std::vector<double>& aApp = samples.aTotal;
     PrintFigures("udp roundtrip bare socket", aBare, "us", 1000.0);
     PrintFigures("udp roundtrip app", aApp, "us", 1000.0);

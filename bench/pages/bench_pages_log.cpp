@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "PortSetPage.h"
+#include "QtEventLoop.h"
 
 namespace {
 
@@ -52,6 +53,7 @@ void Print(const char* pszWhat, std::vector<double> aUs) {
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QtEventLoop::Choose();  // as the programs run
     QApplication app(argc, argv);
     const int nTotal = argc > 1 ? std::max(LAST_WINDOW, std::atoi(argv[1])) : 100000;
     qsizetype nChars = 0;

@@ -11,8 +11,10 @@
 #include "ComPorts.h"
 #include "SimProcess.h"
 #include "ReplyAssembler.h"
+#include "QtEventLoop.h"
 
 int main(int argc, char** argv) {
+    QtEventLoop::Choose();  // as the programs run
     QCoreApplication app(argc, argv);
     CSimProcess sim;
     if (!sim.Start(SimStart::Quiet())) {

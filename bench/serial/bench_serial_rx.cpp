@@ -15,6 +15,7 @@
 
 #include "BenchSupport.h"
 #include "PtyPair.h"
+#include "QtEventLoop.h"
 
 namespace {
 constexpr UINT PORT = 1;
@@ -22,6 +23,7 @@ constexpr double LINE_US_PER_BYTE = 1e6 / 11520.0;  // 115200 baud, 10 bits a by
 }
 
 int main(int argc, char** argv) {
+    QtEventLoop::Choose();  // as the programs run
     QCoreApplication app(argc, argv);
     CPtyPair pty(PORT);
     if (!pty.IsOpen()) {

@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include "QtEventLoop.h"
+
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QtEventLoop::Choose();  // the programs' own event loop
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -30,6 +30,8 @@
 #include "TextFit.h"
 #include "System_Setting_Page.h"
 
+#include "QtEventLoop.h"
+
 namespace {
 
 bool WaitFor(const std::function<bool()>& pred, int nMaxMs = 10000) {
@@ -83,6 +85,7 @@ int Fail(const char* pszWhat) {
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QtEventLoop::Choose();  // the programs' own event loop
     QApplication app(argc, argv);
     const QString strDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs");
     QDir().mkpath(strDir);

@@ -11,6 +11,8 @@
 #include "PtyPair.h"
 #include "SerialPort.h"
 
+#include "QtEventLoop.h"
+
 namespace {
 
 class IgnoringOwner : public ISerialOwner {
@@ -22,6 +24,7 @@ public:
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QtEventLoop::Choose();  // the programs' own event loop
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
 
