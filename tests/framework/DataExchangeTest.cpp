@@ -1,11 +1,13 @@
 // Data exchange round trips and the control objects' operations.
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "ControlText.h"
 #include "TestDialogs.h"
 
 namespace {
@@ -65,6 +67,51 @@ TEST_F(DataExchange, GrowingLogShowsTheSameAsAFullRewrite) {
         page.m_strLog.clear();
         page.UpdateData(TRUE);
         EXPECT_EQ(page.m_strLog, str);
+    }
+}
+
+// A write of the value the control already shows changes nothing, so a
+// reply that refreshes the dialog does not move the operator's cursor.
+TEST_F(DataExchange, WritingTheShownValueKeepsTheCursorAndSelection) {
+    auto* pLine = page.GetItem<QLineEdit>(IDC_HIDDEN_EDIT);
+    page.m_strLine = "device";
+    page.UpdateData(FALSE);
+    pLine->setSelection(1, 3);
+    page.UpdateData(FALSE);
+    EXPECT_EQ(pLine->selectedText(), "evi");
+    page.m_strLine = "other";
+    page.UpdateData(FALSE);
+    EXPECT_EQ(pLine->text(), "other");
+    EXPECT_FALSE(pLine->hasSelectedText());
+}
+
+// The program's writes are not undo steps; what the operator types still is.
+TEST_F(DataExchange, LogWritesLeaveNothingToUndo) {
+    auto* pLog = page.GetItem<QPlainTextEdit>(IDC_LOG);
+    page.m_strLog = "first\r\n";
+    page.UpdateData(FALSE);
+    page.m_editLog.AppendText("second\r\n");
+    EXPECT_FALSE(pLog->document()->isUndoAvailable());
+    pLog->moveCursor(QTextCursor::End);
+    QTest::keyClicks(pLog, "typed");
+    EXPECT_TRUE(pLog->document()->isUndoAvailable());
+    page.m_editLog.AppendText("third\r\n");
+    EXPECT_FALSE(pLog->document()->isUndoAvailable());
+    EXPECT_EQ(pLog->toPlainText(), "first\nsecond\ntypedthird\n");
+}
+
+// The text a box was last given goes with the box: a new box, even one
+// made where an old one was, starts empty and unedited.
+TEST_F(DataExchange, ANewBoxKnowsNothingOfAnEarlierOne) {
+    for (int i = 0; i < 20; ++i) {
+        auto* pOld = new QPlainTextEdit;
+        SetControlText(pOld, "old\r");
+        delete pOld;
+        QPlainTextEdit fresh;
+        EXPECT_EQ(GetControlText(&fresh), "");
+        EXPECT_FALSE(IsTextEditedSinceWrite(&fresh));
+        AppendControlText(&fresh, "new\r\n");
+        EXPECT_EQ(GetControlText(&fresh), "new\r\n");
     }
 }
 
