@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -113,6 +114,51 @@ BurstResult RunBurst(int nReplies, int nExpectListed) {
     return res;
 }
 
+// A busy network: nReplies switchers, each on its own loopback address,
+// answer one after the other while the window runs, far more than the
+// table holds and faster than the socket buffer drains. Each reply socket
+// is made, used and closed in turn, so no descriptor limit is reached.
+BurstResult RunFlood(int nReplies) {
+    BurstResult res;
+    g_SockUDP.SetSearchDestination(HostOrderIp(simtest::FreeLoopbackAddress(7)));
+    if (g_SockUDP.GetSearchDestination() >> 24 != 127) return res;
+    NetButton(Dlg133::IDC_SEARCH)->click();
+    auto* pCombo = g_NetConfigPage.GetItem<QComboBox>(Dlg133::IDC_DEVICE_NUMBER);
+    SpinUntil([] { return false; }, 100);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    to.sin_port = htons(g_SockUDP.GetLocalPort());
+    const unsigned nNet = 1 + static_cast<unsigned>(getpid()) % 254;
+    std::atomic<bool> bDone{false};
+    std::thread sender([&] {
+        for (int i = 0; i < nReplies; ++i) {
+            const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+            sockaddr_in sa{};
+            sa.sin_family = AF_INET;
+            sa.sin_addr.s_addr = htonl((127u << 24) | (nNet << 16) | (static_cast<unsigned>(i / 250) << 8) |
+                                       static_cast<unsigned>(1 + i % 250));
+            if (fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0) {
+                static const char kReply[] = "@20 46 4c 4f 4f 44 20 20 20 20 20 20 20 20 20 20 20#";
+                sendto(fd, kReply, sizeof kReply - 1, 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+            }
+            if (fd >= 0) close(fd);
+        }
+        bDone = true;
+    });
+    auto tQuietFrom = Clock::now();
+    while (!bDone || Clock::now() - tQuietFrom < std::chrono::milliseconds(300)) {
+        const auto tPass = Clock::now();
+        QCoreApplication::processEvents();  // never waits: a pass is all work
+        const double dPassMs = std::chrono::duration<double, std::milli>(Clock::now() - tPass).count();
+        res.dLongestPassMs = std::max(res.dLongestPassMs, dPassMs);
+        if (!bDone) tQuietFrom = Clock::now();
+    }
+    sender.join();
+    res.nListed = pCombo->count();
+    return res;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -132,6 +178,14 @@ int main(int argc, char** argv) {
     std::printf("search burst 1000 replies longest event-loop pass: %.1f ms\n", r1000.dLongestPassMs);
     std::printf("search burst 1000 replies listed: %d count\n", r1000.nListed);
     std::printf("search burst 1000 replies notices: %zu count\n", MessageBoxScript::History().size());
+
+    MessageBoxScript::Expect(QStringLiteral("Error!Max device number is 300"));
+    const size_t nNoticesBefore = MessageBoxScript::History().size();
+    const BurstResult rFlood = RunFlood(10000);
+    std::printf("search flood 10000 replies longest event-loop pass: %.1f ms\n", rFlood.dLongestPassMs);
+    std::printf("search flood 10000 replies listed: %d count\n", rFlood.nListed);
+    std::printf("search flood 10000 replies notices: %zu count\n",
+                MessageBoxScript::History().size() - nNoticesBefore);
     g_SockUDP.SetSearchDestination(BROADCAST_IP);
     pDlg->Shutdown();
     return 0;
