@@ -136,22 +136,27 @@ bool CSockUDP::StillOpen(unsigned nSession) const { return nSession == m_nSessio
 // One notification can stand for many datagrams: a batch is read here and
 // the rest leaves the socket readable, so the notifier, which is
 // level-triggered, announces them again on the next pass of the event loop;
-// a burst cannot hold the loop up. The notifier is off while a batch runs:
-// owners may open boxes, which run events, and a second batch inside the
-// first would let the next datagram overwrite g_NetRxBuffer under the
-// reader, while a notifier left on would fire without pause for data that
-// the waiting batch has yet to read. Datagrams wait in the socket meanwhile
-// and the outer batch goes on once its owner returns. Owners may also close
-// the socket; the batch ends as soon as the socket it started on is gone.
+// a burst cannot hold the loop up. A batch never starts inside another:
+// owners may open boxes, which run events, and a second batch would let the
+// next datagram overwrite g_NetRxBuffer under the reader. The notifier is
+// switched off when it fires inside a batch, since it would otherwise fire
+// without pause for data that the waiting batch has yet to read; datagrams
+// wait in the socket meanwhile, and the outer batch goes on once its owner
+// returns. Owners may also close the socket (and open another); the batch
+// ends as soon as the socket it started on is gone.
 void CSockUDP::OnReceive() {
-    if (m_bReceiving) return;
-    const QScopedValueRollback<bool> receiving(m_bReceiving, true);
-    const unsigned nSession = m_nSession;
-    m_pNotifier->setEnabled(false);
-    for (int n = 0; n < MAX_DATAGRAMS_PER_PASS && StillOpen(nSession); ++n) {
-        if (!ReceiveOne()) break;
+    if (m_bReceiving) {
+        m_pNotifier->setEnabled(false);
+        return;
     }
-    if (StillOpen(nSession)) m_pNotifier->setEnabled(true);
+    {
+        const QScopedValueRollback<bool> receiving(m_bReceiving, true);
+        const unsigned nSession = m_nSession;
+        for (int n = 0; n < MAX_DATAGRAMS_PER_PASS && StillOpen(nSession); ++n) {
+            if (!ReceiveOne()) break;
+        }
+    }
+    if (IsOpen() && !m_pNotifier->isEnabled()) m_pNotifier->setEnabled(true);
 }
 
 // Reads one datagram; false when none was waiting or the read failed. One

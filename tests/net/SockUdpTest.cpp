@@ -293,3 +293,39 @@ TEST_F(SockUdp, DatagramsArrivingWhileOneIsHandledWaitTheirTurn) {
         g_SockUDP.SetRxOwner(&rx);
     }
 }
+
+// An owner that closes the socket, opens it again and runs events while it
+// handles a datagram (the operator reopening the socket from a box): the
+// rest of the old batch is not read from the new socket, and the new one
+// hears what comes afterwards.
+TEST_F(SockUdp, SocketReopenedWhileADatagramIsHandledStillHears) {
+    class ReopeningOwner : public INetRxOwner {
+    public:
+        LoopbackPeer* pHost = nullptr;
+        DWORD dwLocal = 0;
+        quint16 nPort = 0;
+        std::vector<std::string> texts;
+        void OnNetRxData(WPARAM) override {
+            texts.emplace_back(g_NetRxBuffer);
+            if (texts.size() != 1) return;
+            g_SockUDP.Close();
+            ASSERT_TRUE(g_SockUDP.Open(nPort, DottedIp(dwLocal).c_str()));
+            pHost->SendTo("@52 00 0a#", dwLocal, nPort);
+            PumpFor(100);
+        }
+    } owner;
+    LoopbackPeer host(LoopbackIp(2), 0);
+    owner.pHost = &host;
+    owner.dwLocal = dwLocal;
+    owner.nPort = nLocalPort;
+    g_SockUDP.SetRxOwner(&owner);
+    g_dwHostIp = LoopbackIp(2);
+    host.SendTo("@52 00 01#", dwLocal, nLocalPort);
+    host.SendTo("@52 00 02#", dwLocal, nLocalPort);
+    ASSERT_TRUE(WaitUntil([&] { return owner.texts.size() >= 2; }, 5000)) << owner.texts.size();
+    host.SendTo("@52 00 0b#", dwLocal, nLocalPort);
+    ASSERT_TRUE(WaitUntil([&] { return owner.texts.size() >= 3; }, 5000)) << "the reopened socket is deaf";
+    // The second datagram of the first batch went with the old socket.
+    EXPECT_EQ(owner.texts, (std::vector<std::string>{"@52 00 01#", "@52 00 0a#", "@52 00 0b#"}));
+    g_SockUDP.SetRxOwner(&rx);
+}

@@ -32,11 +32,16 @@ std::optional<std::vector<std::uint8_t>> CSimSwitcher::ReadFrame(std::uint8_t r)
         f.insert(f.end(), v.abSource.begin(), v.abSource.end());
     } else if (InRange(r, REG_EDID_FIRST, REG_EDID_LAST)) {
         const SimEdid& e = v.aEdid[r - REG_EDID_FIRST];
-        f.insert(f.end(), {e.bMode, e.bFlags});
+        f.push_back(e.bMode);
+        f.push_back(e.bFlags);
     } else if (r == REG_WHOLE_CONFIG) {
         // Output n's source, then input n's EDID mode and flags, for n = 0..3;
         // then the 16 name bytes: 28 data bytes.
-        for (int n = 0; n < SIM_OUTPUTS; ++n) f.insert(f.end(), {v.abSource[n], v.aEdid[n].bMode, v.aEdid[n].bFlags});
+        for (int n = 0; n < SIM_OUTPUTS; ++n) {
+            f.push_back(v.abSource[n]);
+            f.push_back(v.aEdid[n].bMode);
+            f.push_back(v.aEdid[n].bFlags);
+        }
         f.insert(f.end(), v.abName.begin(), v.abName.end());
     } else if (r == REG_POWER) {
         f.push_back(v.bPower);
