@@ -133,8 +133,8 @@ TEST_F(SockUdp, ManyDatagramsInOneBurstAreAllRead) {
     g_dwHostIp = LoopbackIp(2);
     const int nCount = 3 * CSockUDP::MAX_DATAGRAMS_PER_PASS + 5;
     // Twice: after a burst has been read to the end, the socket must still
-    // announce the next one (a readyRead that found nothing to read used to
-    // leave it deaf).
+    // announce the next one (a notification that finds nothing to read must
+    // not leave it deaf).
     for (int nBurst = 1; nBurst <= 2; ++nBurst) {
         for (int i = 0; i < nCount; ++i) host.SendTo("@09 01#", dwLocal, nLocalPort);
         EXPECT_TRUE(WaitUntil([&] { return static_cast<int>(rx.texts.size()) == nBurst * nCount; }, 10000))
