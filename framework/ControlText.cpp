@@ -9,8 +9,6 @@
 #include <QSignalBlocker>
 #include <QTextCursor>
 #include <QTextDocument>
-
-#include <QObject>
 #include <unordered_map>
 
 // A multi-line edit shows "\n" where the dialog code writes "\r\n". The text
@@ -33,7 +31,7 @@ std::unordered_map<const QPlainTextEdit*, PlainTextState>& States() {
     return states;
 }
 
-const PlainTextState* FindState(const QPlainTextEdit* pEdit) {
+PlainTextState* FindState(const QPlainTextEdit* pEdit) {
     const auto it = States().find(pEdit);
     return it == States().end() ? nullptr : &it->second;
 }
@@ -141,13 +139,13 @@ static void SetPlainText(QPlainTextEdit* pEdit, const QString& strText) {
 
 void AppendControlText(QWidget* pCtl, const QString& strAdd) {
     auto* pEdit = qobject_cast<QPlainTextEdit*>(pCtl);
-    const PlainTextState* pFound = pEdit ? FindState(pEdit) : nullptr;
-    if (!pFound || !CanAppendInPlace(*pFound)) {
+    PlainTextState* pState = pEdit ? FindState(pEdit) : nullptr;
+    if (!pState || !CanAppendInPlace(*pState)) {
         if (pCtl)
             SetControlText(pCtl, GetControlText(pCtl) + strAdd);
         return;
     }
-    PlainTextState& state = StateOf(pEdit);
+    PlainTextState& state = *pState;
     {
         const SilentWrite silent(state);
         InsertAtEnd(pEdit, strAdd);
