@@ -55,10 +55,7 @@ BOOL CSockUDP::Open(long nPort, const char* pszAddress) {
         return Fail(EINVAL, QStringLiteral("\"%1\" is not an IPv4 address.").arg(QString::fromLatin1(pszAddress)));
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) return Fail(errno, QString::fromLocal8Bit(std::strerror(errno)));
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    sa.sin_port = htons(static_cast<uint16_t>(nPort));
-    sa.sin_addr = addr;
+    const sockaddr_in sa = Ipv4(ntohl(addr.s_addr), static_cast<WORD>(nPort));
     if (::bind(fd, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) != 0) {
         const int nError = errno;
         ::close(fd);
@@ -68,10 +65,6 @@ BOOL CSockUDP::Open(long nPort, const char* pszAddress) {
 }
 
 BOOL CSockUDP::Adopt(int fd) {
-    // Broadcasting stays off except while a search is sent, so a command
-    // addressed to 255.255.255.255 fails instead of reaching every switcher.
-    const int nOff = 0;
-    ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &nOff, sizeof nOff);
     // A search brings every switcher's reply at once. The default receive
     // buffer holds about 256 small datagrams and the kernel drops the rest,
     // so a full table of 300 would lose some; ask for more (the system caps
@@ -114,13 +107,13 @@ BOOL CSockUDP::SendTo(const char* pData, int nLen, DWORD dwIp, WORD wPort) {
     if (!IsOpen() || nLen < 0) return FALSE;
     if (FrameTrace().IsOn()) FrameTrace().Sent(PeerName(dwIp, wPort), pData, static_cast<std::size_t>(nLen));
     const sockaddr_in sa = Ipv4(dwIp, wPort);
-    ssize_t nSent;
-    do {
-        nSent = ::sendto(m_fd, pData, static_cast<size_t>(nLen), 0, reinterpret_cast<const sockaddr*>(&sa), sizeof sa);
-    } while (nSent < 0 && errno == EINTR);
-    return nSent == nLen;
+    return ::sendto(m_fd, pData, static_cast<size_t>(nLen), 0, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) ==
+           nLen;
 }
 
+// A new socket does not broadcast; it does so only while the search is sent,
+// so a command addressed to 255.255.255.255 fails instead of reaching every
+// switcher.
 BOOL CSockUDP::SendSearch() {
     if (!IsOpen()) return FALSE;
     const int nOn = 1, nOff = 0;
@@ -166,10 +159,8 @@ void CSockUDP::OnReceive() {
 bool CSockUDP::ReceiveOne() {
     sockaddr_in sa{};
     socklen_t nAddrLen = sizeof sa;
-    ssize_t nRead;
-    do {
-        nRead = ::recvfrom(m_fd, m_aRxBuf, NET_MAX_DATAGRAM, MSG_TRUNC, reinterpret_cast<sockaddr*>(&sa), &nAddrLen);
-    } while (nRead < 0 && errno == EINTR);
+    const ssize_t nRead =
+        ::recvfrom(m_fd, m_aRxBuf, NET_MAX_DATAGRAM, MSG_TRUNC, reinterpret_cast<sockaddr*>(&sa), &nAddrLen);
     if (nRead < 0) return false;
     if (nRead > NET_MAX_DATAGRAM) return true;  // too long for the link: dropped whole rather than cut to size
     m_aRxBuf[nRead] = '\0';
