@@ -1,7 +1,7 @@
 #pragma once
 // The event loop the programs run on. Qt's own loop hands a datagram or a
-// serial byte to its notifier about 7 us sooner than the GLib loop that Qt
-// picks by default on Linux, a quarter of a whole loopback round trip, and
+// serial byte to its notifier a few microseconds sooner than the GLib loop
+// that Qt picks by default on Linux (a tenth of a loopback round trip), and
 // nothing here needs GLib (no GTK dialogs or themes). Qt reads the choice
 // when the application object is made, from QT_NO_GLIB; one the user set
 // is left as it is.
