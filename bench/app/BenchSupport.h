@@ -22,6 +22,18 @@
 #include "ComPorts.h"
 #include "PtyPair.h"
 
+// Median of samples already sorted (and not empty).
+inline double SortedMedian(const std::vector<double>& aSorted) {
+    const size_t n = aSorted.size();
+    return n % 2 ? aSorted[n / 2] : (aSorted[n / 2 - 1] + aSorted[n / 2]) / 2;
+}
+
+inline double Median(std::vector<double> a) {
+    if (a.empty()) return 0;
+    std::sort(a.begin(), a.end());
+    return SortedMedian(a);
+}
+
 // Prints median and p95 of samples given in nanoseconds, in the given unit.
 inline void PrintFigures(const char* pszName, std::vector<double> aNs, const char* pszUnit, double dDivisor) {
     if (aNs.empty()) {
@@ -30,7 +42,7 @@ inline void PrintFigures(const char* pszName, std::vector<double> aNs, const cha
     }
     std::sort(aNs.begin(), aNs.end());
     const size_t n = aNs.size();
-    const double dMedian = n % 2 ? aNs[n / 2] : (aNs[n / 2 - 1] + aNs[n / 2]) / 2;
+    const double dMedian = SortedMedian(aNs);
     const double dP95 = aNs[static_cast<size_t>(std::ceil(0.95 * static_cast<double>(n))) - 1];
     std::printf("%s median: %.1f %s\n", pszName, dMedian / dDivisor, pszUnit);
     std::printf("%s p95: %.1f %s\n", pszName, dP95 / dDivisor, pszUnit);

@@ -65,6 +65,25 @@ void CloseRepliers(std::vector<Replier>& a) {
     a.clear();
 }
 
+// A search on the page, its request sent to a loopback address nobody uses;
+// the device-number list it fills. Null when that address is not on loopback.
+QComboBox* StartSearch() {
+    g_SockUDP.SetSearchDestination(HostOrderIp(simtest::FreeLoopbackAddress(7)));
+    if (g_SockUDP.GetSearchDestination() >> 24 != 127) return nullptr;
+    NetButton(Dlg133::IDC_SEARCH)->click();
+    SpinUntil([] { return false; }, 100);
+    return g_NetConfigPage.GetItem<QComboBox>(Dlg133::IDC_DEVICE_NUMBER);
+}
+
+// Where the replies go: the window's socket, seen from loopback.
+sockaddr_in WindowSocket() {
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    to.sin_port = htons(g_SockUDP.GetLocalPort());
+    return to;
+}
+
 struct BurstResult {
     double dListedMs = -1;  // first reply sent -> N-th line listed; -1: never
     double dLongestPassMs = 0;
@@ -79,23 +98,17 @@ BurstResult RunBurst(int nReplies, int nExpectListed) {
         CloseRepliers(repliers);
         return res;
     }
-    // A search on the page, its request sent to a loopback address nobody uses.
-    const std::string strDead = simtest::FreeLoopbackAddress(7);
-    g_SockUDP.SetSearchDestination(HostOrderIp(strDead));
-    if (g_SockUDP.GetSearchDestination() >> 24 != 127) return res;
-    NetButton(Dlg133::IDC_SEARCH)->click();
-    auto* pCombo = g_NetConfigPage.GetItem<QComboBox>(Dlg133::IDC_DEVICE_NUMBER);
-    SpinUntil([] { return false; }, 100);
-
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    to.sin_port = htons(g_SockUDP.GetLocalPort());
+    QComboBox* pCombo = StartSearch();
+    if (!pCombo) {
+        CloseRepliers(repliers);
+        return res;
+    }
+    const sockaddr_in to = WindowSocket();
     Clock::time_point t0;
     std::thread sender([&] {
         t0 = Clock::now();
         for (Replier& r : repliers)
-            sendto(r.fd, r.strReply.data(), r.strReply.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+            sendto(r.fd, r.strReply.data(), r.strReply.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
     });
     sender.join();  // the GUI thread has not run meanwhile: every reply is waiting at once
     const auto tLimit = Clock::now() + std::chrono::seconds(10);
@@ -120,15 +133,9 @@ BurstResult RunBurst(int nReplies, int nExpectListed) {
 // is made, used and closed in turn, so no descriptor limit is reached.
 BurstResult RunFlood(int nReplies) {
     BurstResult res;
-    g_SockUDP.SetSearchDestination(HostOrderIp(simtest::FreeLoopbackAddress(7)));
-    if (g_SockUDP.GetSearchDestination() >> 24 != 127) return res;
-    NetButton(Dlg133::IDC_SEARCH)->click();
-    auto* pCombo = g_NetConfigPage.GetItem<QComboBox>(Dlg133::IDC_DEVICE_NUMBER);
-    SpinUntil([] { return false; }, 100);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    to.sin_port = htons(g_SockUDP.GetLocalPort());
+    QComboBox* pCombo = StartSearch();
+    if (!pCombo) return res;
+    const sockaddr_in to = WindowSocket();
     const unsigned nNet = 1 + static_cast<unsigned>(getpid()) % 254;
     std::atomic<bool> bDone{false};
     std::thread sender([&] {
@@ -140,7 +147,7 @@ BurstResult RunFlood(int nReplies) {
                                        static_cast<unsigned>(1 + i % 250));
             if (fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0) {
                 static const char kReply[] = "@20 46 4c 4f 4f 44 20 20 20 20 20 20 20 20 20 20 20#";
-                sendto(fd, kReply, sizeof kReply - 1, 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+                sendto(fd, kReply, sizeof kReply - 1, 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
             }
             if (fd >= 0) close(fd);
         }

@@ -99,11 +99,6 @@ Samples RoundTrips(const std::string& strSimIp) {
     return out;
 }
 
-double Median(std::vector<double> a) {
-    std::sort(a.begin(), a.end());
-    return a.empty() ? 0 : a[a.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
