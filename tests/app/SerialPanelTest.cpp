@@ -6,6 +6,7 @@
 #include "AppFixture.h"
 #include "Dlg132_IpConfigIds.h"
 #include "SerialErrorText.h"
+#include "TempFile.h"
 #include "TtyHeld.h"
 
 class SerialPanelTest : public AppFixture {};
@@ -107,17 +108,15 @@ TEST_F(SerialPanelTest, FailedConnectSaysSoSendsNothingAndProbesAgain) {
 // dialout, so the box names the user and the path instead of the group.
 TEST_F(SerialPanelTest, PermissionProblemNamesTheUserAndThePath) {
     if (::geteuid() == 0) GTEST_SKIP() << "root opens any device file; no permission error to provoke";
-    const std::string strPath = ::testing::TempDir() + "corvane-noaccess-tty";
-    FILE* pFile = std::fopen(strPath.c_str(), "w");
-    ASSERT_NE(pFile, nullptr);
-    std::fclose(pFile);
+    const CTempFile file("corvane-noaccess-tty-");
+    const std::string& strPath = file.Path();
+    ASSERT_FALSE(strPath.empty());
     ::chmod(strPath.c_str(), 0);
     PointComPort(5, strPath);
     OpenMainWindow();
     PortList()->setCurrentIndex(4);
     MessageBoxScript::Expect("Cannot open serial port");
     Click(Dlg102::IDC_CONNECT);
-    ::unlink(strPath.c_str());
     ASSERT_EQ(MessageBoxScript::History().size(), 1u);
     const QString strDetails = MessageBoxScript::History()[0].strInformative;
     EXPECT_TRUE(strDetails.startsWith(QStringLiteral("COM5 (%1): ").arg(QString::fromStdString(strPath))))
@@ -209,9 +208,9 @@ TEST_F(SerialPanelTest, NoDeviceStaysHeldAfterProbeDisconnectOrClose) {
 // configuration step on it fails).
 TEST_F(SerialPanelTest, DisconnectAndCloseRaiseNoBoxes) {
     AddPty(7);
-    const std::string strFile = ::testing::TempDir() + "corvane-not-a-tty";
-    std::fclose(std::fopen(strFile.c_str(), "w"));
-    PointComPort(29, strFile);
+    const CTempFile file("corvane-not-a-tty-");
+    ASSERT_FALSE(file.Path().empty());
+    PointComPort(29, file.Path());
     OpenMainWindow();
     // The probe's one box for the port that refuses its settings.
     ASSERT_EQ(MessageBoxScript::History().size(), 1u);
@@ -222,7 +221,6 @@ TEST_F(SerialPanelTest, DisconnectAndCloseRaiseNoBoxes) {
     Click(Dlg102::IDC_CONNECT);
     Click(Dlg102::IDC_CONNECT);
     pDlg->Shutdown();
-    ::unlink(strFile.c_str());
     EXPECT_TRUE(MessageBoxScript::History().empty());
 }
 
