@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "DeviceState.h"
+#include "HexDigit.h"
 #include "ReplyParser.h"
 
 int g_RxFrame[RX_FRAME_SIZE];
@@ -12,14 +13,6 @@ BYTE g_nRxState;
 char g_NetRxBuffer[NET_RX_BUFFER_SIZE];
 
 namespace {
-
-// Value of a hexadecimal digit, or -1 for any other character.
-int HexValue(BYTE c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
 
 // Stores one digit. Digits past the last element of g_RxFrame are dropped:
 // no reply the tool reads is longer than 29 bytes, and a runaway frame from a
@@ -46,7 +39,7 @@ void RxFeedChar(BYTE c, IReplyTarget& target) {
     } else if (c == '#') {
         if (g_nRxState == RX_IN_FRAME) g_nRxState = RX_COMPLETE;
     } else if (g_nRxState == RX_IN_FRAME) {
-        int nValue = HexValue(c);
+        int nValue = HexDigitValue(c);
         if (nValue >= 0) StoreDigit(nValue);
     }
     if (g_nRxState == RX_COMPLETE) {

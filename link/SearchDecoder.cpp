@@ -3,18 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "HexDigit.h"
+
 SearchDecoder g_SearchDecoder = {{}, SEARCH_IDLE, ACCESS_NONE};
-
-namespace {
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
-}  // namespace
 
 void DecodeSearchReply(const char* pText, int nLen) {
     SearchDecoder& d = g_SearchDecoder;
@@ -48,7 +39,7 @@ void DecodeSearchReply(const char* pText, int nLen) {
             d.nAccess = ACCESS_READ;
             continue;
         }
-        const int v = HexValue(c);
+        const int v = HexDigitValue(static_cast<unsigned char>(c));
         if (v < 0 || nPos >= SEARCH_DATA_SIZE) continue;
         if (bHighNibble) {
             d.abData[nPos] = static_cast<BYTE>(v << 4);
