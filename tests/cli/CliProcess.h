@@ -6,9 +6,12 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <gtest/gtest.h>
 
 #include "SimProcess.h"
 
@@ -52,6 +55,15 @@ inline QByteArray StartWatch(QProcess& watch, const QStringList& args) {
         err += watch.readAllStandardError();
     }
     return err;
+}
+
+// One line of --json output, which must be a JSON object.
+inline QJsonObject JsonLine(const QByteArray& line) {
+    QJsonParseError err{};
+    const QJsonDocument doc = QJsonDocument::fromJson(line, &err);
+    EXPECT_EQ(err.error, QJsonParseError::NoError) << line.toStdString();
+    EXPECT_TRUE(doc.isObject()) << line.toStdString();
+    return doc.object();
 }
 
 // The simulator's start: verbose, and with --udp its UDP side announced too.

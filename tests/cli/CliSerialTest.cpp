@@ -17,14 +17,6 @@
 
 namespace {
 
-QJsonObject JsonLine(const QByteArray& line) {
-    QJsonParseError err{};
-    const QJsonDocument doc = QJsonDocument::fromJson(line, &err);
-    EXPECT_EQ(err.error, QJsonParseError::NoError) << line.toStdString();
-    EXPECT_TRUE(doc.isObject()) << line.toStdString();
-    return doc.object();
-}
-
 class CliSerialTest : public ::testing::Test {
 protected:
     void StartSim(const QStringList& args = {}) { ASSERT_TRUE(sim.Start(CliSimStart(args))); }

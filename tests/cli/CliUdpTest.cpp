@@ -21,12 +21,6 @@ namespace {
 QString SimAddress() { return QStringLiteral("127.0.6.%1").arg(10 + ::getpid() % 200); }
 int LocalPort(int n) { return 20000 + (::getpid() % 5000) * 4 + n; }
 
-QJsonObject JsonLine(const QByteArray& line) {
-    const QJsonDocument doc = QJsonDocument::fromJson(line);
-    EXPECT_TRUE(doc.isObject()) << line.toStdString();
-    return doc.object();
-}
-
 class CliUdpTest : public ::testing::Test {
 protected:
     void StartSim(const QStringList& args = {}) {
