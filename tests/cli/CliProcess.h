@@ -4,7 +4,6 @@
 // with --verbose, so every chunk it receives is in its log and a case can
 // check the exact frames.
 #include <QByteArray>
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -43,18 +42,26 @@ inline CliResult RunCli(const QStringList& args, int nMaxMs = 60000) {
     return r;
 }
 
+// Collects what a running process writes on one channel until it contains
+// needle or nMaxMs have passed; returns what came.
+inline QByteArray ReadUntil(QProcess& proc, QProcess::ProcessChannel channel, const QByteArray& needle,
+                            int nMaxMs = 20000) {
+    proc.setReadChannel(channel);
+    QByteArray got;
+    QElapsedTimer timer;
+    timer.start();
+    while (!got.contains(needle) && timer.elapsed() < nMaxMs) {
+        proc.waitForReadyRead(100);
+        got += proc.readAll();
+    }
+    return got;
+}
+
 // Starts a corvane-cli that runs until it is stopped (watch) and collects
 // its stderr until it says it is watching; returns what it wrote.
 inline QByteArray StartWatch(QProcess& watch, const QStringList& args) {
     watch.start(QStringLiteral(CORVANE_CLI_PATH), args);
-    QByteArray err;
-    QElapsedTimer timer;
-    timer.start();
-    while (!err.contains("Watching") && timer.elapsed() < 20000) {
-        watch.waitForReadyRead(100);
-        err += watch.readAllStandardError();
-    }
-    return err;
+    return ReadUntil(watch, QProcess::StandardError, "Watching");
 }
 
 // One line of --json output, which must be a JSON object.

@@ -289,9 +289,7 @@ TEST_F(CliSerialTest, WatchEndsCleanlyOnInterrupt) {
     const QByteArray err = StartWatch(watch, {"--port", sim.SlavePath(), "watch", "--interval", "0.2"});
     ASSERT_TRUE(err.contains("Watching")) << err.toStdString();
     // It polls the routing while it waits.
-    QElapsedTimer timer;
-    timer.start();
-    while (Received().count("@R 04 #") < 2 && timer.elapsed() < 20000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    WaitUntil([&] { return Received().count("@R 04 #") >= 2; }, 20000);
     EXPECT_GE(Received().count("@R 04 #"), 2);
     ::kill(static_cast<pid_t>(watch.processId()), SIGINT);
     ASSERT_TRUE(watch.waitForFinished(20000));

@@ -60,18 +60,12 @@ TEST_F(CliUdpTest, CommandsOverTheNetworkAsOverSerial) {
 TEST_F(CliUdpTest, WatchReportsAChangeMadeByAnotherClient) {
     StartSim();
     QProcess watch;
-    QByteArray out;
     const QByteArray err = StartWatch(watch, {"--host", SimAddress(), "--local-port", QString::number(LocalPort(1)),
                                               "--json", "watch", "--interval", "0.2"});
     ASSERT_TRUE(err.contains("Watching")) << err.toStdString();
 
     Ok({"route", "3", "1"}, 2);
-    QElapsedTimer timer;
-    timer.start();
-    while (!out.contains("\n") && timer.elapsed() < 20000) {
-        watch.waitForReadyRead(100);
-        out += watch.readAllStandardOutput();
-    }
+    QByteArray out = ReadUntil(watch, QProcess::StandardOutput, "\n");
     ::kill(static_cast<pid_t>(watch.processId()), SIGTERM);
     ASSERT_TRUE(watch.waitForFinished(20000));
     EXPECT_EQ(watch.exitCode(), 0);
