@@ -8,7 +8,6 @@
 #include <QElapsedTimer>
 #include <QTabBar>
 #include <cstdio>
-#include <ctime>
 #include <memory>
 #include <string>
 
@@ -21,6 +20,7 @@
 #include "IPAddressCtrl.h"
 #include "MessageBox.h"
 #include "NetLinkState.h"
+#include "ProcessCpu.h"
 #include "Set_Net_Config.h"
 #include "Sock_UDP.h"
 
@@ -66,10 +66,4 @@ inline DWORD HostOrderIp(const std::string& strIp) {
     unsigned a = 0, b = 0, c = 0, d = 0;
     std::sscanf(strIp.c_str(), "%u.%u.%u.%u", &a, &b, &c, &d);
     return a << 24 | b << 16 | c << 8 | d;
-}
-
-inline double ProcessCpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
 }

@@ -10,18 +10,12 @@
 #include <mutex>
 #include <poll.h>
 #include <thread>
-#include <time.h>
 #include <unistd.h>
 
+#include "ProcessCpu.h"
 #include "SerialTestSupport.h"
 
 namespace {
-
-double ProcessCpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
 
 // Fails the whole run instead of letting CI hang when a test deadlocks.
 class CWatchdog {
