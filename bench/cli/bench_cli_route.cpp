@@ -7,7 +7,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "BenchSupport.h"
+#include "BenchStats.h"
 #include "SimProcess.h"
 
 namespace {

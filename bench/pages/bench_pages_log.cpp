@@ -11,6 +11,7 @@
 #include <numeric>
 #include <vector>
 
+#include "BenchStats.h"
 #include "PortSetPage.h"
 #include "QtEventLoop.h"
 
@@ -41,11 +42,10 @@ std::vector<double> AppendTimesUs(int nLines, int nKept, qsizetype& nChars) {
     return aUs;
 }
 
-void Print(const char* pszWhat, std::vector<double> aUs) {
+void Print(const char* pszWhat, const std::vector<double>& aUs) {
     if (aUs.empty()) return;
     const double dMean = std::accumulate(aUs.begin(), aUs.end(), 0.0) / static_cast<double>(aUs.size());
-    std::nth_element(aUs.begin(), aUs.begin() + aUs.size() / 2, aUs.end());
-    std::printf("port set log append, %s, median: %.1f us/line\n", pszWhat, aUs[aUs.size() / 2]);
+    std::printf("port set log append, %s, median: %.1f us/line\n", pszWhat, Median(aUs));
     std::printf("port set log append, %s, mean: %.1f us/line\n", pszWhat, dMean);
 }
 
