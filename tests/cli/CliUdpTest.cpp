@@ -14,11 +14,15 @@
 #include <unistd.h>
 
 #include "CliProcess.h"
+#include "LoopbackPeers.h"
 
 namespace {
 
 // Addresses and ports of this run, apart from other test runs on the machine.
-QString SimAddress() { return QStringLiteral("127.0.6.%1").arg(10 + ::getpid() % 200); }
+QString LoopbackAddress(int nHost) { return QHostAddress(LoopbackIp(nHost)).toString(); }
+QString SimAddress() { return LoopbackAddress(10); }
+// Addresses where nobody answers.
+QString NobodyAddress(int n) { return LoopbackAddress(250 + n); }
 int LocalPort(int n) { return 20000 + (::getpid() % 5000) * 4 + n; }
 
 class CliUdpTest : public ::testing::Test {
@@ -96,17 +100,17 @@ TEST_F(CliUdpTest, SearchListsEachSwitcherThatAnswers) {
     EXPECT_EQ(o["name"].toString(), "Hall B");
 
     // Nobody at the address: status 1, said plainly.
-    r = RunCli({"search", "--broadcast", "127.0.6.251", "--wait", "0.5", "--local-port", QString::number(LocalPort(0))});
+    r = RunCli({"search", "--broadcast", NobodyAddress(1), "--wait", "0.5", "--local-port", QString::number(LocalPort(0))});
     EXPECT_EQ(r.nExit, 1);
     EXPECT_TRUE(r.err.contains("no switcher answered")) << r.err.toStdString();
     EXPECT_TRUE(r.out.isEmpty());
 }
 
 TEST_F(CliUdpTest, NoSwitcherAtTheAddressIsStatusOne) {
-    const CliResult r = RunCli({"--host", "127.0.6.252", "--local-port", QString::number(LocalPort(0)), "--timeout", "0.5", "status"});
+    const CliResult r = RunCli({"--host", NobodyAddress(2), "--local-port", QString::number(LocalPort(0)), "--timeout", "0.5", "status"});
     EXPECT_EQ(r.nExit, 1);
     EXPECT_TRUE(r.err.contains("no answer")) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains("127.0.6.252:5000")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains((NobodyAddress(2) + ":5000").toUtf8())) << r.err.toStdString();
 }
 
 TEST_F(CliUdpTest, LocalPortInUseIsStatusThree) {
