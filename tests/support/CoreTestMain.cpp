@@ -1,6 +1,8 @@
-// GoogleTest on a QCoreApplication: the socket's notifications need an event loop.
+// main() of the test programs without widgets (serial, network, cli
+// process): GoogleTest on a QCoreApplication, so that the test thread is the
+// GUI thread. It receives the serial driver's hand-offs and the sockets' and
+// processes' notifications while the tests pump its events.
 #include <QCoreApplication>
-
 #include <gtest/gtest.h>
 
 #include "QtEventLoop.h"
