@@ -1,6 +1,7 @@
 #pragma once
-// The main window of the application, connected on COM1 to the benchmark's
-// pseudo-terminal, as the click and reply benchmarks start it.
+// The main window of the application as the benchmarks start it: shown, and
+// connected on COM1 to the benchmark's pseudo-terminal for the click and
+// reply benchmarks.
 #include <QAbstractButton>
 #include <QWidget>
 #include <cstdio>
@@ -13,6 +14,17 @@
 #include "Dlg130_PortSetIds.h"
 #include "MessageBox.h"
 
+// The main window shown, with no message box or serial error able to block
+// the benchmark.
+inline std::unique_ptr<CCorvaneDlg> ShowMainWindow() {
+    MessageBoxScript::Begin();
+    InstallSerialErrorSink();
+    auto pDlg = std::make_unique<CCorvaneDlg>();
+    pDlg->Create(nullptr);
+    pDlg->GetSafeHwnd()->show();
+    return pDlg;
+}
+
 // Null (with the reason printed) when the pty is missing or Connect did not
 // send the load-all request.
 inline std::unique_ptr<CCorvaneDlg> StartConnected(CPtyPair& pty, const char* pszWho) {
@@ -22,11 +34,7 @@ inline std::unique_ptr<CCorvaneDlg> StartConnected(CPtyPair& pty, const char* ps
     }
     PointComPortsNowhere();
     PointComPort(1, pty.SlavePath());
-    MessageBoxScript::Begin();
-    InstallSerialErrorSink();
-    auto pDlg = std::make_unique<CCorvaneDlg>();
-    pDlg->Create(nullptr);
-    pDlg->GetSafeHwnd()->show();
+    auto pDlg = ShowMainWindow();
     pDlg->GetItem<QAbstractButton>(Dlg102::IDC_CONNECT)->click();
     if (pty.Read(8) != "@ R 0e #") {
         std::printf("%s: no load-all request\n", pszWho);

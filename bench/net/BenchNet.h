@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "BenchSupport.h"
+#include "BenchApp.h"
 #include "ComPorts.h"
 #include "Corvane.h"
 #include "CorvaneDlg.h"
@@ -31,11 +31,7 @@ inline QAbstractButton* NetButton(int nId) { return g_NetConfigPage.GetItem<QAbs
 // that fails.
 inline std::unique_ptr<CCorvaneDlg> StartWithSocketOpen(const char* pszWho) {
     PointComPortsNowhere();
-    MessageBoxScript::Begin();
-    InstallSerialErrorSink();
-    auto pDlg = std::make_unique<CCorvaneDlg>();
-    pDlg->Create(nullptr);
-    pDlg->GetSafeHwnd()->show();
+    auto pDlg = ShowMainWindow();
     if (auto* pTabs = pDlg->GetSafeHwnd()->findChild<QTabBar*>()) pTabs->setCurrentIndex(3);
     g_NetConfigPage.SetDlgItemText(Dlg133::IDC_LOCAL_PORT, QStringLiteral("0"));
     NetButton(Dlg133::IDC_SOCKET)->click();
