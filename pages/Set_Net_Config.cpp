@@ -68,11 +68,11 @@ void CNetConfigPage::InitControls() {
     m_strHostPort = QString::fromLatin1(kDefaultHostPort);
     UpdateData(FALSE);
     RefreshPcAddress();
-    for (int nId : {IDC_HOST_GROUP, IDC_HOST_IP, IDC_HOST_PORT_LABEL, IDC_HOST_PORT, IDC_HOST_CONNECT, IDC_SEARCH,
-                    IDC_DEVICE_LIST, IDC_DEVICE_NUMBER, IDC_CLEAR, IDC_HOST_IP_LABEL, IDC_DEVICE_NUMBER_LABEL})
-        ShowDlgItem(nId, FALSE);
+    ShowHostGroup(FALSE);
+    // The switcher's port is never shown; IE waits for a connection.
+    ShowDlgItem(IDC_HOST_PORT_LABEL, FALSE);
+    ShowDlgItem(IDC_HOST_PORT, FALSE);
     EnableDlgItem(IDC_WEB_PAGE, FALSE);
-    ShowDlgItem(IDC_WEB_PAGE, FALSE);
     m_ToolTip.Create(GetSafeHwnd());
     m_ToolTip.AddTool(GetDlgItem(IDC_WEB_PAGE), QStringLiteral("Go to Internet Explorer"));
     m_ToolTip.SetDelayTime(200);
