@@ -136,11 +136,8 @@ void CNetConfigPage::OpenSocket() {
 }
 
 void CNetConfigPage::CloseSocket() {
-    KillTimer(TIMER_POLL);
+    LeaveHost();
     g_SockUDP.Close();
-    EnableHostChoice(TRUE);
-    SetDlgItemText(IDC_HOST_CONNECT, QStringLiteral("Connect"));
-    g_bNetConnected = 0;
     EnableDlgItem(IDC_LOCAL_IP, TRUE);
     EnableDlgItem(IDC_LOCAL_PORT, TRUE);
     SetDlgItemText(IDC_SOCKET, QStringLiteral("Connect"));
@@ -149,6 +146,14 @@ void CNetConfigPage::CloseSocket() {
 
 void CNetConfigPage::ShowHostGroup(BOOL bShow) {
     for (int nId : kHostGroup) ShowDlgItem(nId, bShow);
+}
+
+// Stops the poll and frees the choice of switcher again.
+void CNetConfigPage::LeaveHost() {
+    KillTimer(TIMER_POLL);
+    EnableHostChoice(TRUE);
+    SetDlgItemText(IDC_HOST_CONNECT, QStringLiteral("Connect"));
+    g_bNetConnected = 0;
 }
 
 // IE is the opposite of the rest: usable only while connected.
@@ -220,10 +225,7 @@ void CNetConfigPage::DeviceTableFull(const char* pszNotice) {
 
 void CNetConfigPage::OnHostButton() {
     if (g_bNetConnected == 1) {
-        EnableHostChoice(TRUE);
-        SetDlgItemText(IDC_HOST_CONNECT, QStringLiteral("Connect"));
-        g_bNetConnected = 0;
-        KillTimer(TIMER_POLL);
+        LeaveHost();
         return;
     }
     DWORD dwHost = 0;

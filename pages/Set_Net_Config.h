@@ -64,6 +64,7 @@ private:
     void OnWebPage();
     void OpenSocket();
     void CloseSocket();
+    void LeaveHost();
     void ShowHostGroup(BOOL bShow);
     void EnableHostChoice(BOOL bEnable);
     // Table entry of a combo item: the number it shows, less one; -1 for none.
