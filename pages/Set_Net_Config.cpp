@@ -261,5 +261,3 @@ void CNetConfigPage::OnWebPage() {
 void CNetConfigPage::ReadAllConfig() { NetSend(Frames::Read(Frames::REG_ALL_CONFIG)); }
 
 void CNetConfigPage::PollDevice() { NetSend(Frames::Read(Frames::REG_CHANGE_COUNTER)); }
-
-void CNetConfigPage::NetSend(const std::string& strFrame) { ::NetSend(strFrame); }

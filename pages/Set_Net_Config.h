@@ -6,7 +6,6 @@
 // globals (Sock_UDP.h, NetLinkState.h); the page drives them and shows the
 // search results it is told about.
 #include <QString>
-#include <string>
 
 #include "Controls.h"
 #include "Dialog.h"
@@ -34,9 +33,6 @@ public:
     void ReadAllConfig();
     // "@ R 52 #": the change-counter poll.
     void PollDevice();
-    // One datagram with the frame to the chosen switcher (the send path's
-    // network side).
-    void NetSend(const std::string& strFrame);
 
     // ISearchOwner: results of a search.
     void AppendDeviceList(const char* pszLine) override;
