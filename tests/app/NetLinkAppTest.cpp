@@ -62,16 +62,13 @@ protected:
     // network parameters, which comes back over the network too.
     void AnswerWholeConfig(LoopbackPeer& sw) {
         sw.SendTo(kWholeConfig, LoopbackIp(1), nLocalPort);
-        QByteArray ab;
-        do ab = sw.Receive();
-        while (ab == "@ R 52 #");  // the poll may tick in between
-        EXPECT_EQ(ab, QByteArray("@ R 40 #"));
+        EXPECT_EQ(NextCommand(sw), QByteArray("@ R 40 #"));
         EXPECT_EQ(DeviceNameToText(g_DeviceName), "NET-SW");
         EXPECT_EQ(g_nOutputSource[0], 3);
         EXPECT_EQ(g_PortSetPage.GetDlgItemText(Dlg130::IDC_DISPLAY_1), "4");
     }
-    // The next datagram that is not the poll.
-    QByteArray NextCommand(LoopbackPeer& sw) {
+    // The next datagram that is not the poll (which may tick in between).
+    static QByteArray NextCommand(LoopbackPeer& sw) {
         QByteArray ab;
         do ab = sw.Receive();
         while (ab == "@ R 52 #");
