@@ -110,7 +110,7 @@ TEST_F(NetLinkApp, NetworkLinkWorksBothWaysAfterTheSerialLinkConnectedAndDisconn
     OpenMainWindow();
     Click(Dlg102::IDC_CONNECT);
     ASSERT_EQ(g_bComConnected, 1);
-    EXPECT_EQ(com3.ReadUntilQuiet(), "@ R 0e #");
+    ExpectFrame(com3, "@ R 0e #");
     Click(Dlg102::IDC_CONNECT);
     ASSERT_EQ(g_bComConnected, 0);
 
@@ -121,7 +121,7 @@ TEST_F(NetLinkApp, NetworkLinkWorksBothWaysAfterTheSerialLinkConnectedAndDisconn
     EXPECT_EQ(NextCommand(sw), QByteArray("@W 01 02#"));
     sw.SendTo("@09 01#", LoopbackIp(1), nLocalPort);
     EXPECT_TRUE(WaitFor([&] { return pRoute->isEnabled(); }));
-    EXPECT_TRUE(com3.ReadUntilQuiet(100).empty());
+    ExpectNothingMore(com3);
 }
 
 TEST_F(NetLinkApp, WithBothLinksOpenCommandsGoSerialAndNetworkRepliesAreDropped) {
@@ -132,10 +132,10 @@ TEST_F(NetLinkApp, WithBothLinksOpenCommandsGoSerialAndNetworkRepliesAreDropped)
     ConnectOverNetwork(sw, LoopbackIp(24));
     Click(Dlg102::IDC_CONNECT);
     ASSERT_EQ(g_bComConnected, 1);
-    EXPECT_EQ(com3.ReadUntilQuiet(), "@ R 0e #");
+    ExpectFrame(com3, "@ R 0e #");
 
     Click(Dlg102::IDC_GET_NAME);
-    EXPECT_EQ(com3.ReadUntilQuiet(), "@ R 20 #");
+    ExpectFrame(com3, "@ R 20 #");
     sw.SendTo("@04 02 02 02 02#", LoopbackIp(1), nLocalPort);
     PumpFor(100);
     EXPECT_NE(g_nOutputSource[0], 2);
