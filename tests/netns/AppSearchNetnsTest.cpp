@@ -97,7 +97,7 @@ private slots:
         QCOMPARE(g_bSearching, BYTE(0));
 
         // Its whole configuration arrives: the device name panel shows its name.
-        QTRY_COMPARE_WITH_TIMEOUT(m_pDlg->GetDlgItemText(1081).trimmed(), listing.names.at(strChosen), WAIT_MS);
+        QTRY_COMPARE_WITH_TIMEOUT(m_pDlg->GetDlgItemText(Dlg102::IDC_DEVICE_NAME).trimmed(), listing.names.at(strChosen), WAIT_MS);
     }
 
 private:
