@@ -158,15 +158,6 @@ private:
         QCOMPARE(g_NetConfigPage.GetDlgItemText(IDC_HOST_CONNECT), QStringLiteral("Disconnect"));
         QCOMPARE(g_bNetConnected, BYTE(1));
     }
-    static QAbstractButton* Button(const CDialog& dlg, int nId) {
-        auto* p = dlg.GetItem<QAbstractButton>(nId);
-        if (!p) qFatal("no button %d", nId);
-        return p;
-    }
-    static QString PortSetLastLine() {
-        const QStringList a = LogLines(g_PortSetPage.GetDlgItemText(Dlg130::IDC_LOG));
-        return a.isEmpty() ? QString() : a.last();
-    }
 
     std::unique_ptr<CSimProcess> m_pSim;
     std::unique_ptr<CCorvaneDlg> m_pDlg;

@@ -101,11 +101,7 @@ private slots:
     }
 
 private:
-    static QAbstractButton* Button(int nId) {
-        auto* p = g_NetConfigPage.GetItem<QAbstractButton>(nId);
-        if (!p) qFatal("no button %d", nId);
-        return p;
-    }
+    static QAbstractButton* Button(int nId) { return ::Button(g_NetConfigPage, nId); }
     static QComboBox* Combo() { return g_NetConfigPage.GetItem<QComboBox>(IDC_DEVICE_NUMBER); }
     static QString HostIp() {
         DWORD dw = 0;
