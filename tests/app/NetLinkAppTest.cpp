@@ -31,14 +31,11 @@ class NetLinkApp : public AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        ResetNetLinkState();
-        ResetSearchDecoder();
         g_SockUDP.SetSearchDestination(LoopbackIp(9));
     }
     void TearDown() override {
         AppFixture::TearDown();
         g_SockUDP.SetSearchDestination(BROADCAST_IP);
-        ResetNetLinkState();
     }
 
     void PressOnNetPage(int nId) {
