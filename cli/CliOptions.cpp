@@ -314,6 +314,10 @@ std::optional<Ipv4> ParseIpv4(const QString& strText) {
 
 QString Ipv4Text(const Ipv4& ip) { return QStringLiteral("%1.%2.%3.%4").arg(ip[0]).arg(ip[1]).arg(ip[2]).arg(ip[3]); }
 
+DWORD Ipv4HostOrder(const Ipv4& ip) {
+    return (DWORD{ip[0]} << 24) | (DWORD{ip[1]} << 16) | (DWORD{ip[2]} << 8) | DWORD{ip[3]};
+}
+
 int ParseComPort(const QString& strText) {
     if (strText.contains(QLatin1Char('/'))) return 0;
     if (!strText.startsWith(QLatin1String("COM"), Qt::CaseInsensitive)) return -1;

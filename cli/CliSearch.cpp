@@ -39,10 +39,6 @@ private:
     const CCliOutput& m_out;
 };
 
-DWORD HostOrder(const Ipv4& ip) {
-    return (DWORD{ip[0]} << 24) | (DWORD{ip[1]} << 16) | (DWORD{ip[2]} << 8) | DWORD{ip[3]};
-}
-
 }  // namespace
 
 void InterruptSearch() {
@@ -58,7 +54,7 @@ int RunSearch(const CliOptions& o, const CCliOutput& out, bool& bInterrupted) {
     }
     CSearchOwner owner(o, out);
     g_SockUDP.SetSearchOwner(&owner);
-    const DWORD dwTo = o.broadcast ? HostOrder(*o.broadcast) : BROADCAST_IP;
+    const DWORD dwTo = o.broadcast ? Ipv4HostOrder(*o.broadcast) : BROADCAST_IP;
     g_SockUDP.SetSearchDestination(dwTo);
     BeginDeviceSearch();
     int nStatus = EXIT_DONE;
