@@ -113,11 +113,11 @@ int CCliRunner::Edid() {
     if (!Write(Frames::EdidApply(nRegister, m_o.edid.nMode, m_o.edid.nFlags),
                [n](const ReplyEvent& ev) { return Is(ev, ReplyKind::Edid, n); }, answer))
         return NoAnswer(QStringLiteral("the EDID command"));
-    if (answer == ReplyKind::Edid &&
-        (g_EdidSetting[n].nMode != m_o.edid.nMode || (g_EdidSetting[n].nFlags & 0xFF) != (m_o.edid.nFlags & 0xFF)))
+    const EdidSetting applied{m_o.edid.nMode, m_o.edid.nFlags};
+    if (answer == ReplyKind::Edid && !SameEdid(g_EdidSetting[n], applied))
         return Refused(QStringLiteral("input %1 stays at %2").arg(n + 1).arg(EdidDescription(g_EdidSetting[n].nMode, g_EdidSetting[n].nFlags)));
     // What was applied is what the device state now holds.
-    g_EdidSetting[n] = EdidSetting{m_o.edid.nMode, m_o.edid.nFlags};
+    g_EdidSetting[n] = applied;
     QJsonObject obj = EdidJson(n);
     obj[QStringLiteral("answer")] = AnswerWord(answer);
     m_out.Result(m_o.strCommand, obj, EdidText(n));

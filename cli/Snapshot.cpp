@@ -129,7 +129,7 @@ void PlanEdid(const Snapshot& snap, bool bAll, std::vector<PlannedChange>& plan)
         if (!snap.edid[n]) continue;
         const EdidSetting& want = *snap.edid[n];
         const EdidSetting& have = g_EdidSetting[n];
-        if (!bAll && have.nMode == want.nMode && (have.nFlags & 0xFF) == (want.nFlags & 0xFF)) continue;
+        if (!bAll && SameEdid(have, want)) continue;
         const QString strWant = EdidDescription(want.nMode, want.nFlags);
         const QString strWhat = bAll ? QStringLiteral("EDID %1: %2").arg(InputWord(n), strWant)
                                      : QStringLiteral("EDID %1: %2 -> %3").arg(InputWord(n), EdidDescription(have.nMode, have.nFlags), strWant);
