@@ -81,11 +81,12 @@ QString EdidText(int nInput) {
     return QStringLiteral("Input %1: %2\n").arg(nInput + 1).arg(EdidDescription(e.nMode, e.nFlags));
 }
 
-QString DeviceNameTrimmed() {
-    QString s = DeviceNameToText(g_DeviceName);
-    while (s.endsWith(QLatin1Char(' '))) s.chop(1);
-    return s;
+QString WithoutTrailingBlanks(QString strName) {
+    while (strName.endsWith(QLatin1Char(' '))) strName.chop(1);
+    return strName;
 }
+
+QString DeviceNameTrimmed() { return WithoutTrailingBlanks(DeviceNameToText(g_DeviceName)); }
 
 QJsonObject NetJson() {
     QJsonObject o;

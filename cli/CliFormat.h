@@ -20,7 +20,9 @@ int EdidModeFromWord(const QString& strWord);
 // The channel bit of "2.0", "5.1" or "7.1"; 0 for anything else.
 UINT EdidChannelsFromText(const QString& strText);
 
-// The switcher's name without the trailing blanks it is padded with.
+// A switcher's name without the trailing blanks it is padded with.
+QString WithoutTrailingBlanks(QString strName);
+// The switcher's name (g_DeviceName) without its trailing blanks.
 QString DeviceNameTrimmed();
 
 QJsonObject NetJson();

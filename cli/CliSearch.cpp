@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include "CliFormat.h"
 #include "CliSession.h"
 #include "CliUdpLink.h"
 #include "NetLinkState.h"
@@ -24,8 +25,7 @@ public:
     void SelectDevice(int) override {}
     void AddDeviceItem(int nEntry) override {
         const DeviceEntry& e = g_DeviceTable[nEntry];
-        QString strName = QString::fromLatin1(e.szName);
-        while (strName.endsWith(QLatin1Char(' '))) strName.chop(1);
+        const QString strName = WithoutTrailingBlanks(QString::fromLatin1(e.szName));
         const QString strAddress = QString::fromStdString(DottedIp(e.dwIp));
         QJsonObject obj{{QStringLiteral("number"), nEntry + 1},
                         {QStringLiteral("address"), strAddress},

@@ -139,8 +139,7 @@ void PlanEdid(const Snapshot& snap, bool bAll, std::vector<PlannedChange>& plan)
 
 void PlanName(const Snapshot& snap, bool bAll, std::vector<PlannedChange>& plan) {
     if (!snap.name) return;
-    QString strWant = *snap.name;
-    while (strWant.endsWith(QLatin1Char(' '))) strWant.chop(1);
+    const QString strWant = WithoutTrailingBlanks(*snap.name);
     if (!bAll && DeviceNameTrimmed() == strWant) return;
     BYTE abName[DEVICE_NAME_LEN];
     DeviceNameFromText(strWant, abName);
