@@ -46,7 +46,7 @@ void InterruptSearch() {
     if (s_pLoop) s_pLoop->quit();
 }
 
-int RunSearch(const CliOptions& o, const CCliOutput& out, bool& bInterrupted) {
+int RunSearch(const CliOptions& o, const CCliOutput& out) {
     QString strError;
     if (!OpenCliSocket(o.nLocalPort, strError)) {
         out.Error(o.strCommand, strError);
@@ -77,6 +77,5 @@ int RunSearch(const CliOptions& o, const CCliOutput& out, bool& bInterrupted) {
     g_SockUDP.SetSearchOwner(nullptr);
     g_SockUDP.Close();
     g_bSearching = 0;
-    bInterrupted = s_bInterrupted;
     return nStatus;
 }
