@@ -59,9 +59,8 @@ int RunSearch(const CliOptions& o, const CCliOutput& out) {
     BeginDeviceSearch();
     int nStatus = EXIT_DONE;
     if (!g_SockUDP.SendSearch()) {
-        out.Error(o.strCommand, QStringLiteral("the search could not be sent to %1:%2 (no network route?)")
-                                    .arg(QString::fromStdString(DottedIp(dwTo)))
-                                    .arg(DEVICE_UDP_PORT));
+        out.Error(o.strCommand, QStringLiteral("the search could not be sent to %1 (no network route?)")
+                                    .arg(UdpPeerName(dwTo, DEVICE_UDP_PORT)));
         nStatus = EXIT_LINK;
     } else {
         QEventLoop loop;

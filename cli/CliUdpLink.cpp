@@ -41,7 +41,7 @@ bool CCliUdpLink::Open(const QString& strHost, int nLocalPort, QString& strError
     g_bSearching = 0;
     g_dwHostIp = Ipv4HostOrder(*ip);
     g_SockUDP.SetRxOwner(this);
-    m_strPeer = QStringLiteral("%1:%2").arg(Ipv4Text(*ip)).arg(DEVICE_UDP_PORT);
+    m_strPeer = UdpPeerName(g_dwHostIp, DEVICE_UDP_PORT);
     return true;
 }
 
