@@ -267,7 +267,7 @@ bool ParseTimes(const QCommandLineParser& p, CliOptions& o, QString& strError) {
 // Which commands need a link, and which link they may use.
 bool CheckLinkUse(const CliOptions& o, QString& strError) {
     if (o.command == CliCommand::Search) {
-        if (!o.strPort.isEmpty() || !o.strHost.isEmpty())
+        if (o.HasLink())
             return strError = "search goes to the whole network: no --port or --host", false;
         return true;
     }
