@@ -4,10 +4,10 @@
 
 namespace {
 
-// Each Connect arms a new check; a reply or a disconnect settles it. A timer
-// left over from an earlier connection finds another number and says nothing.
+// Each Connect arms a new check; a reply or a disconnect settles it by
+// moving the number on. A timer that finds another number than its own
+// (settled, or left over from an earlier connection) says nothing.
 unsigned s_nCheck = 0;
-bool s_bAnswered = false;
 
 }  // namespace
 
@@ -17,13 +17,12 @@ QString ConnectNoAnswerLine(const QString& strPort) {
 
 void ArmConnectCheck(QObject* pContext, const QString& strPort, std::function<void(const QString&)> fnLog) {
     const unsigned nCheck = ++s_nCheck;
-    s_bAnswered = false;
     QTimer::singleShot(CONNECT_ANSWER_MS, pContext, [nCheck, strPort, fnLog = std::move(fnLog)] {
-        if (nCheck != s_nCheck || s_bAnswered) return;
+        if (nCheck != s_nCheck) return;
         fnLog(ConnectNoAnswerLine(strPort));
     });
 }
 
-void NoteAllConfigReply() { s_bAnswered = true; }
+void NoteAllConfigReply() { ++s_nCheck; }
 
 void DisarmConnectCheck() { ++s_nCheck; }

@@ -6,13 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
 QString PortAndPath(int nPortNr, const QString& strPath) {
     return QStringLiteral("COM%1 (%2)").arg(nPortNr).arg(strPath);
 }
-
-}  // namespace
 
 QString DeviceLostDetails(int nPortNr, const QString& strPath) {
     return PortAndPath(nPortNr, strPath) +

@@ -3,6 +3,8 @@
 // what happened, and what the operator can do about it.
 #include <QString>
 
+// How the boxes and the Port Set log name a port: "COM3 (/dev/ttyUSB2)".
+QString PortAndPath(int nPortNr, const QString& strPath);
 // The device stopped answering while connected.
 QString DeviceLostDetails(int nPortNr, const QString& strPath);
 // Any other driver error on an open port.

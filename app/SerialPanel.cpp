@@ -78,8 +78,8 @@ void CCorvaneDlg::OnConnect() {
     if (g_bComConnected == 1) {
         GetAllPorts();
         const UINT nPortNr = g_SerialPort.GetPortNr();
-        const QString strPort = QStringLiteral("%1 (%2)").arg(PortName(static_cast<int>(nPortNr)),
-                                                              QString::fromStdString(SerialDevicePath(nPortNr)));
+        const QString strPort =
+            PortAndPath(static_cast<int>(nPortNr), QString::fromStdString(SerialDevicePath(nPortNr)));
         ArmConnectCheck(GetSafeHwnd(), strPort, [this](const QString& strLine) { LogToPages(strLine, LOG_PORT_SET); });
     }
 }

@@ -8,22 +8,10 @@
 
 namespace {
 
-struct FlagName {
-    UINT nFlag;
-    const char* pszKey;   // JSON key and command-line option
-    const char* pszText;  // as the window labels it
-};
-constexpr FlagName OPTION_FLAGS[] = {
-    {EDID_FLAG_HDR, "hdr", "HDR"},        {EDID_FLAG_3D, "3d", "3D"},
-    {EDID_FLAG_DEEP_30BIT, "30bit", "30Bit"}, {EDID_FLAG_DEEP_36BIT, "36bit", "36Bit"},
-    {EDID_FLAG_DEEP_48BIT, "48bit", "48Bit"},
-};
-
-// Channels as the window's radio shows them: 2.0 wins over 5.1 over 7.1.
+// Channels as the window's radio shows them.
 const char* Channels(UINT nFlags) {
-    if (nFlags & EDID_FLAG_AUDIO_2CH) return "2.0";
-    if (nFlags & EDID_FLAG_AUDIO_51CH) return "5.1";
-    if (nFlags & EDID_FLAG_AUDIO_71CH) return "7.1";
+    for (const EdidChannelsName& c : EDID_CHANNELS)
+        if (nFlags & c.nFlag) return c.pszText;
     return nullptr;
 }
 
@@ -53,10 +41,23 @@ QString EdidDescription(int nMode, UINT nFlags) {
     QStringList parts;
     parts << (nMode >= 0 && nMode < EDID_MODE_COUNT ? QString::fromLatin1(EDID_MODES[nMode].pszText)
                                                       : QStringLiteral("mode %1").arg(nMode));
-    for (const FlagName& f : OPTION_FLAGS)
+    for (const EdidOptionName& f : EDID_OPTIONS)
         if (nFlags & f.nFlag) parts << QString::fromLatin1(f.pszText);
     if (const char* pszCh = Channels(nFlags)) parts << QStringLiteral("%1 CH").arg(QLatin1String(pszCh));
     return parts.join(QLatin1String(", "));
+}
+
+int EdidModeFromWord(const QString& strWord) {
+    for (int i = 0; i < EDID_MODE_COUNT; ++i) {
+        if (strWord.compare(QLatin1String(EDID_MODES[i].pszWord), Qt::CaseInsensitive) == 0) return i;
+    }
+    return -1;
+}
+
+UINT EdidChannelsFromText(const QString& strText) {
+    for (const EdidChannelsName& c : EDID_CHANNELS)
+        if (strText == QLatin1String(c.pszText)) return c.nFlag;
+    return 0;
 }
 
 QJsonObject EdidJson(int nInput) {
@@ -69,7 +70,7 @@ QJsonObject EdidJson(int nInput) {
         o[QStringLiteral("mode_text")] = QLatin1String(EDID_MODES[e.nMode].pszText);
     }
     o[QStringLiteral("flags")] = static_cast<int>(e.nFlags & 0xFF);
-    for (const FlagName& f : OPTION_FLAGS) o[QLatin1String(f.pszKey)] = (e.nFlags & f.nFlag) != 0;
+    for (const EdidOptionName& f : EDID_OPTIONS) o[QLatin1String(f.pszWord)] = (e.nFlags & f.nFlag) != 0;
     const char* pszCh = Channels(e.nFlags);
     o[QStringLiteral("channels")] = pszCh ? QJsonValue(QLatin1String(pszCh)) : QJsonValue();
     return o;
@@ -80,11 +81,12 @@ QString EdidText(int nInput) {
     return QStringLiteral("Input %1: %2\n").arg(nInput + 1).arg(EdidDescription(e.nMode, e.nFlags));
 }
 
-QString DeviceNameTrimmed() {
-    QString s = DeviceNameToText(g_DeviceName);
-    while (s.endsWith(QLatin1Char(' '))) s.chop(1);
-    return s;
+QString WithoutTrailingBlanks(QString strName) {
+    while (strName.endsWith(QLatin1Char(' '))) strName.chop(1);
+    return strName;
 }
+
+QString DeviceNameTrimmed() { return WithoutTrailingBlanks(DeviceNameToText(g_DeviceName)); }
 
 QJsonObject NetJson() {
     QJsonObject o;

@@ -15,8 +15,14 @@ QJsonObject EdidJson(int nInput);
 QString EdidText(int nInput);
 // "1080P, HDR, 3D, 30Bit, 5.1 CH": the mode's text and its options.
 QString EdidDescription(int nMode, UINT nFlags);
+// The mode code of a command-line word ("4k30", any case); -1 for none.
+int EdidModeFromWord(const QString& strWord);
+// The channel bit of "2.0", "5.1" or "7.1"; 0 for anything else.
+UINT EdidChannelsFromText(const QString& strText);
 
-// The switcher's name without the trailing blanks it is padded with.
+// A switcher's name without the trailing blanks it is padded with.
+QString WithoutTrailingBlanks(QString strName);
+// The switcher's name (g_DeviceName) without its trailing blanks.
 QString DeviceNameTrimmed();
 
 QJsonObject NetJson();

@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <cmath>
 
+#include "CliFormat.h"
 #include "DeviceState.h"
 #include "EdidModes.h"
 #include "SerialPort.h"
@@ -36,16 +37,6 @@ constexpr CommandOption COMMAND_OPTIONS[] = {
     {"with-network", CliCommand::Apply}, {"dry-run", CliCommand::Apply}, {"interval", CliCommand::Watch},
 };
 
-struct EdidFlagOption {
-    const char* pszOption;
-    UINT nFlag;
-};
-constexpr EdidFlagOption EDID_FLAG_OPTIONS[] = {
-    {"hdr", EDID_FLAG_HDR},           {"3d", EDID_FLAG_3D},
-    {"30bit", EDID_FLAG_DEEP_30BIT},  {"36bit", EDID_FLAG_DEEP_36BIT},
-    {"48bit", EDID_FLAG_DEEP_48BIT},
-};
-
 void AddOptions(QCommandLineParser& p) {
     auto value = [&](const char* pszName, const char* pszValue) {
         p.addOption(QCommandLineOption(QString::fromLatin1(pszName), QString(), QString::fromLatin1(pszValue)));
@@ -59,7 +50,7 @@ void AddOptions(QCommandLineParser& p) {
     value("timeout", "seconds");
     flag({"json"});
     value("trace", "file");
-    for (const EdidFlagOption& f : EDID_FLAG_OPTIONS) flag({QString::fromLatin1(f.pszOption)});
+    for (const EdidOptionName& f : EDID_OPTIONS) flag({QString::fromLatin1(f.pszWord)});
     value("ch", "channels");
     value("ip", "address");
     value("mask", "address");
@@ -95,19 +86,10 @@ std::optional<bool> ParseOnOff(const QString& strText) {
 }
 
 int ParseEdidMode(const QString& strText) {
-    for (int i = 0; i < EDID_MODE_COUNT; ++i) {
-        if (strText.compare(QLatin1String(EDID_MODES[i].pszWord), Qt::CaseInsensitive) == 0) return i;
-    }
+    if (const int nMode = EdidModeFromWord(strText); nMode >= 0) return nMode;
     bool bOk = false;
     const int n = strText.toInt(&bOk);
     return bOk && n >= 0 && n < EDID_MODE_COUNT ? n : -1;
-}
-
-UINT ParseChannels(const QString& strText) {
-    if (strText == QLatin1String("2.0")) return EDID_FLAG_AUDIO_2CH;
-    if (strText == QLatin1String("5.1")) return EDID_FLAG_AUDIO_51CH;
-    if (strText == QLatin1String("7.1")) return EDID_FLAG_AUDIO_71CH;
-    return 0;
 }
 
 QString ModeWords() {
@@ -174,18 +156,18 @@ private:
             return Fail(QStringLiteral("edid: input must be 1..4, not '%1'").arg(m_args[0]));
         m_o.edid.bWrite = m_args.size() == 2;
         bool bOptions = m_p.isSet(QStringLiteral("ch"));
-        for (const EdidFlagOption& f : EDID_FLAG_OPTIONS) bOptions |= m_p.isSet(QString::fromLatin1(f.pszOption));
+        for (const EdidOptionName& f : EDID_OPTIONS) bOptions |= m_p.isSet(QString::fromLatin1(f.pszWord));
         if (!m_o.edid.bWrite) {
             if (bOptions) return Fail(QStringLiteral("edid: options need a MODE to apply"));
             return true;
         }
         if ((m_o.edid.nMode = ParseEdidMode(m_args[1])) < 0)
             return Fail(QStringLiteral("edid: MODE must be one of %1 (or 0..7), not '%2'").arg(ModeWords(), m_args[1]));
-        for (const EdidFlagOption& f : EDID_FLAG_OPTIONS) {
-            if (m_p.isSet(QString::fromLatin1(f.pszOption))) m_o.edid.nFlags |= f.nFlag;
+        for (const EdidOptionName& f : EDID_OPTIONS) {
+            if (m_p.isSet(QString::fromLatin1(f.pszWord))) m_o.edid.nFlags |= f.nFlag;
         }
         if (m_p.isSet(QStringLiteral("ch"))) {
-            const UINT nAudio = ParseChannels(m_p.value(QStringLiteral("ch")));
+            const UINT nAudio = EdidChannelsFromText(m_p.value(QStringLiteral("ch")));
             if (!nAudio) return Fail(QStringLiteral("edid: --ch takes 2.0, 5.1 or 7.1"));
             m_o.edid.nFlags |= nAudio;
         }
@@ -285,7 +267,7 @@ bool ParseTimes(const QCommandLineParser& p, CliOptions& o, QString& strError) {
 // Which commands need a link, and which link they may use.
 bool CheckLinkUse(const CliOptions& o, QString& strError) {
     if (o.command == CliCommand::Search) {
-        if (!o.strPort.isEmpty() || !o.strHost.isEmpty())
+        if (o.HasLink())
             return strError = "search goes to the whole network: no --port or --host", false;
         return true;
     }
@@ -313,6 +295,10 @@ std::optional<Ipv4> ParseIpv4(const QString& strText) {
 }
 
 QString Ipv4Text(const Ipv4& ip) { return QStringLiteral("%1.%2.%3.%4").arg(ip[0]).arg(ip[1]).arg(ip[2]).arg(ip[3]); }
+
+DWORD Ipv4HostOrder(const Ipv4& ip) {
+    return (DWORD{ip[0]} << 24) | (DWORD{ip[1]} << 16) | (DWORD{ip[2]} << 8) | DWORD{ip[3]};
+}
 
 int ParseComPort(const QString& strText) {
     if (strText.contains(QLatin1Char('/'))) return 0;

@@ -73,6 +73,8 @@ bool CliParse(const QStringList& args, CliOptions& options, QString& strError);
 // "A.B.C.D", four decimal numbers 0..255 and nothing else.
 std::optional<Ipv4> ParseIpv4(const QString& strText);
 QString Ipv4Text(const Ipv4& ip);
+// The address as one number, first octet in the top byte (as the UDP link takes it).
+DWORD Ipv4HostOrder(const Ipv4& ip);
 
 // Port argument: "COMn" (any case, n 1..30) gives n; a path (with a /) gives 0.
 // -1 when it is neither.

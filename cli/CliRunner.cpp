@@ -53,6 +53,15 @@ int CCliRunner::Refused(const QString& strText) {
     return EXIT_NO_ANSWER;
 }
 
+bool CCliRunner::Write(const std::string& strFrame, const ReplyPredicate& fnReadBack, ReplyKind& answer) {
+    auto done = [&](const ReplyEvent& ev) {
+        const bool bMatch = Is(ev, ReplyKind::Ack) || fnReadBack(ev);
+        if (bMatch) answer = ev.kind;
+        return bMatch;
+    };
+    return m_s.Exchange(strFrame, done, m_o.nTimeoutMs);
+}
+
 int CCliRunner::Status() {
     const bool bOk = m_s.Exchange(Frames::Status(), [](const ReplyEvent& ev) {
         return Is(ev, ReplyKind::AllOutputs) || Is(ev, ReplyKind::AllConfig);
@@ -68,13 +77,10 @@ int CCliRunner::Route() {
     const int nOut = m_o.route.nOutput, nIn = m_o.route.nInput;
     const bool bAll = nOut < 0;
     ReplyKind answer = ReplyKind::Ack;
-    auto done = [&](const ReplyEvent& ev) {
-        const bool bMatch = Is(ev, ReplyKind::Ack) || Is(ev, ReplyKind::AllOutputs) ||
-                            (!bAll && Is(ev, ReplyKind::OutputSource, nOut));
-        if (bMatch) answer = ev.kind;
-        return bMatch;
+    auto readBack = [&](const ReplyEvent& ev) {
+        return Is(ev, ReplyKind::AllOutputs) || (!bAll && Is(ev, ReplyKind::OutputSource, nOut));
     };
-    if (!m_s.Exchange(bAll ? Frames::AllOutputs(nIn) : Frames::Route(nOut, nIn), done, m_o.nTimeoutMs))
+    if (!Write(bAll ? Frames::AllOutputs(nIn) : Frames::Route(nOut, nIn), readBack, answer))
         return NoAnswer(QStringLiteral("the routing command"));
     // A read-back says what the switcher did, which may not be what was asked.
     if (answer != ReplyKind::Ack) {
@@ -104,18 +110,14 @@ int CCliRunner::Edid() {
         return EXIT_DONE;
     }
     ReplyKind answer = ReplyKind::Ack;
-    auto done = [&](const ReplyEvent& ev) {
-        const bool bMatch = Is(ev, ReplyKind::Ack) || Is(ev, ReplyKind::Edid, n);
-        if (bMatch) answer = ev.kind;
-        return bMatch;
-    };
-    if (!m_s.Exchange(Frames::EdidApply(nRegister, m_o.edid.nMode, m_o.edid.nFlags), done, m_o.nTimeoutMs))
+    if (!Write(Frames::EdidApply(nRegister, m_o.edid.nMode, m_o.edid.nFlags),
+               [n](const ReplyEvent& ev) { return Is(ev, ReplyKind::Edid, n); }, answer))
         return NoAnswer(QStringLiteral("the EDID command"));
-    if (answer == ReplyKind::Edid &&
-        (g_EdidSetting[n].nMode != m_o.edid.nMode || (g_EdidSetting[n].nFlags & 0xFF) != (m_o.edid.nFlags & 0xFF)))
+    const EdidSetting applied{m_o.edid.nMode, m_o.edid.nFlags};
+    if (answer == ReplyKind::Edid && !SameEdid(g_EdidSetting[n], applied))
         return Refused(QStringLiteral("input %1 stays at %2").arg(n + 1).arg(EdidDescription(g_EdidSetting[n].nMode, g_EdidSetting[n].nFlags)));
     // What was applied is what the device state now holds.
-    g_EdidSetting[n] = EdidSetting{m_o.edid.nMode, m_o.edid.nFlags};
+    g_EdidSetting[n] = applied;
     QJsonObject obj = EdidJson(n);
     obj[QStringLiteral("answer")] = AnswerWord(answer);
     m_out.Result(m_o.strCommand, obj, EdidText(n));
@@ -131,12 +133,8 @@ int CCliRunner::Name() {
         BYTE abName[DEVICE_NAME_LEN];
         DeviceNameFromText(*m_o.name, abName);
         ReplyKind answer = ReplyKind::Ack;
-        auto done = [&](const ReplyEvent& ev) {
-            const bool bMatch = Is(ev, ReplyKind::Ack) || Is(ev, ReplyKind::Name);
-            if (bMatch) answer = ev.kind;
-            return bMatch;
-        };
-        if (!m_s.Exchange(Frames::DeviceNameWrite(abName), done, m_o.nTimeoutMs)) return NoAnswer(QStringLiteral("the new name"));
+        if (!Write(Frames::DeviceNameWrite(abName), [](const ReplyEvent& ev) { return Is(ev, ReplyKind::Name); }, answer))
+            return NoAnswer(QStringLiteral("the new name"));
         if (answer == ReplyKind::Name && std::memcmp(abName, g_DeviceName, DEVICE_NAME_LEN) != 0)
             return Refused(QStringLiteral("the name stays \"%1\"").arg(DeviceNameTrimmed()));
         std::memcpy(g_DeviceName, abName, DEVICE_NAME_LEN);
@@ -160,12 +158,7 @@ int CCliRunner::Net() {
         if (m_o.net.gateway) std::memcpy(params.abGateway, m_o.net.gateway->data(), 4);
         if (m_o.net.dhcp) params.bDhcp = *m_o.net.dhcp ? 1 : 0;
         ReplyKind answer = ReplyKind::Ack;
-        auto done = [&](const ReplyEvent& ev) {
-            const bool bMatch = Is(ev, ReplyKind::Ack) || isNet(ev);
-            if (bMatch) answer = ev.kind;
-            return bMatch;
-        };
-        if (!m_s.Exchange(Frames::NetParamsWrite(params), done, m_o.nTimeoutMs))
+        if (!Write(Frames::NetParamsWrite(params), isNet, answer))
             return NoAnswer(QStringLiteral("the network parameters"));
         if (answer == ReplyKind::NetParams && std::memcmp(&params, &g_NetParams, sizeof params) != 0)
             return Refused(QStringLiteral("the network parameters stay as they were"));

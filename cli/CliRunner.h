@@ -32,6 +32,9 @@ private:
     int Debug();
     int Load();
     int Refused(const QString& strText);
+    // Sends a write and waits for the acknowledgement or for a read-back
+    // fnReadBack accepts; answer says which of the two came.
+    bool Write(const std::string& strFrame, const ReplyPredicate& fnReadBack, ReplyKind& answer);
 
     const CliOptions& m_o;
     CCliSession& m_s;

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include "CliFormat.h"
 #include "CliSession.h"
 #include "CliUdpLink.h"
 #include "NetLinkState.h"
@@ -24,8 +25,7 @@ public:
     void SelectDevice(int) override {}
     void AddDeviceItem(int nEntry) override {
         const DeviceEntry& e = g_DeviceTable[nEntry];
-        QString strName = QString::fromLatin1(e.szName);
-        while (strName.endsWith(QLatin1Char(' '))) strName.chop(1);
+        const QString strName = WithoutTrailingBlanks(QString::fromLatin1(e.szName));
         const QString strAddress = QString::fromStdString(DottedIp(e.dwIp));
         QJsonObject obj{{QStringLiteral("number"), nEntry + 1},
                         {QStringLiteral("address"), strAddress},
@@ -39,10 +39,6 @@ private:
     const CCliOutput& m_out;
 };
 
-DWORD HostOrder(const Ipv4& ip) {
-    return (DWORD{ip[0]} << 24) | (DWORD{ip[1]} << 16) | (DWORD{ip[2]} << 8) | DWORD{ip[3]};
-}
-
 }  // namespace
 
 void InterruptSearch() {
@@ -50,7 +46,7 @@ void InterruptSearch() {
     if (s_pLoop) s_pLoop->quit();
 }
 
-int RunSearch(const CliOptions& o, const CCliOutput& out, bool& bInterrupted) {
+int RunSearch(const CliOptions& o, const CCliOutput& out) {
     QString strError;
     if (!OpenCliSocket(o.nLocalPort, strError)) {
         out.Error(o.strCommand, strError);
@@ -58,14 +54,13 @@ int RunSearch(const CliOptions& o, const CCliOutput& out, bool& bInterrupted) {
     }
     CSearchOwner owner(o, out);
     g_SockUDP.SetSearchOwner(&owner);
-    const DWORD dwTo = o.broadcast ? HostOrder(*o.broadcast) : BROADCAST_IP;
+    const DWORD dwTo = o.broadcast ? Ipv4HostOrder(*o.broadcast) : BROADCAST_IP;
     g_SockUDP.SetSearchDestination(dwTo);
     BeginDeviceSearch();
     int nStatus = EXIT_DONE;
     if (!g_SockUDP.SendSearch()) {
-        out.Error(o.strCommand, QStringLiteral("the search could not be sent to %1:%2 (no network route?)")
-                                    .arg(QString::fromStdString(DottedIp(dwTo)))
-                                    .arg(DEVICE_UDP_PORT));
+        out.Error(o.strCommand, QStringLiteral("the search could not be sent to %1 (no network route?)")
+                                    .arg(UdpPeerName(dwTo, DEVICE_UDP_PORT)));
         nStatus = EXIT_LINK;
     } else {
         QEventLoop loop;
@@ -81,6 +76,5 @@ int RunSearch(const CliOptions& o, const CCliOutput& out, bool& bInterrupted) {
     g_SockUDP.SetSearchOwner(nullptr);
     g_SockUDP.Close();
     g_bSearching = 0;
-    bInterrupted = s_bInterrupted;
     return nStatus;
 }

@@ -4,7 +4,7 @@
 #include "CliOptions.h"
 #include "CliOutput.h"
 
-int RunSearch(const CliOptions& options, const CCliOutput& out, bool& bInterrupted);
+int RunSearch(const CliOptions& options, const CCliOutput& out);
 
 // Ends a running search early (a termination signal).
 void InterruptSearch();

@@ -219,11 +219,11 @@ void CCliSession::RefreshEdidInput(int nInput) { m_nLastEdidInput = nInput; }
 
 void CCliSession::LogToPages(const char* pszText, int /*nTarget*/) {
     const QLatin1String strText(pszText);
-    if (strText == QLatin1String("Load all ports success!"))
+    if (strText == QLatin1String(LOG_ALL_PORTS_LOADED))
         Emit(ReplyKind::AllOutputs);
-    else if (strText == QLatin1String("Load success!"))
+    else if (strText == QLatin1String(LOG_EDID_LOADED))
         Emit(ReplyKind::Edid, m_nLastEdidInput);
-    else if (strText == QLatin1String("Set success!"))
+    else if (strText == QLatin1String(LOG_SET_DONE))
         Emit(ReplyKind::Ack);
 }
 

@@ -13,10 +13,6 @@ namespace {
 // sent from, and a loopback switcher answers to loopback.
 constexpr const char* ANY_ADDRESS = "0.0.0.0";
 
-DWORD HostOrder(const Ipv4& ip) {
-    return (DWORD{ip[0]} << 24) | (DWORD{ip[1]} << 16) | (DWORD{ip[2]} << 8) | DWORD{ip[3]};
-}
-
 }  // namespace
 
 bool OpenCliSocket(int nLocalPort, QString& strError) {
@@ -43,9 +39,9 @@ bool CCliUdpLink::Open(const QString& strHost, int nLocalPort, QString& strError
     }
     if (!OpenCliSocket(nLocalPort, strError)) return false;
     g_bSearching = 0;
-    g_dwHostIp = HostOrder(*ip);
+    g_dwHostIp = Ipv4HostOrder(*ip);
     g_SockUDP.SetRxOwner(this);
-    m_strPeer = QStringLiteral("%1:%2").arg(Ipv4Text(*ip)).arg(DEVICE_UDP_PORT);
+    m_strPeer = UdpPeerName(g_dwHostIp, DEVICE_UDP_PORT);
     return true;
 }
 

@@ -99,7 +99,7 @@ private:
     void CompareEdid(int n) {
         const EdidSetting& now = g_EdidSetting[n];
         EdidSetting& was = m_seen.aEdid[n];
-        if (now.nMode == was.nMode && (now.nFlags & 0xFF) == (was.nFlags & 0xFF)) return;
+        if (SameEdid(now, was)) return;
         QJsonObject obj = EdidJson(n);
         Line(QStringLiteral("edid"),
              QStringLiteral("EDID input %1: %2 -> %3").arg(n + 1).arg(EdidDescription(was.nMode, was.nFlags), EdidDescription(now.nMode, now.nFlags)), obj);

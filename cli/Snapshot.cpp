@@ -46,19 +46,13 @@ bool ParseEdidFlags(const QJsonObject& o, UINT& nFlags, const QString& strWhere,
         nFlags = static_cast<UINT>(n);
         return true;
     }
-    static const std::pair<const char*, UINT> keys[] = {{"hdr", EDID_FLAG_HDR},
-                                                        {"3d", EDID_FLAG_3D},
-                                                        {"30bit", EDID_FLAG_DEEP_30BIT},
-                                                        {"36bit", EDID_FLAG_DEEP_36BIT},
-                                                        {"48bit", EDID_FLAG_DEEP_48BIT}};
     nFlags = 0;
-    for (const auto& [pszKey, nFlag] : keys)
-        if (o[QLatin1String(pszKey)].toBool()) nFlags |= nFlag;
+    for (const EdidOptionName& f : EDID_OPTIONS)
+        if (o[QLatin1String(f.pszWord)].toBool()) nFlags |= f.nFlag;
     const QString strCh = o[QStringLiteral("channels")].toString();
-    if (strCh == QLatin1String("2.0")) nFlags |= EDID_FLAG_AUDIO_2CH;
-    else if (strCh == QLatin1String("5.1")) nFlags |= EDID_FLAG_AUDIO_51CH;
-    else if (strCh == QLatin1String("7.1")) nFlags |= EDID_FLAG_AUDIO_71CH;
-    else if (!strCh.isEmpty()) return Fail(strError, strWhere + QStringLiteral(": \"channels\" must be 2.0, 5.1 or 7.1"));
+    const UINT nChannels = EdidChannelsFromText(strCh);
+    if (!nChannels && !strCh.isEmpty()) return Fail(strError, strWhere + QStringLiteral(": \"channels\" must be 2.0, 5.1 or 7.1"));
+    nFlags |= nChannels;
     return true;
 }
 
@@ -67,13 +61,8 @@ bool ParseEdidMode(const QJsonObject& o, int& nMode, const QString& strWhere, QS
         if (!IntIn(o[QStringLiteral("mode")], 0, 255, nMode)) return Fail(strError, strWhere + QStringLiteral(": \"mode\" must be 0..255"));
         return true;
     }
-    const QString strName = o[QStringLiteral("mode_name")].toString();
-    for (int i = 0; i < EDID_MODE_COUNT; ++i) {
-        if (strName.compare(QLatin1String(EDID_MODES[i].pszWord), Qt::CaseInsensitive) == 0) {
-            nMode = i;
-            return true;
-        }
-    }
+    nMode = EdidModeFromWord(o[QStringLiteral("mode_name")].toString());
+    if (nMode >= 0) return true;
     return Fail(strError, strWhere + QStringLiteral(": needs \"mode\" (0..7) or a known \"mode_name\""));
 }
 
@@ -140,7 +129,7 @@ void PlanEdid(const Snapshot& snap, bool bAll, std::vector<PlannedChange>& plan)
         if (!snap.edid[n]) continue;
         const EdidSetting& want = *snap.edid[n];
         const EdidSetting& have = g_EdidSetting[n];
-        if (!bAll && have.nMode == want.nMode && (have.nFlags & 0xFF) == (want.nFlags & 0xFF)) continue;
+        if (!bAll && SameEdid(have, want)) continue;
         const QString strWant = EdidDescription(want.nMode, want.nFlags);
         const QString strWhat = bAll ? QStringLiteral("EDID %1: %2").arg(InputWord(n), strWant)
                                      : QStringLiteral("EDID %1: %2 -> %3").arg(InputWord(n), EdidDescription(have.nMode, have.nFlags), strWant);
@@ -150,8 +139,7 @@ void PlanEdid(const Snapshot& snap, bool bAll, std::vector<PlannedChange>& plan)
 
 void PlanName(const Snapshot& snap, bool bAll, std::vector<PlannedChange>& plan) {
     if (!snap.name) return;
-    QString strWant = *snap.name;
-    while (strWant.endsWith(QLatin1Char(' '))) strWant.chop(1);
+    const QString strWant = WithoutTrailingBlanks(*snap.name);
     if (!bAll && DeviceNameTrimmed() == strWant) return;
     BYTE abName[DEVICE_NAME_LEN];
     DeviceNameFromText(strWant, abName);

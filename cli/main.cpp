@@ -33,10 +33,7 @@ int RunOnLink(const CliOptions& o, const CCliOutput& out) {
         session.Interrupt();
         InterruptSearch();
     });
-    if (o.command == CliCommand::Search) {
-        bool bInterrupted = false;
-        return RunSearch(o, out, bInterrupted);
-    }
+    if (o.command == CliCommand::Search) return RunSearch(o, out);
     if (o.command == CliCommand::Apply && !o.HasLink()) return RunApply(o, nullptr, out);
     int nStatus = OpenLink(o, session, out);
     if (nStatus != EXIT_DONE) return nStatus;

@@ -8,6 +8,11 @@ struct EdidSetting {
     UINT nFlags;    // EDID_FLAG_* bits, low 8 bits used
 };
 
+// Whether two settings are the same: the mode, and the flag bits that are used.
+inline bool SameEdid(const EdidSetting& a, const EdidSetting& b) {
+    return a.nMode == b.nMode && (a.nFlags & 0xFF) == (b.nFlags & 0xFF);
+}
+
 // EDID option bits of EdidSetting::nFlags.
 constexpr UINT EDID_FLAG_3D = 0x01;
 constexpr UINT EDID_FLAG_AUDIO_2CH = 0x02;

@@ -9,6 +9,13 @@ enum : int {
     LOG_BOTH_PAGES = 2,   // both, Port Set first
 };
 
+// The result lines LogToPages is given; a target without logs (the command
+// line) tells the replies apart by them.
+inline constexpr char LOG_ALL_PORTS_LOADED[] = "Load all ports success!";
+inline constexpr char LOG_EDID_LOADED[] = "Load success!";
+inline constexpr char LOG_SET_DONE[] = "Set success!";
+inline constexpr char LOG_ALL_CONFIG_LOADED[] = "Load All config data success!";
+
 class IReplyTarget {
 public:
     virtual ~IReplyTarget() = default;

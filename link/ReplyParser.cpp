@@ -24,7 +24,7 @@ void OnOutputSource(int nOutput, IReplyTarget& t) {
 void OnAllOutputs(IReplyTarget& t) {
     for (int n = 0; n < OUTPUT_COUNT; ++n) g_nOutputSource[n] = Data(n);
     ShowAllOutputs(t);
-    t.LogToPages("Load all ports success!", LOG_PORT_SET);
+    t.LogToPages(LOG_ALL_PORTS_LOADED, LOG_PORT_SET);
     t.PortSetEndWait();
 }
 
@@ -33,7 +33,7 @@ void OnEdidSetting(int nInput, IReplyTarget& t) {
     g_EdidSetting[nInput].nFlags = Data(1);
     t.RefreshEdidInput(nInput);
     t.EdidEndWait();
-    t.LogToPages("Load success!", LOG_EDID_CONFIG);
+    t.LogToPages(LOG_EDID_LOADED, LOG_EDID_CONFIG);
 }
 
 // Write acknowledgement (data 01 only). Over the serial link both waits end
@@ -46,7 +46,7 @@ void OnAck(IReplyTarget& t) {
     } else {
         t.StartAckTimers();
     }
-    t.LogToPages("Set success!", LOG_BOTH_PAGES);
+    t.LogToPages(LOG_SET_DONE, LOG_BOTH_PAGES);
 }
 
 // Whole configuration: per output its source, then that input's EDID mode
@@ -63,7 +63,7 @@ void OnAllConfig(IReplyTarget& t) {
     t.EdidEndWait();
     for (int i = 0; i < DEVICE_NAME_LEN; ++i) g_DeviceName[i] = Data(12 + i);
     t.ShowDeviceName();
-    t.LogToPages("Load All config data success!", LOG_BOTH_PAGES);
+    t.LogToPages(LOG_ALL_CONFIG_LOADED, LOG_BOTH_PAGES);
     t.GetIpConfig();
 }
 

@@ -14,12 +14,11 @@
 
 CSockUDP g_SockUDP;
 
-namespace {
-
-// A peer as the frame trace names it: "192.168.1.50:5000".
-QString PeerName(DWORD dwIp, WORD wPort) {
+QString UdpPeerName(DWORD dwIp, WORD wPort) {
     return QStringLiteral("%1:%2").arg(QString::fromStdString(DottedIp(dwIp))).arg(wPort);
 }
+
+namespace {
 
 sockaddr_in Ipv4(DWORD dwIp, WORD wPort) {
     sockaddr_in sa{};
@@ -105,7 +104,7 @@ WORD CSockUDP::GetLocalPort() const {
 
 BOOL CSockUDP::SendTo(const char* pData, int nLen, DWORD dwIp, WORD wPort) {
     if (!IsOpen() || nLen < 0) return FALSE;
-    if (FrameTrace().IsOn()) FrameTrace().Sent(PeerName(dwIp, wPort), pData, static_cast<std::size_t>(nLen));
+    if (FrameTrace().IsOn()) FrameTrace().Sent(UdpPeerName(dwIp, wPort), pData, static_cast<std::size_t>(nLen));
     const sockaddr_in sa = Ipv4(dwIp, wPort);
     return ::sendto(m_fd, pData, static_cast<size_t>(nLen), 0, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) ==
            nLen;
@@ -168,7 +167,7 @@ bool CSockUDP::ReceiveOne() {
     const DWORD dwSender = ntohl(sa.sin_addr.s_addr);
     const WORD wSenderPort = ntohs(sa.sin_port);
     if (FrameTrace().IsOn())
-        FrameTrace().ReceivedDatagram(PeerName(dwSender, wSenderPort), m_aRxBuf, static_cast<std::size_t>(nRead));
+        FrameTrace().ReceivedDatagram(UdpPeerName(dwSender, wSenderPort), m_aRxBuf, static_cast<std::size_t>(nRead));
     if (nRead > 0) NetReceive(m_aRxBuf, static_cast<int>(nRead), dwSender, m_pSearchOwner, m_pRxOwner);
     return true;
 }

@@ -10,6 +10,9 @@
 
 class QSocketNotifier;
 
+// A peer as traces and messages name it: "192.168.1.50:5000".
+QString UdpPeerName(DWORD dwIp, WORD wPort);
+
 class CSockUDP {
 public:
     CSockUDP();

@@ -68,11 +68,11 @@ void CNetConfigPage::InitControls() {
     m_strHostPort = QString::fromLatin1(kDefaultHostPort);
     UpdateData(FALSE);
     RefreshPcAddress();
-    for (int nId : {IDC_HOST_GROUP, IDC_HOST_IP, IDC_HOST_PORT_LABEL, IDC_HOST_PORT, IDC_HOST_CONNECT, IDC_SEARCH,
-                    IDC_DEVICE_LIST, IDC_DEVICE_NUMBER, IDC_CLEAR, IDC_HOST_IP_LABEL, IDC_DEVICE_NUMBER_LABEL})
-        ShowDlgItem(nId, FALSE);
+    ShowHostGroup(FALSE);
+    // The switcher's port is never shown; IE waits for a connection.
+    ShowDlgItem(IDC_HOST_PORT_LABEL, FALSE);
+    ShowDlgItem(IDC_HOST_PORT, FALSE);
     EnableDlgItem(IDC_WEB_PAGE, FALSE);
-    ShowDlgItem(IDC_WEB_PAGE, FALSE);
     m_ToolTip.Create(GetSafeHwnd());
     m_ToolTip.AddTool(GetDlgItem(IDC_WEB_PAGE), QStringLiteral("Go to Internet Explorer"));
     m_ToolTip.SetDelayTime(200);
@@ -136,11 +136,8 @@ void CNetConfigPage::OpenSocket() {
 }
 
 void CNetConfigPage::CloseSocket() {
-    KillTimer(TIMER_POLL);
+    LeaveHost();
     g_SockUDP.Close();
-    EnableHostChoice(TRUE);
-    SetDlgItemText(IDC_HOST_CONNECT, QStringLiteral("Connect"));
-    g_bNetConnected = 0;
     EnableDlgItem(IDC_LOCAL_IP, TRUE);
     EnableDlgItem(IDC_LOCAL_PORT, TRUE);
     SetDlgItemText(IDC_SOCKET, QStringLiteral("Connect"));
@@ -149,6 +146,14 @@ void CNetConfigPage::CloseSocket() {
 
 void CNetConfigPage::ShowHostGroup(BOOL bShow) {
     for (int nId : kHostGroup) ShowDlgItem(nId, bShow);
+}
+
+// Stops the poll and frees the choice of switcher again.
+void CNetConfigPage::LeaveHost() {
+    KillTimer(TIMER_POLL);
+    EnableHostChoice(TRUE);
+    SetDlgItemText(IDC_HOST_CONNECT, QStringLiteral("Connect"));
+    g_bNetConnected = 0;
 }
 
 // IE is the opposite of the rest: usable only while connected.
@@ -220,10 +225,7 @@ void CNetConfigPage::DeviceTableFull(const char* pszNotice) {
 
 void CNetConfigPage::OnHostButton() {
     if (g_bNetConnected == 1) {
-        EnableHostChoice(TRUE);
-        SetDlgItemText(IDC_HOST_CONNECT, QStringLiteral("Connect"));
-        g_bNetConnected = 0;
-        KillTimer(TIMER_POLL);
+        LeaveHost();
         return;
     }
     DWORD dwHost = 0;
@@ -259,5 +261,3 @@ void CNetConfigPage::OnWebPage() {
 void CNetConfigPage::ReadAllConfig() { NetSend(Frames::Read(Frames::REG_ALL_CONFIG)); }
 
 void CNetConfigPage::PollDevice() { NetSend(Frames::Read(Frames::REG_CHANGE_COUNTER)); }
-
-void CNetConfigPage::NetSend(const std::string& strFrame) { ::NetSend(strFrame); }

@@ -6,7 +6,6 @@
 // globals (Sock_UDP.h, NetLinkState.h); the page drives them and shows the
 // search results it is told about.
 #include <QString>
-#include <string>
 
 #include "Controls.h"
 #include "Dialog.h"
@@ -34,9 +33,6 @@ public:
     void ReadAllConfig();
     // "@ R 52 #": the change-counter poll.
     void PollDevice();
-    // One datagram with the frame to the chosen switcher (the send path's
-    // network side).
-    void NetSend(const std::string& strFrame);
 
     // ISearchOwner: results of a search.
     void AppendDeviceList(const char* pszLine) override;
@@ -64,6 +60,7 @@ private:
     void OnWebPage();
     void OpenSocket();
     void CloseSocket();
+    void LeaveHost();
     void ShowHostGroup(BOOL bShow);
     void EnableHostChoice(BOOL bEnable);
     // Table entry of a combo item: the number it shows, less one; -1 for none.

@@ -4,6 +4,7 @@
 // it a pseudo-terminal (real /dev/ttyS* of the machine must not leak in).
 // Frames the window sends are read from the pty's master with a generous
 // limit (Expect*), never taken from whatever came within a short time.
+// Each case starts and ends like an end-to-end window case (E2eFixture.h).
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -23,6 +24,7 @@
 #include "Corvane.h"
 #include "CorvaneDlg.h"
 #include "DeviceState.h"
+#include "E2eFixture.h"
 #include "Dlg102_MainIds.h"
 #include "Dlg129_EdidConfigIds.h"
 #include "Dlg130_PortSetIds.h"
@@ -37,9 +39,7 @@
 class AppFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetDeviceState();
-        RxReset();
-        MessageBoxScript::Begin();
+        BeginWindowCase();
         InstallSerialErrorSink();
         PointComPortsNowhere();
     }
@@ -50,11 +50,8 @@ protected:
             EXPECT_FALSE(g_SerialPort.IsMonitorAlive());
             EXPECT_EQ(g_bComConnected, 0);
         }
-        pDlg.reset();
-        EXPECT_EQ(MessageBoxScript::UnexpectedCount(), 0);
-        MessageBoxScript::End();
+        EXPECT_EQ(EndWindowCase(pDlg), 0) << "message boxes came that the test did not expect";
         ForgetComPorts();
-        ResetDeviceState();
     }
 
     // Points COM n at the slave side of a new pseudo-terminal.

@@ -10,15 +10,15 @@
 
 class ConnectCheckTest : public AppFixture {
 protected:
-    QString PortSetLog() const { return g_PortSetPage.GetDlgItemText(1042); }
+    QString PortSetLog() const { return g_PortSetPage.GetDlgItemText(Dlg130::IDC_LOG); }
     void ConnectCom7() {
         OpenMainWindow();
         // The page object outlives a test: its "Clear" starts an empty log.
-        auto* pClear = qobject_cast<QAbstractButton*>(g_PortSetPage.GetDlgItem(1034));
+        auto* pClear = qobject_cast<QAbstractButton*>(g_PortSetPage.GetDlgItem(Dlg130::IDC_CLEAR));
         ASSERT_NE(pClear, nullptr);
         pClear->click();
         PortList()->setCurrentIndex(0);
-        Click(1001);
+        Click(Dlg102::IDC_CONNECT);
         ASSERT_EQ(g_bComConnected, 1);
     }
 };
@@ -45,10 +45,10 @@ TEST_F(ConnectCheckTest, AnAnswerOrADisconnectKeepsTheLogQuiet) {
     EXPECT_FALSE(PortSetLog().contains("has not answered")) << PortSetLog().toStdString();
 
     // Disconnected before the time is up: nothing to say about that port.
-    Click(1001);
-    Click(1001);
+    Click(Dlg102::IDC_CONNECT);
+    Click(Dlg102::IDC_CONNECT);
     ASSERT_EQ(g_bComConnected, 1);
-    Click(1001);
+    Click(Dlg102::IDC_CONNECT);
     ASSERT_EQ(g_bComConnected, 0);
     PumpFor(CONNECT_ANSWER_MS + 500);
     EXPECT_FALSE(PortSetLog().contains("has not answered")) << PortSetLog().toStdString();

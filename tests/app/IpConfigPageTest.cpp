@@ -13,15 +13,15 @@ protected:
 TEST_F(IpConfigPageTest, SaveSendsTheAddressesEvenWhenDhcpDisabledThem) {
     CPtyPair& com4 = AddPty(4);
     OpenMainWindow();
-    Click(1001);
+    Click(Dlg102::IDC_CONNECT);
     ExpectFrame(com4, "@ R 0e #");
     pDlg->ShowPage(2);
     // The page object outlives the windows of earlier tests: start from the
     // zeroed parameters.
     g_IpConfigPage.ShowNetParams();
-    Address(1074)->SetAddress(192, 168, 1, 10);
-    Address(1075)->SetAddress(255, 255, 255, 0);
-    Address(1076)->SetAddress(192, 168, 1, 1);
+    Address(Dlg132::IDC_IP_ADDRESS)->SetAddress(192, 168, 1, 10);
+    Address(Dlg132::IDC_IP_MASK)->SetAddress(255, 255, 255, 0);
+    Address(Dlg132::IDC_IP_ROUTER)->SetAddress(192, 168, 1, 1);
     Dhcp()->click();
     EXPECT_FALSE(g_IpConfigPage.IsDlgItemEnabled(Dlg132::IDC_IP_ADDRESS));
     EXPECT_FALSE(g_IpConfigPage.IsDlgItemEnabled(Dlg132::IDC_IP_ROUTER));

@@ -31,14 +31,11 @@ class NetLinkApp : public AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        ResetNetLinkState();
-        ResetSearchDecoder();
         g_SockUDP.SetSearchDestination(LoopbackIp(9));
     }
     void TearDown() override {
         AppFixture::TearDown();
         g_SockUDP.SetSearchDestination(BROADCAST_IP);
-        ResetNetLinkState();
     }
 
     void PressOnNetPage(int nId) {
@@ -62,16 +59,13 @@ protected:
     // network parameters, which comes back over the network too.
     void AnswerWholeConfig(LoopbackPeer& sw) {
         sw.SendTo(kWholeConfig, LoopbackIp(1), nLocalPort);
-        QByteArray ab;
-        do ab = sw.Receive();
-        while (ab == "@ R 52 #");  // the poll may tick in between
-        EXPECT_EQ(ab, QByteArray("@ R 40 #"));
+        EXPECT_EQ(NextCommand(sw), QByteArray("@ R 40 #"));
         EXPECT_EQ(DeviceNameToText(g_DeviceName), "NET-SW");
         EXPECT_EQ(g_nOutputSource[0], 3);
         EXPECT_EQ(g_PortSetPage.GetDlgItemText(Dlg130::IDC_DISPLAY_1), "4");
     }
-    // The next datagram that is not the poll.
-    QByteArray NextCommand(LoopbackPeer& sw) {
+    // The next datagram that is not the poll (which may tick in between).
+    static QByteArray NextCommand(LoopbackPeer& sw) {
         QByteArray ab;
         do ab = sw.Receive();
         while (ab == "@ R 52 #");
@@ -113,7 +107,7 @@ TEST_F(NetLinkApp, NetworkLinkWorksBothWaysAfterTheSerialLinkConnectedAndDisconn
     OpenMainWindow();
     Click(Dlg102::IDC_CONNECT);
     ASSERT_EQ(g_bComConnected, 1);
-    EXPECT_EQ(com3.ReadUntilQuiet(), "@ R 0e #");
+    ExpectFrame(com3, "@ R 0e #");
     Click(Dlg102::IDC_CONNECT);
     ASSERT_EQ(g_bComConnected, 0);
 
@@ -124,7 +118,7 @@ TEST_F(NetLinkApp, NetworkLinkWorksBothWaysAfterTheSerialLinkConnectedAndDisconn
     EXPECT_EQ(NextCommand(sw), QByteArray("@W 01 02#"));
     sw.SendTo("@09 01#", LoopbackIp(1), nLocalPort);
     EXPECT_TRUE(WaitFor([&] { return pRoute->isEnabled(); }));
-    EXPECT_TRUE(com3.ReadUntilQuiet(100).empty());
+    ExpectNothingMore(com3);
 }
 
 TEST_F(NetLinkApp, WithBothLinksOpenCommandsGoSerialAndNetworkRepliesAreDropped) {
@@ -135,10 +129,10 @@ TEST_F(NetLinkApp, WithBothLinksOpenCommandsGoSerialAndNetworkRepliesAreDropped)
     ConnectOverNetwork(sw, LoopbackIp(24));
     Click(Dlg102::IDC_CONNECT);
     ASSERT_EQ(g_bComConnected, 1);
-    EXPECT_EQ(com3.ReadUntilQuiet(), "@ R 0e #");
+    ExpectFrame(com3, "@ R 0e #");
 
     Click(Dlg102::IDC_GET_NAME);
-    EXPECT_EQ(com3.ReadUntilQuiet(), "@ R 20 #");
+    ExpectFrame(com3, "@ R 20 #");
     sw.SendTo("@04 02 02 02 02#", LoopbackIp(1), nLocalPort);
     PumpFor(100);
     EXPECT_NE(g_nOutputSource[0], 2);

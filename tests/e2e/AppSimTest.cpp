@@ -142,15 +142,6 @@ private:
         Button(*m_pDlg, Dlg102::IDC_CONNECT)->click();
         QCOMPARE(m_pDlg->GetDlgItemText(Dlg102::IDC_CONNECT), QStringLiteral("Disconnect!"));
     }
-    static QAbstractButton* Button(const CDialog& dlg, int nId) {
-        auto* p = dlg.GetItem<QAbstractButton>(nId);
-        if (!p) qFatal("no button %d", nId);
-        return p;
-    }
-    static QString PortSetLastLine() {
-        const QStringList a = LogLines(g_PortSetPage.GetDlgItemText(Dlg130::IDC_LOG));
-        return a.isEmpty() ? QString() : a.last();
-    }
     static bool Checked(int nId) { return Button(g_EdidConfigPage, nId)->isChecked(); }
     static int ComboIndex(int nId) {
         auto* p = g_EdidConfigPage.GetItem<QComboBox>(nId);

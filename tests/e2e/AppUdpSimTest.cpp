@@ -67,12 +67,12 @@ private slots:
     void connectByTypedAddressLoadsTheWholeConfiguration() {
         OpenSocketAndConnect();
 
-        QTRY_COMPARE_WITH_TIMEOUT(g_PortSetPage.GetDlgItemText(1007), QStringLiteral("4"), WAIT_MS);
-        QCOMPARE(g_PortSetPage.GetDlgItemText(1012), QStringLiteral("1"));
-        QCOMPARE(g_PortSetPage.GetDlgItemText(1017), QStringLiteral("2"));
-        QCOMPARE(g_PortSetPage.GetDlgItemText(1022), QStringLiteral("3"));
-        QCOMPARE(m_pDlg->GetDlgItemText(1081), QStringLiteral("UDP-E2E"));
-        QCOMPARE(g_EdidConfigPage.GetDlgItemText(1069), QStringLiteral("Load All config data success!"));
+        QTRY_COMPARE_WITH_TIMEOUT(g_PortSetPage.GetDlgItemText(Dlg130::IDC_DISPLAY_1), QStringLiteral("4"), WAIT_MS);
+        QCOMPARE(g_PortSetPage.GetDlgItemText(Dlg130::IDC_DISPLAY_2), QStringLiteral("1"));
+        QCOMPARE(g_PortSetPage.GetDlgItemText(Dlg130::IDC_DISPLAY_3), QStringLiteral("2"));
+        QCOMPARE(g_PortSetPage.GetDlgItemText(Dlg130::IDC_DISPLAY_4), QStringLiteral("3"));
+        QCOMPARE(m_pDlg->GetDlgItemText(Dlg102::IDC_DEVICE_NAME), QStringLiteral("UDP-E2E"));
+        QCOMPARE(g_EdidConfigPage.GetDlgItemText(Dlg129::IDC_LOG), QStringLiteral("Load All config data success!"));
         // The load-all request, then the network parameters its reply asks
         // for, each one datagram with exactly the frame's characters.
         QTRY_VERIFY_WITH_TIMEOUT(m_pSim->UdpReceived().size() >= 2, WAIT_MS);
@@ -81,13 +81,13 @@ private slots:
 
     void routeIsAcknowledgedOverTheNetwork() {
         OpenSocketAndConnect();
-        QTRY_COMPARE_WITH_TIMEOUT(g_PortSetPage.GetDlgItemText(1007), QStringLiteral("4"), WAIT_MS);
+        QTRY_COMPARE_WITH_TIMEOUT(g_PortSetPage.GetDlgItemText(Dlg130::IDC_DISPLAY_1), QStringLiteral("4"), WAIT_MS);
 
-        Button(g_PortSetPage, 1010)->click();  // output 2, input 3
-        QCOMPARE(g_PortSetPage.GetDlgItemText(1012), QStringLiteral("3"));
+        Button(g_PortSetPage, Dlg130::IDC_OUT2_IN3)->click();  // output 2, input 3
+        QCOMPARE(g_PortSetPage.GetDlgItemText(Dlg130::IDC_DISPLAY_2), QStringLiteral("3"));
         QTRY_COMPARE_WITH_TIMEOUT(PortSetLastLine(), QStringLiteral("Set success!"), WAIT_MS);
         // Over the network the row is given back by the page's own timer.
-        QTRY_VERIFY_WITH_TIMEOUT(g_PortSetPage.IsDlgItemEnabled(1010), WAIT_MS);
+        QTRY_VERIFY_WITH_TIMEOUT(g_PortSetPage.IsDlgItemEnabled(Dlg130::IDC_OUT2_IN3), WAIT_MS);
         QCOMPARE(m_pSim->UdpCount("@W 01 02#"), 1);
         QCOMPARE(g_nOutputSource[1], 2);
         // The switcher has it: read back over its serial link.
@@ -97,7 +97,7 @@ private slots:
 
     void pollEverySecondAndOneReloadPerCounterChange() {
         OpenSocketAndConnect();
-        QTRY_COMPARE_WITH_TIMEOUT(m_pDlg->GetDlgItemText(1081), QStringLiteral("UDP-E2E"), WAIT_MS);
+        QTRY_COMPARE_WITH_TIMEOUT(m_pDlg->GetDlgItemText(Dlg102::IDC_DEVICE_NAME), QStringLiteral("UDP-E2E"), WAIT_MS);
 
         // The poll: one "@ R 52 #" datagram a second, never faster.
         QElapsedTimer timer;
@@ -115,7 +115,7 @@ private slots:
         // next poll reloads the whole configuration once.
         QVERIFY(m_pSim->Preset("@W 00 00#", 1));
         QTRY_COMPARE_WITH_TIMEOUT(m_pSim->UdpCount(LOAD_ALL), 3, WAIT_MS);
-        QTRY_COMPARE_WITH_TIMEOUT(g_PortSetPage.GetDlgItemText(1007), QStringLiteral("1"), WAIT_MS);
+        QTRY_COMPARE_WITH_TIMEOUT(g_PortSetPage.GetDlgItemText(Dlg130::IDC_DISPLAY_1), QStringLiteral("1"), WAIT_MS);
         const int nPollsAfterReload = m_pSim->UdpCount(POLL);
         QTRY_VERIFY_WITH_TIMEOUT(m_pSim->UdpCount(POLL) >= nPollsAfterReload + 2, WAIT_MS);
         QCOMPARE(m_pSim->UdpCount(LOAD_ALL), 3);
@@ -157,15 +157,6 @@ private:
         Button(g_NetConfigPage, IDC_HOST_CONNECT)->click();
         QCOMPARE(g_NetConfigPage.GetDlgItemText(IDC_HOST_CONNECT), QStringLiteral("Disconnect"));
         QCOMPARE(g_bNetConnected, BYTE(1));
-    }
-    static QAbstractButton* Button(const CDialog& dlg, int nId) {
-        auto* p = dlg.GetItem<QAbstractButton>(nId);
-        if (!p) qFatal("no button %d", nId);
-        return p;
-    }
-    static QString PortSetLastLine() {
-        const QStringList a = LogLines(g_PortSetPage.GetDlgItemText(1042));
-        return a.isEmpty() ? QString() : a.last();
     }
 
     std::unique_ptr<CSimProcess> m_pSim;

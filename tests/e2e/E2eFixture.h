@@ -20,6 +20,7 @@
 #include "Dlg130_PortSetIds.h"
 #include "MessageBox.h"
 #include "NetLinkState.h"
+#include "PortSetPage.h"
 #include "ReplyAssembler.h"
 #include "SearchDecoder.h"
 #include "SerialPort.h"
@@ -49,6 +50,20 @@ inline QStringList LogLines(const QString& strLog) {
     QStringList a = s.split(QLatin1Char('\n'));
     while (!a.isEmpty() && a.last().isEmpty()) a.removeLast();
     return a;
+}
+
+// Button nId of a window or page. Without it nothing after could run: a
+// missing one ends the program with its number.
+inline QAbstractButton* Button(const CDialog& dlg, int nId) {
+    auto* p = dlg.GetItem<QAbstractButton>(nId);
+    if (!p) qFatal("no button %d", nId);
+    return p;
+}
+
+// The Port Set log's last line, empty while the log is.
+inline QString PortSetLastLine() {
+    const QStringList a = LogLines(g_PortSetPage.GetDlgItemText(Dlg130::IDC_LOG));
+    return a.isEmpty() ? QString() : a.last();
 }
 
 // Every case starts from the state the application starts with (device,

@@ -7,14 +7,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFontInfo>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QTabBar>
 #include <QTest>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 
 #include "Dlg133_NetConfigIds.h"
 #include "E2eFixture.h"
@@ -28,18 +26,12 @@
 #include "SimProcess.h"
 #include "Sock_UDP.h"
 #include "TextFit.h"
+#include "Wait.h"
 #include "System_Setting_Page.h"
 
 #include "QtEventLoop.h"
 
 namespace {
-
-bool WaitFor(const std::function<bool()>& pred, int nMaxMs = 10000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!pred() && timer.elapsed() < nMaxMs) QTest::qWait(10);
-    return pred();
-}
 
 // Reports controls whose text needs more room than they have.
 void ReportTight(QWidget* pWnd, const char* pszView) {
@@ -57,7 +49,7 @@ bool Save(QWidget* pWnd, const QString& strPath) {
 // handed to the receive logic as if they had come from 127.0.0.2 to .4.
 bool SaveNetConfig(QTabBar* pBar, QWidget* pWnd, const QString& strDir) {
     QTest::mouseClick(pBar, Qt::LeftButton, {}, pBar->tabRect(3).center());
-    if (!WaitFor([] { return g_NetConfigPage.IsWindowVisible() == TRUE; }, 2000)) return false;
+    if (!WaitUntil([] { return g_NetConfigPage.IsWindowVisible() == TRUE; }, 2000)) return false;
     g_NetConfigPage.GetItem<QAbstractButton>(Dlg133::IDC_SOCKET)->click();
     if (g_bSocketOpen != 1) return false;
     g_SockUDP.SetSearchDestination(0x7F000009);
@@ -101,10 +93,10 @@ int main(int argc, char** argv) {
     if (!pDlg) return Fail("cannot create the main window");
     QWidget* pWnd = pDlg->GetSafeHwnd();
     pDlg->GetItem<QAbstractButton>(Dlg102::IDC_CONNECT)->click();
-    if (!WaitFor([] { return g_EdidConfigPage.GetDlgItemText(Dlg129::IDC_LOG) == QStringLiteral("Load All config data success!"); }))
+    if (!WaitUntil([] { return g_EdidConfigPage.GetDlgItemText(Dlg129::IDC_LOG) == QStringLiteral("Load All config data success!"); }))
         return Fail("no load-all reply");
     g_PortSetPage.GetItem<QAbstractButton>(Dlg130::IDC_OUT2_IN3)->click();   // output 2 <- input 3
-    if (!WaitFor([] { return g_EdidConfigPage.GetDlgItemText(Dlg129::IDC_LOG) == QStringLiteral("Set success!"); }))
+    if (!WaitUntil([] { return g_EdidConfigPage.GetDlgItemText(Dlg129::IDC_LOG) == QStringLiteral("Set success!"); }))
         return Fail("no acknowledgement");
     QTest::qWait(100);
 
@@ -118,7 +110,7 @@ int main(int argc, char** argv) {
     QTabBar* pBar = pDlg->GetDlgItem(Dlg102::IDC_TAB)->findChild<QTabBar*>();
     if (!pBar) return Fail("no tab bar");
     QTest::mouseClick(pBar, Qt::LeftButton, {}, pBar->tabRect(1).center());
-    if (!WaitFor([] { return g_EdidConfigPage.IsWindowVisible() == TRUE; }, 2000)) return Fail("EDID page not shown");
+    if (!WaitUntil([] { return g_EdidConfigPage.IsWindowVisible() == TRUE; }, 2000)) return Fail("EDID page not shown");
     QTest::qWait(100);
     bOk = Save(pWnd, strDir + QStringLiteral("/main-edid-config.png")) && bOk;
     ReportTight(pWnd, "edid config");
@@ -127,14 +119,14 @@ int main(int argc, char** argv) {
 
     // System Config with the service group shown and the debug mode read back.
     QTest::mouseClick(pBar, Qt::LeftButton, {}, pBar->tabRect(4).center());
-    if (!WaitFor([] { return g_SystemConfigPage.IsWindowVisible() == TRUE; }, 2000))
+    if (!WaitUntil([] { return g_SystemConfigPage.IsWindowVisible() == TRUE; }, 2000))
         return Fail("System Config page not shown");
     auto* pCommand = g_SystemConfigPage.GetItem<QLineEdit>(Dlg135::IDC_COMMAND);
     if (!pCommand) return Fail("no Command box");
     QTest::keyClicks(pCommand, QString::fromLatin1(CSystemConfigPage::SERVICE_ON));
     g_SystemConfigPage.GetItem<QAbstractButton>(Dlg135::IDC_COMMAND_APPLY)->click();
     g_SystemConfigPage.GetItem<QAbstractButton>(Dlg135::IDC_DEBUG_GET)->click();
-    if (!WaitFor([] { return g_SystemConfigPage.GetDebugMode() >= 0; })) return Fail("no debug-mode reply");
+    if (!WaitUntil([] { return g_SystemConfigPage.GetDebugMode() >= 0; })) return Fail("no debug-mode reply");
     QTest::qWait(100);
     bOk = Save(pWnd, strDir + QStringLiteral("/system-config.png")) && bOk;
     ReportTight(pWnd, "system config");

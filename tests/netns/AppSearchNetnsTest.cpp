@@ -97,15 +97,11 @@ private slots:
         QCOMPARE(g_bSearching, BYTE(0));
 
         // Its whole configuration arrives: the device name panel shows its name.
-        QTRY_COMPARE_WITH_TIMEOUT(m_pDlg->GetDlgItemText(1081).trimmed(), listing.names.at(strChosen), WAIT_MS);
+        QTRY_COMPARE_WITH_TIMEOUT(m_pDlg->GetDlgItemText(Dlg102::IDC_DEVICE_NAME).trimmed(), listing.names.at(strChosen), WAIT_MS);
     }
 
 private:
-    static QAbstractButton* Button(int nId) {
-        auto* p = g_NetConfigPage.GetItem<QAbstractButton>(nId);
-        if (!p) qFatal("no button %d", nId);
-        return p;
-    }
+    static QAbstractButton* Button(int nId) { return ::Button(g_NetConfigPage, nId); }
     static QComboBox* Combo() { return g_NetConfigPage.GetItem<QComboBox>(IDC_DEVICE_NUMBER); }
     static QString HostIp() {
         DWORD dw = 0;

@@ -21,7 +21,7 @@ std::vector<int> OptionIds(int n) {
 class EdidConfigPage : public PageFixture {
 protected:
     QComboBox* Combo(int n) { return edid.GetItem<QComboBox>(MODE[n]); }
-    bool Checked(int nId) { return edid.GetItem<QAbstractButton>(nId)->isChecked(); }
+    bool Checked(int nId) { return IsChecked(edid, nId); }
     // The operator picks list item nIndex in input n's combo.
     void ChooseMode(int n, int nIndex) {
         QComboBox* pCombo = Combo(n);

@@ -32,11 +32,7 @@ protected:
         return n;
     }
 
-    QStringList HiddenLog() const {
-        QStringList lines = ip.GetDlgItemText(IDC_LOG).split(QStringLiteral("\r\n"));
-        if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
-        return lines;
-    }
+    QStringList HiddenLog() const { return LogLines(ip, IDC_LOG); }
 };
 
 TEST_F(IpConfigPage, OnlyTheParameterControlsShowAndTheHiddenFourStayHidden) {

@@ -65,7 +65,6 @@ protected:
         PageFixture::SetUp();
         ResetNetLinkState();
         ResetSearchDecoder();
-        MessageBoxScript::Begin();
         g_SockUDP.SetSearchDestination(LoopbackIp(9));
         g_SockUDP.SetRxOwner(&rxOwner);
         ASSERT_TRUE(net.Create(nullptr));
@@ -78,8 +77,6 @@ protected:
         g_SockUDP.SetSearchOwner(nullptr);
         g_SockUDP.SetSearchDestination(BROADCAST_IP);
         net.DestroyWindow();
-        EXPECT_EQ(MessageBoxScript::UnexpectedCount(), 0);
-        MessageBoxScript::End();
         ResetNetLinkState();
         PageFixture::TearDown();
     }
