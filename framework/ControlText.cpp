@@ -178,12 +178,19 @@ void DropLeadingLines(QWidget* pCtl, int nLines) {
         return;
     PlainTextState& state = StateOf(pEdit);
     const bool bWritten = ShowsWrittenText(&state);
-    QTextCursor cursor(pEdit->document());
+    QTextDocument* pDoc = pEdit->document();
+    QTextCursor cursor(pDoc);
     cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, nLines);
     {
         const SilentWrite silent(state);
+        // With undo recording on, the document keeps every removed line for
+        // an undo that never comes (clearing the stacks does not give the
+        // text back): a full log that drops a line per new one grew without
+        // end. Removed with recording off, the text is freed.
+        const bool bUndo = pDoc->isUndoRedoEnabled();
+        pDoc->setUndoRedoEnabled(false);
         cursor.removeSelectedText();
-        pEdit->document()->clearUndoRedoStacks();
+        pDoc->setUndoRedoEnabled(bUndo);
     }
     if (!bWritten)
         return;
