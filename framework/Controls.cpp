@@ -67,8 +67,9 @@ void CEdit::LineScroll(int nLines) {
     auto* pEdit = qobject_cast<QPlainTextEdit*>(m_pWnd);
     if (!pEdit)
         return;
-    // Without word wrap one scroll-bar step is one line. The bar's range
-    // follows the text only once the layout ran; make sure it did.
+    // One scroll-bar step is one line on screen (a wrapped line is more than
+    // one), so stepping by the line count reaches at least as far. The bar's
+    // range follows the text only once the layout ran; make sure it did.
     pEdit->document()->documentLayout()->documentSize();
     QScrollBar* pBar = pEdit->verticalScrollBar();
     const qint64 nTarget = static_cast<qint64>(pBar->value()) + nLines;

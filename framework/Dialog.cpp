@@ -140,11 +140,8 @@ BOOL CDialog::IsTimerRunning(UINT nIdEvent) const { return m_pWnd && m_pWnd->Tim
 int CDialog::GetTimerInterval(UINT nIdEvent) const { return m_pWnd ? m_pWnd->TimerInterval(nIdEvent) : -1; }
 
 QRect CDialog::MapDialogRect(int x, int y, int cx, int cy) const {
-    DlgBaseUnits units;  // fonts need the application; before it, the system font's units
-    if (m_pWnd)
-        units = m_pWnd->BaseUnits();
-    else if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        units = BaseUnitsOf(DialogFont(m_tpl));
+    // Before its window exists, the units of the template as it is meant to look.
+    const DlgBaseUnits units = m_pWnd ? m_pWnd->BaseUnits() : TemplateBaseUnits(m_tpl);
     return DialogUnitsToPixels(units, x, y, cx, cy);
 }
 

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,54 +17,61 @@
 #include "IPAddressCtrl.h"
 #include "TabCtlWidget.h"
 
+// Faces that hold Latin and CJK glyphs alike (WenQuanYi: fonts-wqy-zenhei, the
+// package's dependency; the others where a desktop brings them), so that one
+// face draws every text, "关于" included. DejaVu Sans is the last resort for
+// the Latin texts: without it fontconfig may hand out any face it has, a
+// serif or a mathematical one.
+static const QStringList& DialogFamilies() {
+    static const QStringList families = {QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("WenQuanYi Micro Hei"),
+                                         QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Droid Sans Fallback"),
+                                         QStringLiteral("DejaVu Sans")};
+    return families;
+}
+
 QFont DialogFont(const DlgTemplate& tpl) {
-    const QString strFace = QString::fromUtf8(tpl.pszFont ? tpl.pszFont : "");
     QFont font = QApplication::font();
-    if (strFace.isEmpty() || strFace.compare("System", Qt::CaseInsensitive) == 0 ||
-        strFace.compare("MS Shell Dlg", Qt::CaseInsensitive) == 0) {
-        // The default user-interface font stands in for the system font.
-    } else if (strFace == QStringLiteral("宋体") || strFace.compare("SimSun", Qt::CaseInsensitive) == 0) {
-        // SimSun is rarely installed here; take the first CJK face that is.
-        font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"), QStringLiteral("WenQuanYi Zen Hei"),
-                          QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Droid Sans Fallback")});
-    } else {
-        font.setFamilies({strFace});
-    }
-    if (tpl.nPointSize > 0)
-        font.setPointSize(tpl.nPointSize);
+    font.setFamilies(DialogFamilies());
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(TemplateEmPixels(tpl));
     return font;
 }
 
-DlgBaseUnits BaseUnitsOf(const QFont& font) {
-    // The average width is taken over the 52 letters, rounded. The height is
-    // twice that, the proportion of the faces the templates are drawn with:
-    // a stand-in face with a taller line (CJK fallbacks are about 1.3 em)
-    // would otherwise stretch every window vertically.
-    const QFontMetrics fm(font);
-    const int nWidth52 = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    DlgBaseUnits units;
-    units.nAvgCharWidth = std::max(1, (nWidth52 / 26 + 1) / 2);
-    units.nCharHeight = 2 * units.nAvgCharWidth;
-    return units;
+int TemplateEmPixels(const DlgTemplate& tpl) {
+    constexpr int DEFAULT_POINT_SIZE = 8;  // what a template without a size gets
+    const int nPoints = tpl.nPointSize > 0 ? tpl.nPointSize : DEFAULT_POINT_SIZE;
+    return static_cast<int>(std::lround(nPoints * 96.0 / 72.0));
+}
+
+DlgBaseUnits TemplateBaseUnits(const DlgTemplate& tpl) {
+    const double dEm = TemplateEmPixels(tpl);
+    return DlgBaseUnits{dEm / 2, dEm};
+}
+
+static double AverageCharWidth(const QFont& font) {
+    return QFontMetricsF(font).horizontalAdvance(
+               QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+           52.0;
 }
 
 QFont FitFontToUnits(QFont font, const DlgBaseUnits& units) {
     constexpr int MIN_PIXEL_SIZE = 8;
     int nPixels = QFontInfo(font).pixelSize();
-    while (QFontMetrics(font).height() > units.nCharHeight && nPixels > MIN_PIXEL_SIZE)
+    while ((QFontMetrics(font).height() > units.dCharHeight || AverageCharWidth(font) > units.dAvgCharWidth) &&
+           nPixels > MIN_PIXEL_SIZE)
         font.setPixelSize(--nPixels);
     return font;
 }
 
-static int MulDiv(int nValue, int nMul, int nDiv) {
-    return static_cast<int>(std::lround(static_cast<double>(nValue) * nMul / nDiv));
-}
+static int ToPixels(int nUnits, double dUnitPixels) { return static_cast<int>(std::lround(nUnits * dUnitPixels)); }
 
 QRect DialogUnitsToPixels(const DlgBaseUnits& units, int x, int y, int cx, int cy) {
-    const int nLeft = MulDiv(x, units.nAvgCharWidth, 4);
-    const int nTop = MulDiv(y, units.nCharHeight, 8);
-    const int nRight = MulDiv(x + cx, units.nAvgCharWidth, 4);
-    const int nBottom = MulDiv(y + cy, units.nCharHeight, 8);
+    const double dX = units.dAvgCharWidth / 4;
+    const double dY = units.dCharHeight / 8;
+    const int nLeft = ToPixels(x, dX);
+    const int nTop = ToPixels(y, dY);
+    const int nRight = ToPixels(x + cx, dX);
+    const int nBottom = ToPixels(y + cy, dY);
     return QRect(nLeft, nTop, nRight - nLeft, nBottom - nTop);
 }
 
@@ -90,10 +98,14 @@ static QWidget* MakeEdit(const CtlTemplate& ctl, QWidget* pParent) {
         auto* pEdit = new QPlainTextEdit(pParent);
         pEdit->setTabChangesFocus(true);
         pEdit->setReadOnly(s & CS_READONLY);
-        pEdit->setLineWrapMode((s & (CS_HSCROLL | CS_AUTOHSCROLL)) ? QPlainTextEdit::NoWrap
-                                                                    : QPlainTextEdit::WidgetWidth);
+        // Lines wrap at the box's width even where the template asks for a
+        // horizontal scroll bar: the logs keep following their last line, so
+        // a line longer than the box ("... has not answered (wrong port or
+        // cable?)") would otherwise show only its start.
+        pEdit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        pEdit->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         pEdit->setVerticalScrollBarPolicy((s & CS_VSCROLL) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-        pEdit->setHorizontalScrollBarPolicy((s & CS_HSCROLL) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+        pEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         if (!(s & (CS_BORDER | CS_SUNKEN)))
             pEdit->setFrameStyle(QFrame::NoFrame);
         return pEdit;

@@ -15,6 +15,7 @@
 
 #include "ControlText.h"
 #include "Dialog.h"
+#include "ScreenFit.h"
 #include "TabCtlWidget.h"
 
 CDialogWnd::CDialogWnd(CDialog* pDlg, QWidget* pParent, bool bChild)
@@ -31,15 +32,33 @@ CDialogWnd::CDialogWnd(CDialog* pDlg, QWidget* pParent, bool bChild)
     }
     setObjectName(QStringLiteral("dialog%1").arg(tpl.nId));
     setSizeGripEnabled(false);
-    const QFont font = DialogFont(tpl);
-    m_units = BaseUnitsOf(font);
-    setFont(FitFontToUnits(font, m_units));
+    const QRect rcAvail = bChild ? QRect() : AvailableScreenArea();
+    m_units = FitUnitsToArea(TemplateBaseUnits(tpl), tpl.cx, tpl.cy, rcAvail);
+    setFont(FitFontToUnits(DialogFont(tpl), m_units));
     const QSize size = DialogUnitsToPixels(m_units, 0, 0, tpl.cx, tpl.cy).size();
-    if (bChild)
+    if (bChild) {
         resize(size);
-    else
+    } else {
         setFixedSize(size);  // modal frame: not resizable
+        if (!pParent)
+            PlaceOnScreen(rcAvail);
+    }
     BuildControls(tpl);
+}
+
+// Centred on the screen's available area. Qt would centre the client area
+// only once the window exists, without its frame, and pin a window taller
+// than the area to its top edge: the title bar went above the screen. A
+// position given before the window exists is that of the frame, which the
+// window manager then keeps on the screen.
+void CDialogWnd::PlaceOnScreen(const QRect& rcAvail) {
+    if (rcAvail.isEmpty())
+        return;
+    const QPoint ptFrame = CentredFramePos(size(), rcAvail);
+    if (testAttribute(Qt::WA_WState_Created))
+        move(ptFrame + QPoint(FRAME_ALLOWANCE.left(), FRAME_ALLOWANCE.top()));  // the client area, then
+    else
+        move(ptFrame);
 }
 
 CDialogWnd::~CDialogWnd() {

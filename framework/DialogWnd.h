@@ -47,6 +47,7 @@ public slots:
     void accept() override;
 
 private:
+    void PlaceOnScreen(const QRect& rcAvail);
     void BuildControls(const DlgTemplate& tpl);
     void Wire(const CtlTemplate& ctl, QWidget* pCtl);
     void MakeRadioGroups();

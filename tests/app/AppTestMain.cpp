@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include "OffscreenScreen.h"
 #include "QtEventLoop.h"
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    UseOffscreenScreen();
     QtEventLoop::Choose();  // the programs' own event loop
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

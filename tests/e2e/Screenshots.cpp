@@ -21,6 +21,7 @@
 #include "MessageBox.h"
 #include "NetLinkState.h"
 #include "NetReceive.h"
+#include "OffscreenScreen.h"
 #include "PortSetPage.h"
 #include "Set_Net_Config.h"
 #include "SimProcess.h"
@@ -77,6 +78,7 @@ int Fail(const char* pszWhat) {
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    UseOffscreenScreen();
     QtEventLoop::Choose();  // the programs' own event loop
     QApplication app(argc, argv);
     const QString strDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs");

@@ -2,6 +2,7 @@
 // and the lifetime of windows against the dialog objects.
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +12,7 @@
 
 #include "DialogLayout.h"
 #include "IPAddressCtrl.h"
+#include "ScreenFit.h"
 #include "TestDialogs.h"
 
 namespace {
@@ -122,15 +124,17 @@ TEST(DialogBuild, DialogUnitsKeepProportions) {
         const QRect rc200 = pDlg->MapDialogRect(0, 0, 200, 200);
         EXPECT_NEAR(rc200.width(), 2 * rc100.width(), 1);
         EXPECT_NEAR(rc200.height(), 2 * rc100.height(), 1);
-        // Four units are one average character of the template's font, in
-        // both directions: the line height of a stand-in face does not
-        // stretch the window.
-        const QFontMetrics fm(DialogFont(pDlg->Template()));
-        const double dAvg = fm.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 52.0;
-        EXPECT_NEAR(pDlg->MapDialogRect(0, 0, 4, 0).width(), dAvg, 1.0);
-        EXPECT_EQ(pDlg->MapDialogRect(0, 0, 0, 8).height(), 2 * pDlg->MapDialogRect(0, 0, 4, 0).width());
-        // The font the controls use fits one line into eight units.
-        EXPECT_LE(QFontMetrics(pDlg->GetSafeHwnd()->font()).height(), pDlg->MapDialogRect(0, 0, 0, 8).height());
+        // Eight units are one em of the template's font as it is meant to
+        // look, four units half of it, whatever face is installed: the
+        // metrics of a stand-in face do not change the window.
+        const int nEm = TemplateEmPixels(pDlg->Template());
+        EXPECT_EQ(pDlg->MapDialogRect(0, 0, 0, 8).height(), nEm);
+        EXPECT_EQ(pDlg->MapDialogRect(0, 0, 400, 0).width(), 50 * nEm);
+        // The font the controls use fits one line into eight units and an
+        // average character into four.
+        const QFontMetricsF fm(pDlg->GetSafeHwnd()->font());
+        EXPECT_LE(fm.height(), nEm + 0.5);
+        EXPECT_LE(fm.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 52.0, nEm / 2.0);
     }
     // Controls sit where the template puts them.
     const CtlTemplate& go = kTestPage.controls[0];
@@ -193,4 +197,28 @@ TEST(DialogBuild, PageWindowDiesWithItsParent) {
     top.DestroyWindow();
     EXPECT_EQ(page.GetSafeHwnd(), nullptr);
     EXPECT_EQ(page.GetDlgItem(IDC_GO), nullptr);
+}
+
+// A window too big for the screen's free area shrinks, proportions kept,
+// until it fits with its frame; one that fits keeps its units; the frame is
+// centred and never starts above or left of the area, even when the window
+// is bigger than the area.
+TEST(DialogBuild, TopLevelWindowsFitAndCentreOnTheFreeArea) {
+    const DlgBaseUnits units{6.5, 13};
+    const QRect rcLaptop(0, 0, 1366, 738);
+    const DlgBaseUnits same = FitUnitsToArea(units, 555, 416, rcLaptop);
+    EXPECT_EQ(same.dAvgCharWidth, units.dAvgCharWidth);
+    EXPECT_EQ(same.dCharHeight, units.dCharHeight);
+    for (const QRect& rcSmall : {QRect(0, 0, 1024, 600), QRect(0, 32, 800, 568), QRect(100, 0, 640, 1000)}) {
+        const DlgBaseUnits fitted = FitUnitsToArea(units, 555, 416, rcSmall);
+        const QSize outer = DialogUnitsToPixels(fitted, 0, 0, 555, 416).size().grownBy(FRAME_ALLOWANCE);
+        EXPECT_LE(outer.width(), rcSmall.width());
+        EXPECT_LE(outer.height(), rcSmall.height());
+        EXPECT_GT(outer.height(), rcSmall.height() * 0.9);  // not shrunk further than it takes
+        EXPECT_DOUBLE_EQ(fitted.dCharHeight / fitted.dAvgCharWidth, 2.0);
+    }
+    const QSize client(902, 676);
+    const QPoint ptFrame = CentredFramePos(client, QRect(0, 30, 1366, 738));
+    EXPECT_EQ(ptFrame.y() - 30, 738 - (ptFrame.y() - 30) - client.grownBy(FRAME_ALLOWANCE).height());
+    EXPECT_EQ(CentredFramePos(client, QRect(10, 20, 800, 500)), QPoint(10, 20));
 }

@@ -50,6 +50,8 @@ echo "Depends: $depends"
 for lib in libc6 libstdc++6 libqt6core6 libqt6widgets6; do
   grep -q "\b$lib\b" <<<"$depends" || fail "Depends lacks $lib (shared-library dependencies not computed?)"
 done
+# The dialog font: its size and its CJK texts depend on it.
+grep -q "\bfonts-wqy-zenhei\b" <<<"$depends" || fail "Depends lacks fonts-wqy-zenhei (the dialog font)"
 
 dpkg-deb -x "$deb" "$tmp/root"
 root="$tmp/root"
