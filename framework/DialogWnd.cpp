@@ -32,8 +32,18 @@ CDialogWnd::CDialogWnd(CDialog* pDlg, QWidget* pParent, bool bChild)
     }
     setObjectName(QStringLiteral("dialog%1").arg(tpl.nId));
     setSizeGripEnabled(false);
+    // A top-level window shrinks to fit its screen; a page shrinks as much as
+    // the window it sits in, so that it still fills its place there.
+    const DlgBaseUnits units = TemplateBaseUnits(tpl);
     const QRect rcAvail = bChild ? QRect() : AvailableScreenArea();
-    m_units = FitUnitsToArea(TemplateBaseUnits(tpl), tpl.cx, tpl.cy, rcAvail);
+    if (bChild) {
+        auto* pOuter = pParent ? qobject_cast<CDialogWnd*>(pParent->window()) : nullptr;
+        m_dScale = pOuter ? pOuter->m_dScale : 1.0;
+        m_units = DlgBaseUnits{units.dAvgCharWidth * m_dScale, units.dCharHeight * m_dScale};
+    } else {
+        m_units = FitUnitsToArea(units, tpl.cx, tpl.cy, rcAvail);
+        m_dScale = m_units.dCharHeight / units.dCharHeight;
+    }
     setFont(FitFontToUnits(DialogFont(tpl), m_units));
     const QSize size = DialogUnitsToPixels(m_units, 0, 0, tpl.cx, tpl.cy).size();
     if (bChild) {

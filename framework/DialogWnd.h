@@ -56,6 +56,7 @@ private:
     CDialog* m_pDlg;
     bool m_bChild;
     DlgBaseUnits m_units;
+    double m_dScale = 1.0;  // of the units, to fit the screen
     std::vector<std::pair<const CtlTemplate*, QWidget*>> m_controls;  // creation order
     std::map<int, QWidget*> m_items;
     std::map<QWidget*, QButtonGroup*> m_radioGroups;

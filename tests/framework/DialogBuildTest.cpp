@@ -214,7 +214,8 @@ TEST(DialogBuild, TopLevelWindowsFitAndCentreOnTheFreeArea) {
         const QSize outer = DialogUnitsToPixels(fitted, 0, 0, 555, 416).size().grownBy(FRAME_ALLOWANCE);
         EXPECT_LE(outer.width(), rcSmall.width());
         EXPECT_LE(outer.height(), rcSmall.height());
-        EXPECT_GT(outer.height(), rcSmall.height() * 0.9);  // not shrunk further than it takes
+        // Not shrunk further than it takes: one side nearly fills the area.
+        EXPECT_TRUE(outer.height() > rcSmall.height() * 0.95 || outer.width() > rcSmall.width() * 0.95);
         EXPECT_DOUBLE_EQ(fitted.dCharHeight / fitted.dAvgCharWidth, 2.0);
     }
     const QSize client(902, 676);
