@@ -11,8 +11,7 @@ static QSize OuterSize(const DlgBaseUnits& units, int cx, int cy) {
 
 DlgBaseUnits FitUnitsToArea(const DlgBaseUnits& units, int cx, int cy, const QRect& rcAvail) {
     const QSize outer = OuterSize(units, cx, cy);
-    if (rcAvail.isEmpty() || (outer.width() <= rcAvail.width() && outer.height() <= rcAvail.height()))
-        return units;
+    if (rcAvail.isEmpty() || (outer.width() <= rcAvail.width() && outer.height() <= rcAvail.height())) return units;
     const QSize frame = QSize(0, 0).grownBy(FRAME_ALLOWANCE);
     const QSize client = outer - frame;
     double dScale = std::min(double(rcAvail.width() - frame.width()) / client.width(),
@@ -23,8 +22,7 @@ DlgBaseUnits FitUnitsToArea(const DlgBaseUnits& units, int cx, int cy, const QRe
     // Pixels are rounded: shave off what rounding added until it fits.
     for (int i = 0; i < 100 && dScale > MIN_SCALE; ++i) {
         const QSize size = OuterSize(fitted, cx, cy);
-        if (size.width() <= rcAvail.width() && size.height() <= rcAvail.height())
-            break;
+        if (size.width() <= rcAvail.width() && size.height() <= rcAvail.height()) break;
         dScale *= 0.995;
         fitted = DlgBaseUnits{units.dAvgCharWidth * dScale, units.dCharHeight * dScale};
     }

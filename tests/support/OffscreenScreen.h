@@ -13,8 +13,7 @@
 
 inline void UseOffscreenScreen() {
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    if (!platform.isEmpty() && platform != "offscreen")
-        return;
+    if (!platform.isEmpty() && platform != "offscreen") return;
     int nWidth = 1366, nHeight = 738;
     const QByteArray size = qgetenv("CORVANE_TEST_SCREEN");
     if (!size.isEmpty() && std::sscanf(size.constData(), "%dx%d", &nWidth, &nHeight) != 2) {
@@ -23,8 +22,7 @@ inline void UseOffscreenScreen() {
     }
     // Kept for the whole run: the platform reads it when the application starts.
     static QTemporaryFile config(QDir::tempPath() + QStringLiteral("/corvane-screen-XXXXXX.json"));
-    if (!config.open())
-        return;
+    if (!config.open()) return;
     config.write(QStringLiteral(R"({"screens": [{"name": "laptop", "x": 0, "y": 0, "width": %1, "height": %2,)"
                                 R"( "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})")
                      .arg(nWidth)
