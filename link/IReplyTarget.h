@@ -23,8 +23,13 @@ public:
     virtual void PortSetEndWait() = 0;                 // Port Set: end its wait
     virtual void RefreshEdidInput(int nInput) = 0;     // EDID Config: controls of input n+1
     virtual void EdidEndWait() = 0;                    // EDID Config: end its wait
-    // Network acknowledgement: each waiting page starts its acknowledgement timer.
+    // Network acknowledgement: each page that waits for one starts its
+    // acknowledgement timer.
     virtual void StartAckTimers() = 0;
+    // Whether a command waits for a network acknowledgement. One that comes
+    // when none does (late, repeated, unasked) changes nothing. Targets that
+    // keep no waits take every acknowledgement.
+    virtual bool AckAwaited() const { return true; }
     virtual void LogToPages(const char* pszText, int nTarget) = 0;   // nTarget: LOG_*
     virtual void ShowDeviceName() = 0;
     virtual void ShowNetParams() = 0;

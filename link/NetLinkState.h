@@ -9,7 +9,7 @@
 
 constexpr int MAX_DEVICE_NUM = 300;         // switchers one search can list
 constexpr WORD DEVICE_UDP_PORT = 5000;      // every switcher listens here
-constexpr int NET_MAX_DATAGRAM = 2048;      // longer datagrams are dropped whole
+constexpr int NET_MAX_DATAGRAM = 2048;      // longer datagrams are dropped whole, shorter ones read whole
 constexpr DWORD NO_HOST_IP = 0xFFFFFFFF;    // g_dwHostIp before a switcher is chosen
 constexpr DWORD BROADCAST_IP = 0xFFFFFFFF;  // where searches go
 constexpr int DEVICE_ENTRY_NAME_SIZE = 16;

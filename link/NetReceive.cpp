@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "CommandFrames.h"
+#include "DeviceState.h"
 #include "ReplyAssembler.h"
 #include "SearchDecoder.h"
 
@@ -38,22 +39,35 @@ void StoreSearchReply(DWORD dwSender, ISearchOwner* pSearch) {
     if (nEntry == 0) pSearch->SelectDevice(0);
 }
 
+// Whether this search has listed dwSender already.
+bool IsListed(DWORD dwSender) {
+    for (UINT n = 0; n < g_nDeviceCount; ++n) {
+        if (g_DeviceTable[n].dwIp == dwSender) return true;
+    }
+    return false;
+}
+
+// A switcher that answers several times (a repeated search, a reply sent
+// twice, or one flooding the network) is listed once, so that it cannot
+// fill the table and hide the others.
 void HandSearchReply(const char* pData, int nLen, DWORD dwSender, ISearchOwner* pSearch) {
     DecodeSearchReply(pData, nLen);
     if (g_SearchDecoder.nState != SEARCH_COMPLETE) return;
-    if (g_SearchDecoder.abData[0] == Frames::REG_DEVICE_NAME) {
+    if (g_SearchDecoder.abData[0] == Frames::REG_DEVICE_NAME && !IsListed(dwSender)) {
         if (g_nDeviceCount >= MAX_DEVICE_NUM) {
             NoticeTableFull(pSearch);
-            return;  // not stored; the decoder is reset by the next '@'
+            return;  // not stored
         }
         StoreSearchReply(dwSender, pSearch);
     }
     g_SearchDecoder.nState = SEARCH_IDLE;
 }
 
+// The buffer has room for the longest datagram taken and its terminator:
+// every byte reaches the reply handling.
 void HandOver(const char* pData, int nLen, INetRxOwner* pRx) {
     std::memset(g_NetRxBuffer, 0, sizeof g_NetRxBuffer);
-    std::memcpy(g_NetRxBuffer, pData, std::min(nLen, NET_RX_BUFFER_SIZE - 1));
+    std::memcpy(g_NetRxBuffer, pData, std::min(nLen, NET_MAX_DATAGRAM));
     if (pRx) pRx->OnNetRxData(g_bSearching);
 }
 
@@ -65,7 +79,8 @@ void NetReceive(const char* pData, int nLen, DWORD dwSender, ISearchOwner* pSear
         HandSearchReply(pData, nLen, dwSender, pSearch);
         return;
     }
-    // Only the chosen switcher reaches the reply handling; the address alone
-    // decides, so after a disconnect its late replies are still read.
-    if (dwSender == g_dwHostIp) HandOver(pData, nLen, pRx);
+    // Only the switcher connected to reaches the reply handling. After a
+    // disconnect its address is kept for the next connect, but what it
+    // sends no longer drives the window.
+    if (g_bNetConnected == 1 && dwSender == g_dwHostIp) HandOver(pData, nLen, pRx);
 }

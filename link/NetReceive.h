@@ -1,9 +1,10 @@
 #pragma once
 // What one received datagram does, with bytes in and calls out: while a
-// search runs it is read as a search reply and may add a table entry;
-// otherwise, when it comes from the chosen switcher, it is handed to the
-// reply handling through g_NetRxBuffer. Datagrams from anyone else, and
-// datagrams longer than NET_MAX_DATAGRAM, are dropped.
+// search runs it is read as a search reply and may add a table entry (one
+// per switcher); otherwise, when it comes from the switcher connected to, it
+// is handed to the reply handling through g_NetRxBuffer. Datagrams from
+// anyone else, datagrams while no switcher is connected, and datagrams
+// longer than NET_MAX_DATAGRAM are dropped.
 #include "NetLinkState.h"
 #include "WinTypes.h"
 

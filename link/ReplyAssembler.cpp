@@ -50,7 +50,7 @@ void RxFeedChar(BYTE c, IReplyTarget& target) {
 
 void RxFeedNetBuffer(WPARAM wParam, IReplyTarget& target) {
     if (wParam != 0) return;
-    for (int i = 0; i < NET_RX_MAX_CHARS && g_NetRxBuffer[i] != '\0'; ++i) {
+    for (int i = 0; i < NET_MAX_DATAGRAM && g_NetRxBuffer[i] != '\0'; ++i) {
         // Characters of the two links must never mix in one frame: while the
         // serial link is open the network's are dropped.
         if (g_bComConnected == 1) continue;

@@ -37,13 +37,16 @@ void OnEdidSetting(int nInput, IReplyTarget& t) {
 }
 
 // Write acknowledgement (data 01 only). Over the serial link both waits end
-// at once; otherwise each page ends its own wait when its timer 2 fires.
+// at once; otherwise each page ends its own wait when its timer 2 fires,
+// and an acknowledgement that no command waits for is dropped: a stream of
+// them must not hold the waits open by restarting the timers.
 void OnAck(IReplyTarget& t) {
     if (Data(0) != 1) return;
     if (g_bComConnected == 1) {
         t.PortSetEndWait();
         t.EdidEndWait();
     } else {
+        if (!t.AckAwaited()) return;
         t.StartAckTimers();
     }
     t.LogToPages(LOG_SET_DONE, LOG_BOTH_PAGES);

@@ -8,8 +8,8 @@
 SearchDecoder g_SearchDecoder = {{}, SEARCH_IDLE, ACCESS_NONE};
 
 void DecodeSearchReply(const char* pText, int nLen) {
+    ResetSearchDecoder();
     SearchDecoder& d = g_SearchDecoder;
-    std::memset(d.abData, 0, sizeof d.abData);
     int nPos = 0;
     bool bHighNibble = true;
     const int nScan = std::clamp(nLen, 0, SEARCH_SCAN_CHARS);

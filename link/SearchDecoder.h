@@ -11,16 +11,18 @@ enum : BYTE { ACCESS_WRITE = 0, ACCESS_READ = 1, ACCESS_NONE = 2 };
 
 struct SearchDecoder {
     BYTE abData[SEARCH_DATA_SIZE];  // cleared at the start of every decode
-    BYTE nState;                    // SEARCH_*; kept from one datagram to the next
-    BYTE nAccess;                   // ACCESS_*; kept from one datagram to the next
+    BYTE nState;                    // SEARCH_*; idle at the start of every decode
+    BYTE nAccess;                   // ACCESS_*; none at the start of every decode
 };
 
 extern SearchDecoder g_SearchDecoder;
 
 // Decodes the first nLen bytes of one datagram (at most SEARCH_SCAN_CHARS).
-// Only the datagram's own bytes count: nothing before pText or after nLen is
-// read, so a short reply can never be completed by an earlier datagram's
-// bytes. A NUL among them is skipped like any other non-digit.
+// Only the datagram's own bytes count: the decoder starts afresh, and
+// nothing before pText or after nLen is read. A frame is never completed
+// by a later datagram, which may come from another sender, nor by an
+// earlier datagram's bytes. A NUL among them is skipped like any other
+// non-digit.
 void DecodeSearchReply(const char* pText, int nLen);
 
 // Start state: idle, no access letter, no data.

@@ -107,7 +107,13 @@ void CEdidConfigPage::OnTimer(UINT nIdEvent) {
     }
 }
 
-void CEdidConfigPage::StartAckTimer() { SetTimer(TIMER_ACK, ACK_MS); }
+// Only the first acknowledgement of a wait starts timer 2; later ones would
+// keep restarting it.
+void CEdidConfigPage::StartAckTimer() {
+    if (!m_bAckDue) return;
+    m_bAckDue = false;
+    SetTimer(TIMER_ACK, ACK_MS);
+}
 
 // A mode change keeps the option bits: a "Copy From TV" mode hides the
 // options, and they come back unchanged (and are sent with Apply).
@@ -153,7 +159,11 @@ void CEdidConfigPage::ApplyEdid(int nInput) {
     StartWait();
 }
 
+// A new command waits for its own answer: an acknowledgement timer still
+// running for the one before must not end this wait.
 void CEdidConfigPage::StartWait() {
+    KillTimer(TIMER_ACK);
+    m_bAckDue = true;
     SetTimer(TIMER_WAIT, WAIT_MS);
     SetLogText(QStringLiteral("Waiting..."));
 }
@@ -166,6 +176,7 @@ void CEdidConfigPage::EndWait() {
     }
     KillTimer(TIMER_WAIT);
     KillTimer(TIMER_ACK);
+    m_bAckDue = false;
 }
 
 void CEdidConfigPage::SetLogText(const QString& strText) {

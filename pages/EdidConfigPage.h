@@ -23,8 +23,11 @@ public:
     void RefreshInput(int nInput);
     // Re-enables every disabled Read and Apply button, stops timers 1 and 2.
     void EndWait();
-    // A network acknowledgement came: the wait ends 3000 ms later (timer 2).
+    // A network acknowledgement came: if the page waits for one, the wait
+    // ends 3000 ms later (timer 2); otherwise nothing happens.
     void StartAckTimer();
+    // Whether a Read or Apply waits and has had no acknowledgement yet.
+    bool AckAwaited() const { return m_bAckDue; }
     // Replaces the one-line log's text.
     void SetLogText(const QString& strText);
 
@@ -53,6 +56,9 @@ private:
     void ReadEdid(int nInput);
     void ApplyEdid(int nInput);
     void StartWait();
+    // Set by every wait, cleared by the first acknowledgement and by the end
+    // of the wait.
+    bool m_bAckDue = false;
     // Steps shared by RefreshInput and a mode change: option members from the
     // stored flags, option controls shown or hidden by the stored mode, members
     // written to the controls.

@@ -27,6 +27,8 @@ void CPageReplyTarget::StartAckTimers() {
     m_edid.StartAckTimer();
 }
 
+bool CPageReplyTarget::AckAwaited() const { return m_portSet.AckAwaited() || m_edid.AckAwaited(); }
+
 void CPageReplyTarget::LogToPages(const char* pszText, int nTarget) {
     LogToPages(QString::fromLatin1(pszText), nTarget);
 }

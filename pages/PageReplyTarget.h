@@ -24,6 +24,7 @@ public:
     void RefreshEdidInput(int nInput) override;
     void EdidEndWait() override;
     void StartAckTimers() override;
+    bool AckAwaited() const override;
     void LogToPages(const char* pszText, int nTarget) override;
     // No page shows the name; the main window does.
     void ShowDeviceName() override {}

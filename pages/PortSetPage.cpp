@@ -92,7 +92,15 @@ void CPortSetPage::OnTimer(UINT nIdEvent) {
     }
 }
 
-void CPortSetPage::StartAckTimer() { SetTimer(TIMER_ACK, ACK_MS); }
+// Only the first acknowledgement of a wait counts: later ones would keep
+// restarting timer 2 and hold the buttons disabled. What it confirms is
+// settled at once, since a command sent before timer 2 fires stops it.
+void CPortSetPage::StartAckTimer() {
+    if (!m_bAckDue) return;
+    m_bAckDue = false;
+    SettleRouting();
+    SetTimer(TIMER_ACK, ACK_MS);
+}
 
 void CPortSetPage::OnStatus() {
     if (!IsLinkOpen()) {
@@ -167,8 +175,12 @@ bool CPortSetPage::SendAllOutputs(int nInput) {
     return true;
 }
 
+// A new command waits for its own answer: an acknowledgement timer still
+// running for the one before must not end this wait.
 void CPortSetPage::StartWait() {
     if (!IsLinkOpen()) return;
+    KillTimer(TIMER_ACK);
+    m_bAckDue = true;
     SetTimer(TIMER_WAIT, WAIT_MS);
     AppendLog(QStringLiteral("Waiting..."));
 }
@@ -195,6 +207,7 @@ void CPortSetPage::StopWaiting() {
     }
     KillTimer(TIMER_WAIT);
     KillTimer(TIMER_ACK);
+    m_bAckDue = false;
 }
 
 void CPortSetPage::SettleRouting() {

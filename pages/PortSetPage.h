@@ -26,8 +26,12 @@ public:
     // The switcher answered: takes the routing shown as reported,
     // re-enables every disabled command button, stops timers 1 and 2.
     void EndWait();
-    // A network acknowledgement came: the wait ends 1000 ms later (timer 2).
+    // A network acknowledgement came. If the page waits for one, the routing
+    // shown is confirmed now and the wait ends 1000 ms later (timer 2);
+    // otherwise nothing happens.
     void StartAckTimer();
+    // Whether a command waits and has had no acknowledgement yet.
+    bool AckAwaited() const { return m_bAckDue; }
     // Appends strText and CRLF to the log and scrolls to its last line. The
     // log keeps at most MAX_LOG_LINES lines: beyond that the oldest go, down
     // to KEEP_LOG_LINES. Dropping lines costs more than in proportion to
@@ -74,6 +78,9 @@ private:
     // "Output All" display's digit then.
     int m_anSettledSource[OUTPUT_COUNT] = {};
     QString m_strSettledAll = QStringLiteral("1");
+    // A command waits for an acknowledgement: set by every wait, cleared by
+    // the first acknowledgement and by the end of the wait.
+    bool m_bAckDue = false;
 
     // Font of the five number displays, made by InitControls and kept for
     // the run (the page object exists before the application, a font not).

@@ -235,6 +235,15 @@ void CNetConfigPage::OnHostButton() {
         AfxMessageBox(QStringLiteral("Host IP is Null !"), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
+    // The broadcast address is no one switcher: nothing may be sent to it
+    // (NetSend keeps it as "none chosen") and no reply comes from it, so a
+    // connection to it would show "connected" and carry nothing.
+    if (g_dwHostIp == BROADCAST_IP) {
+        MessageBox(nullptr, QStringLiteral("Host IP is Null !"), QString(), MB_OK | MB_ICONEXCLAMATION,
+                   QStringLiteral("%1 is the broadcast address, not the address of a switcher.")
+                       .arg(QString::fromStdString(DottedIp(BROADCAST_IP))));
+        return;
+    }
     EnableHostChoice(FALSE);
     SetDlgItemText(IDC_HOST_CONNECT, QStringLiteral("Disconnect"));
     g_bSearching = 0;
@@ -258,6 +267,11 @@ void CNetConfigPage::OnWebPage() {
                       MB_OK | MB_ICONEXCLAMATION);
 }
 
-void CNetConfigPage::ReadAllConfig() { NetSend(Frames::Read(Frames::REG_ALL_CONFIG)); }
+// Only while connected: after a disconnect the switcher's address is kept,
+// and a reload must not go to a switcher the operator has left.
+void CNetConfigPage::ReadAllConfig() {
+    if (g_bNetConnected != 1) return;
+    NetSend(Frames::Read(Frames::REG_ALL_CONFIG));
+}
 
 void CNetConfigPage::PollDevice() { NetSend(Frames::Read(Frames::REG_CHANGE_COUNTER)); }

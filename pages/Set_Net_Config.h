@@ -29,7 +29,8 @@ public:
     void InitControls();
     // The PC's host name and first IPv4 address into 1082 and the device list.
     void RefreshPcAddress();
-    // "@ R 0e #" to the chosen switcher, whatever the serial link does.
+    // "@ R 0e #" to the switcher connected to, whatever the serial link
+    // does; nothing while no switcher is connected.
     void ReadAllConfig();
     // "@ R 52 #": the change-counter poll.
     void PollDevice();

@@ -121,6 +121,29 @@ TEST_F(NetLinkApp, NetworkLinkWorksBothWaysAfterTheSerialLinkConnectedAndDisconn
     ExpectNothingMore(com3);
 }
 
+// After Disconnect from the switcher, with the socket still open, what it
+// sends no longer drives the window: a changed counter asks for no reload
+// and a routing reply leaves the displays alone.
+TEST_F(NetLinkApp, DisconnectedSwitcherNoLongerDrivesTheWindow) {
+    LoopbackPeer sw(LoopbackIp(25), DEVICE_UDP_PORT);
+    ASSERT_TRUE(sw.IsBound());
+    OpenMainWindow();
+    ConnectOverNetwork(sw, LoopbackIp(25));
+    AnswerWholeConfig(sw);
+    PressOnNetPage(Dlg133::IDC_HOST_CONNECT);  // Disconnect
+    ASSERT_EQ(g_bNetConnected, 0);
+    ASSERT_EQ(g_bSocketOpen, 1);
+    PumpFor(50);
+    while (sw.HasPending()) sw.Receive();  // polls sent before the disconnect
+
+    sw.SendTo("@52 00 07#", LoopbackIp(1), nLocalPort);
+    sw.SendTo("@04 01 01 01 01#", LoopbackIp(1), nLocalPort);
+    PumpFor(300);
+    EXPECT_FALSE(sw.HasPending()) << sw.Receive().toStdString();
+    EXPECT_EQ(g_nOutputSource[0], 3);
+    EXPECT_EQ(g_PortSetPage.GetDlgItemText(Dlg130::IDC_DISPLAY_1), "4");
+}
+
 TEST_F(NetLinkApp, WithBothLinksOpenCommandsGoSerialAndNetworkRepliesAreDropped) {
     CPtyPair& com3 = AddPty(3);
     LoopbackPeer sw(LoopbackIp(24), DEVICE_UDP_PORT);

@@ -13,6 +13,7 @@
 #include "LoopbackPeers.h"
 #include "Wait.h"
 #include "NetSend.h"
+#include "NoopReplyTarget.h"
 #include "ReplyAssembler.h"
 #include "SearchDecoder.h"
 #include "SendPath.h"
@@ -117,6 +118,7 @@ TEST_F(SockUdp, FailedOpenGivesTheSystemsErrorNumberAndAReason) {
 TEST_F(SockUdp, EveryPendingDatagramIsReadAndOnlyTheHostsAreHandedOn) {
     LoopbackPeer host(LoopbackIp(2), 0), other(LoopbackIp(3), 0);
     g_dwHostIp = LoopbackIp(2);
+    g_bNetConnected = 1;
     // All of them are queued before the socket gets a chance to read.
     for (int i = 0; i < 5; ++i) {
         host.SendTo(QByteArray("@52 00 0") + QByteArray::number(i) + "#", dwLocal, nLocalPort);
@@ -131,6 +133,7 @@ TEST_F(SockUdp, EveryPendingDatagramIsReadAndOnlyTheHostsAreHandedOn) {
 TEST_F(SockUdp, ManyDatagramsInOneBurstAreAllRead) {
     LoopbackPeer host(LoopbackIp(2), 0);
     g_dwHostIp = LoopbackIp(2);
+    g_bNetConnected = 1;
     const int nCount = 3 * CSockUDP::MAX_DATAGRAMS_PER_PASS + 5;
     // Twice: after a burst has been read to the end, the socket must still
     // announce the next one (a notification that finds nothing to read must
@@ -161,6 +164,7 @@ TEST_F(SockUdp, AFullTableOfRepliesSentAtOnceIsAllListed) {
 TEST_F(SockUdp, OversizedDatagramIsDroppedWholeAndTheNextOneStillRead) {
     LoopbackPeer host(LoopbackIp(2), 0);
     g_dwHostIp = LoopbackIp(2);
+    g_bNetConnected = 1;
     QByteArray abBig(3000, ' ');
     abBig.replace(0, 7, "@09 01#");
     host.SendTo(abBig, dwLocal, nLocalPort);
@@ -174,6 +178,38 @@ TEST_F(SockUdp, OversizedDatagramIsDroppedWholeAndTheNextOneStillRead) {
     host.SendTo(QByteArray(NET_MAX_DATAGRAM, '#'), dwLocal, nLocalPort);  // the limit itself is read
     ASSERT_TRUE(WaitUntil([&] { return rx.texts.size() == 2; }, 5000));
     EXPECT_EQ(rx.texts[1].size(), static_cast<size_t>(NET_RX_BUFFER_SIZE - 1));
+}
+
+// A reply at the very end of the longest datagrams the link takes reaches
+// the reply handling; one byte longer and the datagram is dropped whole.
+TEST_F(SockUdp, EveryByteOfADatagramUpToTheLimitReachesTheReplyHandling) {
+    class SourceRecorder : public CNoopReplyTarget {
+    public:
+        std::vector<int> sources;
+        void ShowOutputSource(int n) override { sources.push_back(g_nOutputSource[n]); }
+    } target;
+    class IntoAssembler : public INetRxOwner {
+    public:
+        explicit IntoAssembler(IReplyTarget& t) : m_t(t) {}
+        void OnNetRxData(WPARAM w) override { RxFeedNetBuffer(w, m_t); }
+
+    private:
+        IReplyTarget& m_t;
+    } owner(target);
+    g_SockUDP.SetRxOwner(&owner);
+    RxReset();
+    LoopbackPeer host(LoopbackIp(2), 0);
+    g_dwHostIp = LoopbackIp(2);
+    g_bNetConnected = 1;
+    for (int nSize = NET_MAX_DATAGRAM - 3; nSize <= NET_MAX_DATAGRAM + 1; ++nSize) {
+        QByteArray ab(nSize, ' ');
+        ab.replace(nSize - 7, 7, "@00 0" + QByteArray::number(nSize - NET_MAX_DATAGRAM + 3) + "#");
+        host.SendTo(ab, dwLocal, nLocalPort);
+    }
+    host.SendTo("@00 09#", dwLocal, nLocalPort);
+    EXPECT_TRUE(WaitUntil([&] { return !target.sources.empty() && target.sources.back() == 9; }, 5000));
+    EXPECT_EQ(target.sources, (std::vector<int>{0, 1, 2, 3, 9}));
+    g_SockUDP.SetRxOwner(&rx);
 }
 
 TEST_F(SockUdp, SearchSendsTheFiveBytesAndRepliesFromSeveralSwitchersAreListed) {
@@ -198,15 +234,15 @@ TEST_F(SockUdp, SearchSendsTheFiveBytesAndRepliesFromSeveralSwitchersAreListed) 
 
 TEST_F(SockUdp, BurstOfRepliesFillsTheTableOnceWithOneNotice) {
     BeginDeviceSearch();
+    // More switchers than the table holds, each answering twice.
     std::vector<std::unique_ptr<LoopbackPeer>> peers;
-    for (int i = 0; i < 20; ++i) peers.push_back(std::make_unique<LoopbackPeer>(LoopbackIp(100 + i), 0));
-    int nSent = 0;
-    for (int nRound = 0; nRound < 20; ++nRound) {
-        for (auto& pPeer : peers) {
-            pPeer->SendTo("@20 41#", dwLocal, nLocalPort);
-            ++nSent;
+    for (int i = 0; i < MAX_DEVICE_NUM + 20; ++i)
+        peers.push_back(std::make_unique<LoopbackPeer>(LoopbackIp(1 + i % 250) + (i / 250 << 8), 0));
+    for (int nRound = 0; nRound < 2; ++nRound) {
+        for (size_t i = 0; i < peers.size(); ++i) {
+            peers[i]->SendTo("@20 41#", dwLocal, nLocalPort);
+            if (i % 20 == 19) PumpFor(1);  // the kernel queue is bounded: let the socket drain
         }
-        PumpFor(1);  // the kernel queue is bounded: let the socket drain
     }
     ASSERT_TRUE(WaitUntil([&] { return search.nNotices == 1; }, 10000)) << g_nDeviceCount;
     PumpFor(100);
@@ -232,6 +268,7 @@ TEST_F(SockUdp, NetSendCarriesExactlyTheFramesCharactersToTheChosenSwitcher) {
 TEST_F(SockUdp, ClosedSocketReadsNothingAndReopensOnTheSamePort) {
     LoopbackPeer host(LoopbackIp(2), 0);
     g_dwHostIp = LoopbackIp(2);
+    g_bNetConnected = 1;
     g_SockUDP.Close();
     host.SendTo("@52 00 01#", dwLocal, nLocalPort);
     PumpFor(50);
@@ -277,6 +314,7 @@ TEST_F(SockUdp, DatagramsArrivingWhileOneIsHandledWaitTheirTurn) {
         owner.nNestAt = nNestAt;
         g_SockUDP.SetRxOwner(&owner);
         g_dwHostIp = LoopbackIp(2);
+        g_bNetConnected = 1;
         std::vector<std::string> expected;
         for (int i = 0; i < nFirst; ++i) {
             expected.push_back("@52 00 " + std::to_string(10 + i) + "#");
@@ -320,6 +358,7 @@ TEST_F(SockUdp, SocketReopenedWhileADatagramIsHandledStillHears) {
     owner.nPort = nLocalPort;
     g_SockUDP.SetRxOwner(&owner);
     g_dwHostIp = LoopbackIp(2);
+    g_bNetConnected = 1;
     host.SendTo("@52 00 01#", dwLocal, nLocalPort);
     host.SendTo("@52 00 02#", dwLocal, nLocalPort);
     ASSERT_TRUE(WaitUntil([&] { return owner.texts.size() >= 2; }, 5000)) << owner.texts.size();

@@ -130,6 +130,26 @@ TEST_F(EdidConfigPage, ReadDisablesItsOwnButtonApplyAllFourAndTimeoutEnablesAll)
     EXPECT_EQ(Log(), "Set Fail! Waiting time out!");
 }
 
+// Over the network the acknowledgement of an Apply must not end the wait of
+// a Read sent before its timer 2 fired; a repeat of it changes nothing.
+TEST_F(EdidConfigPage, AcknowledgementOfOneApplyDoesNotEndTheWaitOfTheNext) {
+    g_bNetConnected = 1;
+    Click(edid, IDC_APPLY_1);
+    Reply("@09 01#");
+    EXPECT_EQ(edid.GetTimerInterval(2), 3000);
+    Click(edid, IDC_READ_2);  // no answer to this one
+    EXPECT_FALSE(edid.IsTimerRunning(2));
+    EXPECT_EQ(edid.GetTimerInterval(1), 8000);
+    EXPECT_EQ(Log(), "Waiting...");
+
+    edid.OnTimer(1);
+    EXPECT_EQ(Log(), "Set Fail! Waiting time out!");
+    EXPECT_TRUE(DisabledAmong(edid, kReadApply).empty());
+    Reply("@09 01#");
+    EXPECT_FALSE(edid.IsTimerRunning(2));
+    EXPECT_EQ(Log(), "Set Fail! Waiting time out!");
+}
+
 TEST_F(EdidConfigPage, WithoutLinkReadAndApplyOnlyReport) {
     Click(edid, IDC_READ_1);
     EXPECT_EQ(Log(), "Device is not connected!");

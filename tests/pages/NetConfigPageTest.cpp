@@ -274,6 +274,19 @@ TEST_F(NetConfigPage, ConnectWithoutHostAddressSaysSoAndStaysOpen) {
     ExpectState(State::SocketOpen);
 }
 
+// 255.255.255.255 is no switcher's address: nothing could be sent to it and
+// nothing comes from it, so Connect refuses it as it refuses an empty one.
+TEST_F(NetConfigPage, ConnectToTheBroadcastAddressIsRefused) {
+    OpenSocket();
+    MessageBoxScript::Expect(QStringLiteral("Host IP is Null !"));
+    ConnectTo(BROADCAST_IP);
+    ASSERT_EQ(MessageBoxScript::History().size(), 1u);
+    EXPECT_EQ(MessageBoxScript::History()[0].nType, UINT(MB_OK | MB_ICONEXCLAMATION));
+    EXPECT_TRUE(MessageBoxScript::History()[0].strInformative.contains("255.255.255.255"));
+    EXPECT_EQ(g_dwHostIp, NO_HOST_IP);
+    ExpectState(State::SocketOpen);
+}
+
 TEST_F(NetConfigPage, ConnectReadsAllThenPollsEverySecondUnlessTheSerialLinkIsOpen) {
     LoopbackPeer sw(LoopbackIp(11), DEVICE_UDP_PORT);
     ASSERT_TRUE(sw.IsBound());
@@ -300,6 +313,7 @@ TEST_F(NetConfigPage, ConnectReadsAllThenPollsEverySecondUnlessTheSerialLinkIsOp
     ExpectState(State::SocketOpen);
     EXPECT_EQ(g_dwHostIp, LoopbackIp(11));
     net.OnTimer(CNetConfigPage::TIMER_POLL);
+    net.ReadAllConfig();  // a reload goes to a connected switcher only
     PumpFor(50);
     EXPECT_FALSE(sw.HasPending());
 }

@@ -3,7 +3,10 @@
 #include "PageFixture.h"
 
 #include <QPlainTextEdit>
+#include <QTimer>
 #include <malloc.h>
+
+#include "Wait.h"
 
 using namespace Dlg130;
 
@@ -201,6 +204,49 @@ TEST_F(PortSetPage, AcknowledgementEndsBothPagesWaitsAtOnceOnSerialThroughTimerT
     }
     EXPECT_EQ(PortSetLog().size(), nLines);
     EXPECT_EQ(edid.GetDlgItemText(Dlg129::IDC_LOG), "Set success!");
+}
+
+// Over the network the acknowledgement of one route must not end the wait
+// of the next, whose datagram may be lost: the next wait stops timer 2, and
+// when it times out only the acknowledged route stays.
+TEST_F(PortSetPage, AcknowledgementOfOneRouteDoesNotEndTheWaitOfTheNext) {
+    g_bNetConnected = 1;
+    Click(portSet, IDC_OUT1_IN2);
+    Reply("@09 01#");
+    EXPECT_TRUE(portSet.IsTimerRunning(2));
+    Click(portSet, IDC_OUT2_IN3);  // no answer to this one
+    EXPECT_FALSE(portSet.IsTimerRunning(2));
+    EXPECT_EQ(portSet.GetTimerInterval(1), 8000);
+
+    portSet.OnTimer(1);
+    EXPECT_EQ(PortSetLog().last(), "Set Fail! Waiting time out!");
+    EXPECT_TRUE(DisabledAmong(portSet, kCommandButtons).empty());
+    EXPECT_EQ(portSet.GetDlgItemText(IDC_DISPLAY_1), "2");
+    EXPECT_EQ(portSet.GetDlgItemText(IDC_DISPLAY_2), "1");
+    EXPECT_EQ(std::vector<int>(g_nOutputSource, g_nOutputSource + 4), (std::vector<int>{1, 0, 0, 0}));
+}
+
+// Over the network an acknowledgement that no command waits for changes
+// nothing; during a wait only the first counts, so a stream of them from
+// the switcher's address cannot hold the row disabled by restarting timer 2.
+TEST_F(PortSetPage, AcknowledgementsThatNoCommandWaitsForChangeNothing) {
+    g_bNetConnected = 1;
+    Reply("@09 01#");
+    EXPECT_FALSE(portSet.IsTimerRunning(2));
+    EXPECT_FALSE(edid.IsTimerRunning(2));
+    EXPECT_TRUE(PortSetLog().isEmpty());
+    EXPECT_EQ(edid.GetDlgItemText(Dlg129::IDC_LOG), "");
+
+    Click(portSet, IDC_OUT3_IN4);
+    QTimer flood;
+    flood.callOnTimeout([this] { Reply("@09 01#"); });
+    flood.start(50);
+    EXPECT_TRUE(WaitUntil([&] { return DisabledAmong(portSet, kCommandButtons).empty(); }, 5000));
+    flood.stop();
+    EXPECT_EQ(PortSetLog().count("Set success!"), 1);
+    EXPECT_FALSE(PortSetLog().contains("Set Fail! Waiting time out!"));
+    EXPECT_EQ(portSet.GetDlgItemText(IDC_DISPLAY_3), "4");
+    EXPECT_FALSE(edid.IsTimerRunning(2));  // that page waited for nothing
 }
 
 TEST_F(PortSetPage, OutOfRangeSourcesShowFourAndBadOutputsAreIgnored) {

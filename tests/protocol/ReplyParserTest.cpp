@@ -62,6 +62,12 @@ TEST_F(Parser, AcknowledgementOverSerialEndsBothWaitsAtOnce) {
 TEST_F(Parser, AcknowledgementOverNetworkStartsTimersInstead) {
     g_bNetConnected = 1;
     EXPECT_EQ(Feed("@09 01#"), (Calls{"StartAckTimers", "Log 2 Set success!"}));
+
+    // One that no command waits for (late, repeated, unasked) changes nothing.
+    target.bAckAwaited = false;
+    EXPECT_TRUE(Feed("@09 01#").empty());
+    g_bComConnected = 1;  // the serial link ends the waits whatever they are
+    EXPECT_EQ(Feed("@09 01#"), (Calls{"PortSet.EndWait", "Edid.EndWait", "Log 2 Set success!"}));
 }
 
 TEST_F(Parser, AcknowledgementWithOtherDataDoesNothing) {

@@ -95,6 +95,27 @@ TEST_F(SearchReply, AccessLetterIsRememberedAndResetByEachAt) {
     EXPECT_EQ(g_SearchDecoder.nAccess, ACCESS_NONE);
 }
 
+// A frame begun in one datagram is never finished by the next, which may
+// come from another sender: each datagram is decoded afresh.
+TEST_F(SearchReply, FrameNeverSpansTwoDatagrams) {
+    Decode("@20 48 49");
+    Decode("20 41 42 43#");
+    EXPECT_NE(g_SearchDecoder.nState, SEARCH_COMPLETE);
+    Decode("@W20 41");
+    Decode("#");
+    EXPECT_NE(g_SearchDecoder.nState, SEARCH_COMPLETE);
+    EXPECT_EQ(g_SearchDecoder.nAccess, ACCESS_NONE);
+
+    g_bSearching = 1;
+    Receive("@20 48 49", kIpA);
+    Receive("20 41 42 43#", kIpB);
+    EXPECT_EQ(g_nDeviceCount, 0u);
+    EXPECT_TRUE(search.calls.empty());
+    Receive("@20 41 42 43#", kIpB);  // a whole reply in one datagram still counts
+    ASSERT_EQ(g_nDeviceCount, 1u);
+    EXPECT_STREQ(g_DeviceTable[0].szName, "ABC");
+}
+
 TEST_F(SearchReply, MissingHashLeavesFrameOpenUntilTheNextAtStartsOver) {
     Decode("@20 41 42 43");
     EXPECT_EQ(g_SearchDecoder.nState, SEARCH_IN_FRAME);
@@ -143,9 +164,27 @@ TEST_F(SearchReply, ShortNameAndSameSwitcherTwice) {
     g_bSearching = 1;
     Receive("@20 41 42#", kIpA);  // two name bytes: the rest decode as zero
     Receive("@20 41 42#", kIpA);
-    ASSERT_EQ(g_nDeviceCount, 2u);
+    ASSERT_EQ(g_nDeviceCount, 1u);
     EXPECT_STREQ(g_DeviceTable[0].szName, "AB");
-    EXPECT_EQ(g_DeviceTable[1].dwIp, kIpA);
+    EXPECT_EQ(search.calls.size(), 3u);  // one line, one item, the selection
+}
+
+// One switcher answering again and again cannot fill the table and hide
+// the others, nor raise the full-table notice.
+TEST_F(SearchReply, SwitcherThatAnswersManyTimesIsListedOnce) {
+    g_bSearching = 1;
+    for (int i = 0; i < MAX_DEVICE_NUM + 20; ++i) Receive(NameReply("Loud"), kIpA);
+    Receive(NameReply("Quiet"), kIpB);
+    ASSERT_EQ(g_nDeviceCount, 2u);
+    EXPECT_STREQ(g_DeviceTable[1].szName, "Quiet");
+    EXPECT_EQ(search.calls, (std::vector<std::string>{"List 1->IP=192.168.0.100   Name=Loud\r\n", "Item 0", "Select 0",
+                                                      "List 2->IP=192.168.0.101   Name=Quiet\r\n", "Item 1"}));
+
+    // A new search lists it again, once.
+    BeginDeviceSearch();
+    Receive(NameReply("Loud"), kIpA);
+    Receive(NameReply("Loud"), kIpA);
+    EXPECT_EQ(g_nDeviceCount, 1u);
 }
 
 TEST_F(SearchReply, OtherRegistersAreNotStoredAndTheDecoderReturnsToIdle) {
@@ -192,6 +231,7 @@ TEST_F(SearchReply, FullTableSaysSoOncePerSearchAndStoresNothingMore) {
 
 TEST_F(SearchReply, OnlyTheChosenSwitcherReachesTheReplyHandling) {
     // Before a switcher is chosen the host is 255.255.255.255, which no sender is.
+    g_bNetConnected = 1;
     Receive("@20 41#", kIpA);
     EXPECT_TRUE(rx.texts.empty());
     g_dwHostIp = kIpA;
@@ -210,15 +250,30 @@ TEST_F(SearchReply, OnlyTheChosenSwitcherReachesTheReplyHandling) {
     EXPECT_EQ(rx.texts.size(), 2u);
 }
 
+// After a disconnect the switcher's address is kept for the next connect,
+// but what it sends no longer reaches the reply handling.
+TEST_F(SearchReply, DisconnectedSwitchersDatagramsAreDropped) {
+    g_dwHostIp = kIpA;
+    Receive("@04 00 01 02 03#", kIpA);
+    EXPECT_TRUE(rx.texts.empty());
+    g_bNetConnected = 1;
+    Receive("@52 00 01#", kIpA);
+    g_bNetConnected = 0;
+    Receive("@52 00 02#", kIpA);
+    EXPECT_EQ(rx.texts, std::vector<std::string>{"@52 00 01#"});
+}
+
 TEST_F(SearchReply, EmptyAndOversizedDatagramsDoNothing) {
     g_dwHostIp = kIpA;
+    g_bNetConnected = 1;
     Receive("", kIpA);
     std::string strBig(NET_MAX_DATAGRAM + 1, ' ');
     strBig.replace(0, 7, "@09 01#");
     Receive(strBig, kIpA);
     EXPECT_TRUE(rx.texts.empty());
     std::string strMax(NET_MAX_DATAGRAM, 'x');
-    Receive(strMax, kIpA);  // exactly the limit is taken, cut to the buffer
+    Receive(strMax, kIpA);  // exactly the limit is taken, whole
     ASSERT_EQ(rx.texts.size(), 1u);
     EXPECT_EQ(rx.texts[0].size(), static_cast<size_t>(NET_RX_BUFFER_SIZE - 1));
+    EXPECT_EQ(rx.texts[0], strMax);
 }
