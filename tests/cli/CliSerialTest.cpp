@@ -11,10 +11,12 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "CliProcess.h"
 #include "CommandFrames.h"
+#include "PtyPair.h"
 #include "Wait.h"
 
 namespace {
@@ -266,12 +268,11 @@ TEST_F(CliSerialTest, LinkThatCannotOpenIsStatusThreeWithTheReason) {
 // message names the user and the path, as the window's box does.
 TEST_F(CliSerialTest, PermissionDeniedNamesTheUserAndThePath) {
     if (::geteuid() == 0) GTEST_SKIP() << "root opens any device; run as a normal user to see this case";
-    QTemporaryDir dir;
-    const QString strPath = dir.filePath("ttyLocked");
-    QFile f(strPath);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.close();
-    QFile::setPermissions(strPath, QFileDevice::Permissions());
+    // A terminal of this user (group tty) with no access left for anyone.
+    CPtyPair pty;
+    ASSERT_TRUE(pty.IsOpen());
+    const QString strPath = QString::fromStdString(pty.SlavePath());
+    ASSERT_EQ(::chmod(pty.SlavePath().c_str(), 0), 0);
     const CliResult r = RunCli({"--port", strPath, "status"});
     EXPECT_EQ(r.nExit, 3);
     EXPECT_TRUE(r.err.contains(QStringLiteral("has no read and write access to %1").arg(strPath).toUtf8()))
