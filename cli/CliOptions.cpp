@@ -384,5 +384,6 @@ QString CliUsage() {
         "  --trace FILE         append every frame sent and received to FILE\n"
         "  --version, --help\n"
         "\n"
-        "Exit status: 0 done, 1 no answer or refused, 2 usage, 3 the link could not be opened.\n");
+        "Exit status: 0 done, 1 no answer or refused, 2 usage, 3 the link could not be opened,\n"
+        "4 the results or the trace could not be written.\n");
 }
