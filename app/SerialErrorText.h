@@ -3,20 +3,16 @@
 // what happened, and what the operator can do about it.
 #include <QString>
 
+#include "SerialOpenText.h"
+
 // How the boxes and the Port Set log name a port: "COM3 (/dev/ttyUSB2)".
 QString PortAndPath(int nPortNr, const QString& strPath);
 // The device stopped answering while connected.
 QString DeviceLostDetails(int nPortNr, const QString& strPath);
 // Any other driver error on an open port.
 QString SerialErrorDetails(int nPortNr, const QString& strPath);
-// "Cannot open serial port": the reason, and for a permission problem either
-// the dialout advice (the device belongs to that group) or which user lacks
-// read and write access to which path. strGroup owns the device (empty when
-// unknown), strUser is the user this program runs as.
-QString OpenFailureDetails(int nPortNr, const QString& strPath, int nErrno, const QString& strReason,
-                           const QString& strGroup, const QString& strUser);
-
-// The group owning the file at strPath, empty when it cannot be told.
-QString FileGroupName(const QString& strPath);
-// The name of the user this process runs as.
-QString CurrentUserName();
+// "Cannot open serial port": the port, the system's reason (strReason), and
+// what to do about it as corvane-cli says it too (a permission problem: the
+// dialout advice or which user lacks access to which path; a busy port: the
+// program that holds it, where the system tells it).
+QString OpenFailureDetails(int nPortNr, const QString& strReason, const OpenFailureFacts& facts);

@@ -123,9 +123,8 @@ void CCorvaneDlg::Disconnect() {
 // port, the device and the reason, with what to do about a permission problem.
 void CCorvaneDlg::ReportOpenFailure(int nPortNr) {
     const QString strPath = QString::fromStdString(SerialDevicePath(nPortNr));
-    const QString strDetails = OpenFailureDetails(nPortNr, strPath, g_SerialPort.LastOpenErrno(),
-                                                  g_SerialPort.LastOpenError(), FileGroupName(strPath),
-                                                  CurrentUserName());
+    const QString strDetails = OpenFailureDetails(nPortNr, g_SerialPort.LastOpenError(),
+                                                  GatherOpenFailureFacts(g_SerialPort.LastOpenErrno(), strPath));
     MessageBox(GetSafeHwnd(), QStringLiteral("Cannot open serial port"), QString(), MB_OK, strDetails);
 }
 

@@ -125,7 +125,7 @@ QJsonObject WholeConfigJson(bool bWithNet) {
 QString WholeConfigText(bool bWithNet) {
     QString s = RoutingText();
     for (int n = 0; n < INPUT_COUNT; ++n) s += EdidText(n);
-    s += QStringLiteral("Name: %1\n").arg(DeviceNameTrimmed());
+    s += QStringLiteral("Name: %1\n").arg(DeviceNameShown(DeviceNameTrimmed()));
     if (bWithNet) s += NetText();
     return s;
 }

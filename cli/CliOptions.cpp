@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "CliFormat.h"
+#include "DeviceNameText.h"
 #include "DeviceState.h"
 #include "EdidModes.h"
 #include "SerialPort.h"
@@ -177,14 +178,8 @@ private:
         if (!Count(0, 1)) return false;
         if (m_args.isEmpty()) return true;
         const QString& strName = m_args[0];
-        const auto aChars = strName.toUcs4();
-        if (aChars.size() > DEVICE_NAME_LEN)
-            return Fail(QStringLiteral("name: at most %1 characters, not %2").arg(DEVICE_NAME_LEN).arg(aChars.size()));
-        for (uint c : aChars) {
-            // The switcher holds one byte per character.
-            if (c > 0xFF || c < 0x20 || (c >= 0x7F && c < 0xA0))
-                return Fail(QStringLiteral("name: '%1' cannot be stored in the switcher's name").arg(QString::fromUcs4(reinterpret_cast<const char32_t*>(&c), 1)));
-        }
+        if (const QString strProblem = DeviceNameProblem(strName); !strProblem.isEmpty())
+            return Fail(QStringLiteral("name: %1").arg(strProblem));
         m_o.name = strName;
         return true;
     }
@@ -389,5 +384,6 @@ QString CliUsage() {
         "  --trace FILE         append every frame sent and received to FILE\n"
         "  --version, --help\n"
         "\n"
-        "Exit status: 0 done, 1 no answer or refused, 2 usage, 3 the link could not be opened.\n");
+        "Exit status: 0 done, 1 no answer or refused, 2 usage, 3 the link could not be opened,\n"
+        "4 the results or the trace could not be written.\n");
 }

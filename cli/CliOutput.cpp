@@ -1,14 +1,24 @@
 #include "CliOutput.h"
 
 #include <QJsonDocument>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
+QString& StdoutError() {
+    static QString strError;
+    return strError;
+}
+
 void Write(FILE* f, const QString& strText) {
     const QByteArray bytes = strText.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), f);
-    std::fflush(f);
+    const bool bWritten =
+        std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), f) == static_cast<size_t>(bytes.size()) &&
+        std::fflush(f) == 0;
+    if (!bWritten && f == stdout && StdoutError().isEmpty())
+        StdoutError() = QString::fromLocal8Bit(std::strerror(errno));
 }
 
 QString JsonLine(const QJsonObject& obj) {
@@ -39,3 +49,9 @@ void CCliOutput::Error(const QString& strCommand, const QString& strText) const 
 }
 
 void CCliOutput::Note(const QString& strText) const { Write(stderr, strText + QLatin1Char('\n')); }
+
+QString CCliOutput::ResultsError() {
+    if (StdoutError().isEmpty() && (std::fflush(stdout) != 0 || std::ferror(stdout)))
+        StdoutError() = QString::fromLocal8Bit(std::strerror(errno ? errno : EIO));
+    return StdoutError();
+}

@@ -18,6 +18,11 @@ public:
     // A remark for people on stderr (not a result).
     void Note(const QString& strText) const;
 
+    // Why results could not be written to stdout (a full disk, /dev/full),
+    // from the first failure; empty while all of them arrived. Also sees
+    // output written with stdio directly (--help).
+    static QString ResultsError();
+
 private:
     bool m_bJson;
 };

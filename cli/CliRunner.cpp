@@ -136,12 +136,12 @@ int CCliRunner::Name() {
         if (!Write(Frames::DeviceNameWrite(abName), [](const ReplyEvent& ev) { return Is(ev, ReplyKind::Name); }, answer))
             return NoAnswer(QStringLiteral("the new name"));
         if (answer == ReplyKind::Name && std::memcmp(abName, g_DeviceName, DEVICE_NAME_LEN) != 0)
-            return Refused(QStringLiteral("the name stays \"%1\"").arg(DeviceNameTrimmed()));
+            return Refused(QStringLiteral("the name stays \"%1\"").arg(DeviceNameShown(DeviceNameTrimmed())));
         std::memcpy(g_DeviceName, abName, DEVICE_NAME_LEN);
     }
     QJsonObject obj;
     obj[QStringLiteral("name")] = DeviceNameTrimmed();
-    m_out.Result(m_o.strCommand, obj, QStringLiteral("Name: %1").arg(DeviceNameTrimmed()));
+    m_out.Result(m_o.strCommand, obj, QStringLiteral("Name: %1").arg(DeviceNameShown(DeviceNameTrimmed())));
     return EXIT_DONE;
 }
 

@@ -8,6 +8,7 @@
 #include "CliFormat.h"
 #include "CliSession.h"
 #include "CliUdpLink.h"
+#include "DeviceNameText.h"
 #include "NetLinkState.h"
 #include "NetReceive.h"
 #include "Sock_UDP.h"
@@ -30,7 +31,8 @@ public:
         QJsonObject obj{{QStringLiteral("number"), nEntry + 1},
                         {QStringLiteral("address"), strAddress},
                         {QStringLiteral("name"), strName}};
-        m_out.Result(m_o.strCommand, obj, QStringLiteral("%1 %2 %3").arg(nEntry + 1).arg(strAddress, strName));
+        m_out.Result(m_o.strCommand, obj,
+                     QStringLiteral("%1 %2 %3").arg(nEntry + 1).arg(strAddress, DeviceNameShown(strName)));
     }
     void DeviceTableFull(const char* pszNotice) override { m_out.Note(QString::fromLatin1(pszNotice)); }
 

@@ -13,6 +13,7 @@
 #include "DeviceState.h"
 #include "ReplyAssembler.h"
 #include "SendPath.h"
+#include "SerialOpenText.h"
 
 namespace {
 
@@ -35,24 +36,12 @@ UINT PortNumberFor(const QString& strPort) {
     return 1;
 }
 
-QString OpenFailureReason(int nErrno, const QString& strPath) {
-    switch (nErrno) {
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-        return QStringLiteral("no such device (is the adapter plugged in, is it another tty name?)");
-    case EACCES:
-    case EPERM:
-        return QStringLiteral(
-            "permission denied; serial ports belong to the group \"dialout\": "
-            "sudo adduser $USER dialout, then log out and in again");
-    case EBUSY:
-        return strPath.contains(QLatin1String("ttyACM"))
-                   ? QStringLiteral("busy: another program holds the port (often ModemManager on ttyACM devices)")
-                   : QStringLiteral("busy: another program holds the port");
-    default:
-        return QString::fromLocal8Bit(std::strerror(nErrno));
-    }
+// The reason and what to do, as the window's box says them.
+QString OpenFailureText(int nErrno, const QString& strPath) {
+    const OpenFailureFacts facts = GatherOpenFailureFacts(nErrno, strPath);
+    const QString strAdvice = OpenFailureAdvice(facts);
+    return strAdvice.isEmpty() ? OpenFailureReason(facts)
+                               : QStringLiteral("%1. %2").arg(OpenFailureReason(facts), strAdvice);
 }
 
 // The driver's box text on one line, without its "WARNING:" and port number
@@ -69,9 +58,15 @@ QString OneLine(const QString& strBoxText) {
 
 CCliSession::CCliSession() {
     // Driver errors come here instead of a message box; while opening they
-    // make the open fail, afterwards they end the command that waits.
-    CSerialPort::SetErrorSink(
-        [this](const QString&, const QString& strText, const SerialErrorInfo&) { OnLinkError(OneLine(strText)); });
+    // make the open fail, afterwards they end the command that waits. A
+    // file that takes no terminal settings is said to be no serial device,
+    // not by the name of the step that found it out.
+    CSerialPort::SetErrorSink([this](const QString&, const QString& strText, const SerialErrorInfo& info) {
+        const QString strNotSerial =
+            m_bOpening ? NotSerialDeviceReason(QString::fromStdString(SerialDevicePath(info.nPortNr)), info.nErrno)
+                       : QString();
+        OnLinkError(strNotSerial.isEmpty() ? OneLine(strText) : strNotSerial);
+    });
 }
 
 CCliSession::~CCliSession() {
@@ -80,19 +75,26 @@ CCliSession::~CCliSession() {
 }
 
 int CCliSession::OpenSerial(const QString& strPort, QString& strError) {
+    m_strPort = strPort;
     const UINT nPort = PortNumberFor(strPort);
     const QString strPath = QString::fromStdString(SerialDevicePath(nPort));
     m_strLinkName = ParseComPort(strPort) > 0 ? QStringLiteral("%1 (%2)").arg(strPort.toUpper(), strPath) : strPath;
     m_strLinkError.clear();
+    // A regular file, a directory ...: said before the open is even tried.
+    if (const QString strNotSerial = NotSerialDeviceReason(strPath); !strNotSerial.isEmpty()) {
+        strError = QStringLiteral("cannot use %1: %2").arg(m_strLinkName, strNotSerial);
+        return EXIT_LINK;
+    }
     m_bOpening = true;
     const BOOL bOpened = g_SerialPort.Setup(this, nPort, SERIAL_BAUD, 'N', 8, 1, SERIAL_EVENT_MASK, SERIAL_SEND_BUFFER);
     m_bOpening = false;
     if (!bOpened) {
-        strError = QStringLiteral("cannot open %1: %2").arg(m_strLinkName, OpenFailureReason(g_SerialPort.LastOpenErrno(), strPath));
+        strError = QStringLiteral("cannot open %1: %2")
+                       .arg(m_strLinkName, OpenFailureText(g_SerialPort.LastOpenErrno(), strPath));
         return EXIT_LINK;
     }
     if (!m_strLinkError.isEmpty()) {
-        strError = QStringLiteral("cannot use %1 as a serial port: %2").arg(m_strLinkName, m_strLinkError);
+        strError = QStringLiteral("cannot use %1: %2").arg(m_strLinkName, m_strLinkError);
         g_SerialPort.Close();
         return EXIT_LINK;
     }
@@ -104,6 +106,11 @@ int CCliSession::OpenSerial(const QString& strPort, QString& strError) {
     m_bSerialOpen = true;
     g_bComConnected = 1;
     return EXIT_DONE;
+}
+
+int CCliSession::ReopenSerial(QString& strError) {
+    Close();
+    return OpenSerial(m_strPort, strError);
 }
 
 int CCliSession::OpenUdp(const QString& strHost, int nLocalPort, QString& strError) {
@@ -166,6 +173,16 @@ bool CCliSession::WaitFor(const ReplyPredicate& fnDone, int nTimeoutMs, unsigned
     return m_bDone;
 }
 
+bool CCliSession::Pause(int nMs) {
+    if (m_bInterrupted) return false;
+    QEventLoop loop;
+    QTimer::singleShot(nMs, &loop, &QEventLoop::quit);
+    m_pLoop = &loop;
+    loop.exec();
+    m_pLoop = nullptr;
+    return !m_bInterrupted;
+}
+
 void CCliSession::Interrupt() {
     m_bInterrupted = true;
     if (m_pLoop) m_pLoop->quit();
@@ -191,11 +208,20 @@ void CCliSession::Emit(ReplyKind kind, int n) {
 // ---------------------------------------------------------------- receiving
 
 LRESULT CCliSession::OnPortMessage(UINT nMessage, WPARAM wParam, LPARAM /*lParam*/) {
-    if (nMessage == WM_PORT_RXCHAR) RxFeedChar(static_cast<BYTE>(wParam & 0xFF), *this);
+    if (nMessage != WM_PORT_RXCHAR) return 0;
+    const BYTE c = static_cast<BYTE>(wParam & 0xFF);
+    // Told before the frame is decoded, so "answers again" comes before
+    // what the answer changed.
+    if (c == '#' && m_fnHeard) m_fnHeard();
+    RxFeedChar(c, *this);
     return 0;
 }
 
-void CCliSession::OnNetRxData(WPARAM wParam) { RxFeedNetBuffer(wParam, *this); }
+// Only datagrams from the chosen switcher come here.
+void CCliSession::OnNetRxData(WPARAM wParam) {
+    if (m_fnHeard) m_fnHeard();
+    RxFeedNetBuffer(wParam, *this);
+}
 
 // The decoder's calls for each register, in its order:
 //   0x00..0x03  ShowOutputSource(n), PortSetEndWait

@@ -14,7 +14,8 @@
 #include "SerialPort.h"
 
 // Exit statuses of corvane-cli.
-enum : int { EXIT_DONE = 0, EXIT_NO_ANSWER = 1, EXIT_USAGE = 2, EXIT_LINK = 3 };
+// EXIT_OUTPUT: the results or the frame trace could not be written.
+enum : int { EXIT_DONE = 0, EXIT_NO_ANSWER = 1, EXIT_USAGE = 2, EXIT_LINK = 3, EXIT_OUTPUT = 4 };
 
 // What one decoded reply frame was, told apart by the calls the decoder makes.
 enum class ReplyKind {
@@ -46,6 +47,8 @@ public:
     // Opens the serial port ("COMn" or a device path). EXIT_DONE, or
     // EXIT_LINK with the reason in strError.
     int OpenSerial(const QString& strPort, QString& strError);
+    // After a link error: closes the serial port and opens the same one again.
+    int ReopenSerial(QString& strError);
     // Opens the UDP link to strHost from local port nLocalPort.
     int OpenUdp(const QString& strHost, int nLocalPort, QString& strError);
     void Close();
@@ -67,12 +70,18 @@ public:
     // the time is up or Interrupt() is called. nTimeoutMs < 0 waits for ever.
     bool WaitFor(const ReplyPredicate& fnDone, int nTimeoutMs, unsigned nFromMark);
     bool WaitFor(const ReplyPredicate& fnDone, int nTimeoutMs) { return WaitFor(fnDone, nTimeoutMs, Mark()); }
-    // Ends a running WaitFor (signal, fatal link error).
+    // Runs the event loop for nMs; false when Interrupt() ended it.
+    bool Pause(int nMs);
+    // Ends a running WaitFor or Pause (signal, fatal link error).
     void Interrupt();
     bool Interrupted() const { return m_bInterrupted; }
 
     // Sees every reply event, whether or not a command waits (watch).
     void SetListener(std::function<void(const ReplyEvent&)> fnListener) { m_fnListener = std::move(fnListener); }
+    // Told of every answer of the switcher: each datagram from it, each
+    // complete frame on the serial line, whether or not it changes anything
+    // (an unchanged change counter is an answer too).
+    void SetHeardListener(std::function<void()> fnHeard) { m_fnHeard = std::move(fnHeard); }
     // A link error reported after opening (device lost, write failed); empty while none.
     QString LinkError() const { return m_strLinkError; }
 
@@ -108,6 +117,7 @@ private:
     bool m_bInterrupted = false;
     class QEventLoop* m_pLoop = nullptr;
     std::function<void(const ReplyEvent&)> m_fnListener;
+    std::function<void()> m_fnHeard;
 
     // Output sources shown since the last event: one alone followed by the
     // end of the Port Set wait is a single output's reply.
@@ -116,6 +126,7 @@ private:
     int m_nLastEdidInput = 0;
 
     bool m_bSerialOpen = false;
+    QString m_strPort;  // as --port named it, for ReopenSerial
     CCliUdpLink* m_pUdp = nullptr;
     QString m_strLinkName;
     QString m_strLinkError;

@@ -7,15 +7,20 @@
 #include <cstring>
 
 #include "CliFormat.h"
+#include "CliOutput.h"
 #include "CliRunner.h"
 #include "CliSession.h"
 #include "CommandFrames.h"
+#include "DeviceNameText.h"
 #include "DeviceState.h"
+#include "FrameTrace.h"
 
 namespace {
 
 // Over the network the window polls the change counter once a second.
 constexpr int NET_POLL_MS = 1000;
+// A serial port that went away is tried again this often until it is back.
+constexpr int REOPEN_RETRY_MS = 1000;
 
 // The state last printed, compared with the device state after each reply.
 struct Seen {
@@ -42,20 +47,39 @@ public:
         m_seen.Take();
         m_out.Note(QStringLiteral("Watching the switcher on %1; Ctrl-C ends.").arg(m_s.LinkName()));
         m_s.SetListener([this](const ReplyEvent& ev) { OnReply(ev); });
+        m_s.SetHeardListener([this] { Heard(); });
         m_sinceReply.start();
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, [this] { Poll(); });
-        poll.start(m_o.intervalMs.value_or(m_s.IsNetwork() ? NET_POLL_MS : CLI_DEFAULT_INTERVAL_MS));
-        m_s.WaitFor([](const ReplyEvent&) { return false; }, -1);
+        const int nPollMs = m_o.intervalMs.value_or(m_s.IsNetwork() ? NET_POLL_MS : CLI_DEFAULT_INTERVAL_MS);
+        poll.start(nPollMs);
+        int nStatus = EXIT_DONE;
+        // Ends on Ctrl-C, or on a link error that waiting cannot mend.
+        for (;;) {
+            m_s.WaitFor([](const ReplyEvent&) { return false; }, -1);
+            if (m_s.Interrupted() || m_s.LinkError().isEmpty()) break;
+            if (m_s.IsNetwork()) {
+                nStatus = runner.NoAnswer(QStringLiteral("the watch"));
+                break;
+            }
+            poll.stop();
+            if (!ReopenWhenBack()) break;
+            poll.start(nPollMs);
+        }
         m_s.SetListener(nullptr);
-        if (!m_s.LinkError().isEmpty()) return runner.NoAnswer(QStringLiteral("the watch"));
-        return EXIT_DONE;
+        m_s.SetHeardListener(nullptr);
+        return nStatus;
     }
 
 private:
     // Over UDP the change counter; a changed counter reloads the whole
     // configuration (the session sends that request). Over serial the routing.
     void Poll() {
+        // Results that cannot be written are not watched for ever.
+        if (!CCliOutput::ResultsError().isEmpty() || !FrameTrace().WriteError().isEmpty()) {
+            m_s.Interrupt();
+            return;
+        }
         if (m_sinceReply.elapsed() > m_o.nTimeoutMs && !m_bSilent) {
             m_bSilent = true;
             Line(QStringLiteral("silent"), QStringLiteral("no answer from the switcher for %1 s").arg(m_o.nTimeoutMs / 1000.0), {});
@@ -63,12 +87,36 @@ private:
         m_s.Send(m_s.IsNetwork() ? Frames::Read(Frames::REG_CHANGE_COUNTER) : Frames::Status());
     }
 
-    void OnReply(const ReplyEvent& ev) {
+    // Any answer ends a silence, whether or not it changed anything.
+    void Heard() {
         m_sinceReply.restart();
         if (m_bSilent) {
             m_bSilent = false;
             Line(QStringLiteral("answering"), QStringLiteral("the switcher answers again"), {});
         }
+    }
+
+    // The serial port went away (unplugged, switched off): says so, then
+    // opens the same path again every second until it is back or Ctrl-C,
+    // as the network watch goes on through a silence. Once back, the whole
+    // configuration is read, so what changed meanwhile is reported.
+    bool ReopenWhenBack() {
+        if (!m_bSilent) {
+            m_bSilent = true;
+            Line(QStringLiteral("silent"),
+                 QStringLiteral("lost %1 (%2); opening it again as soon as it is back")
+                     .arg(m_s.LinkName(), m_s.LinkError()),
+                 {});
+        }
+        QString strError;
+        while (m_s.ReopenSerial(strError) != EXIT_DONE) {
+            if (!m_s.Pause(REOPEN_RETRY_MS)) return false;
+        }
+        m_s.Send(Frames::Read(Frames::REG_ALL_CONFIG));
+        return true;
+    }
+
+    void OnReply(const ReplyEvent& ev) {
         switch (ev.kind) {
         case ReplyKind::OutputSource:
         case ReplyKind::AllOutputs: CompareRouting(); break;
@@ -109,7 +157,8 @@ private:
     void CompareName() {
         const QString strName = DeviceNameTrimmed();
         if (strName == m_seen.strName) return;
-        Line(QStringLiteral("name"), QStringLiteral("name: \"%1\" -> \"%2\"").arg(m_seen.strName, strName),
+        Line(QStringLiteral("name"),
+             QStringLiteral("name: \"%1\" -> \"%2\"").arg(DeviceNameShown(m_seen.strName), DeviceNameShown(strName)),
              QJsonObject{{QStringLiteral("name"), strName}});
         m_seen.strName = strName;
     }

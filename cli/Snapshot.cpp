@@ -3,11 +3,14 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "CliFormat.h"
 #include "CommandFrames.h"
 #include "DeviceNameText.h"
+#include "DuplicateKeys.h"
 #include "EdidModes.h"
 
 namespace {
@@ -17,21 +20,25 @@ bool Fail(QString& strError, const QString& strText) {
     return false;
 }
 
+// The range is checked on the double: converting one outside int first
+// (1e300) is undefined behaviour.
 bool IntIn(const QJsonValue& v, int nMin, int nMax, int& n) {
     if (!v.isDouble()) return false;
     const double d = v.toDouble();
-    if (d != static_cast<int>(d) || d < nMin || d > nMax) return false;
+    if (!(d >= nMin && d <= nMax) || d != std::floor(d)) return false;
     n = static_cast<int>(d);
     return true;
 }
 
 bool ParseRouting(const QJsonValue& v, Snapshot& snap, QString& strError) {
     const QJsonArray a = v.toArray();
-    if (!v.isArray() || a.size() != OUTPUT_COUNT) return Fail(strError, QStringLiteral("\"routing\" must list the input (1..4) of each of the 4 outputs"));
+    if (!v.isArray() || a.size() != OUTPUT_COUNT)
+        return Fail(strError, QStringLiteral("\"routing\" must list the input (1..4) of each of the 4 outputs"));
     std::array<int, OUTPUT_COUNT> routing{};
     for (int n = 0; n < OUTPUT_COUNT; ++n) {
         int nInput = 0;
-        if (!IntIn(a[n], 1, 4, nInput)) return Fail(strError, QStringLiteral("\"routing\" entry %1 must be an input 1..4").arg(n + 1));
+        if (!IntIn(a[n], 1, 4, nInput))
+            return Fail(strError, QStringLiteral("\"routing\" entry %1 must be an input 1..4").arg(n + 1));
         routing[n] = nInput - 1;
     }
     snap.routing = routing;
@@ -42,7 +49,8 @@ bool ParseRouting(const QJsonValue& v, Snapshot& snap, QString& strError) {
 bool ParseEdidFlags(const QJsonObject& o, UINT& nFlags, const QString& strWhere, QString& strError) {
     if (o.contains(QStringLiteral("flags"))) {
         int n = 0;
-        if (!IntIn(o[QStringLiteral("flags")], 0, 255, n)) return Fail(strError, strWhere + QStringLiteral(": \"flags\" must be 0..255"));
+        if (!IntIn(o[QStringLiteral("flags")], 0, 255, n))
+            return Fail(strError, strWhere + QStringLiteral(": \"flags\" must be 0..255"));
         nFlags = static_cast<UINT>(n);
         return true;
     }
@@ -51,19 +59,25 @@ bool ParseEdidFlags(const QJsonObject& o, UINT& nFlags, const QString& strWhere,
         if (o[QLatin1String(f.pszWord)].toBool()) nFlags |= f.nFlag;
     const QString strCh = o[QStringLiteral("channels")].toString();
     const UINT nChannels = EdidChannelsFromText(strCh);
-    if (!nChannels && !strCh.isEmpty()) return Fail(strError, strWhere + QStringLiteral(": \"channels\" must be 2.0, 5.1 or 7.1"));
+    if (!nChannels && !strCh.isEmpty())
+        return Fail(strError, strWhere + QStringLiteral(": \"channels\" must be 2.0, 5.1 or 7.1"));
     nFlags |= nChannels;
     return true;
 }
 
 bool ParseEdidMode(const QJsonObject& o, int& nMode, const QString& strWhere, QString& strError) {
     if (o.contains(QStringLiteral("mode"))) {
-        if (!IntIn(o[QStringLiteral("mode")], 0, 255, nMode)) return Fail(strError, strWhere + QStringLiteral(": \"mode\" must be 0..255"));
+        // Only the modes the switcher takes: another would wait out the
+        // whole time-out for an answer that never comes.
+        if (!IntIn(o[QStringLiteral("mode")], 0, EDID_MODE_COUNT - 1, nMode))
+            return Fail(strError, strWhere + QStringLiteral(": \"mode\" must be 0..%1").arg(EDID_MODE_COUNT - 1));
         return true;
     }
     nMode = EdidModeFromWord(o[QStringLiteral("mode_name")].toString());
     if (nMode >= 0) return true;
-    return Fail(strError, strWhere + QStringLiteral(": needs \"mode\" (0..7) or a known \"mode_name\""));
+    return Fail(
+        strError,
+        strWhere + QStringLiteral(": needs \"mode\" (0..%1) or a known \"mode_name\"").arg(EDID_MODE_COUNT - 1));
 }
 
 bool ParseEdid(const QJsonValue& v, Snapshot& snap, QString& strError) {
@@ -74,26 +88,31 @@ bool ParseEdid(const QJsonValue& v, Snapshot& snap, QString& strError) {
         if (!item.isObject() || !IntIn(o[QStringLiteral("input")], 1, 4, nInput))
             return Fail(strError, QStringLiteral("each \"edid\" entry needs an \"input\" 1..4"));
         const QString strWhere = QStringLiteral("\"edid\" input %1").arg(nInput);
+        if (snap.edid[nInput - 1]) return Fail(strError, strWhere + QStringLiteral(" is listed twice"));
         EdidSetting e{};
-        if (!ParseEdidMode(o, e.nMode, strWhere, strError) || !ParseEdidFlags(o, e.nFlags, strWhere, strError)) return false;
+        if (!ParseEdidMode(o, e.nMode, strWhere, strError) || !ParseEdidFlags(o, e.nFlags, strWhere, strError))
+            return false;
         snap.edid[nInput - 1] = e;
     }
     return true;
 }
 
+// The same rule as the name command: a name the switcher would not give
+// back unchanged would be sent again by every later apply.
 bool ParseName(const QJsonValue& v, Snapshot& snap, QString& strError) {
+    if (!v.isString())
+        return Fail(strError, QStringLiteral("\"name\" must be text of at most %1 characters").arg(DEVICE_NAME_LEN));
     const QString strName = v.toString();
-    const auto aChars = strName.toUcs4();
-    if (!v.isString() || aChars.size() > DEVICE_NAME_LEN) return Fail(strError, QStringLiteral("\"name\" must be text of at most 16 characters"));
-    for (uint c : aChars)
-        if (c > 0xFF) return Fail(strError, QStringLiteral("\"name\" has a character the switcher cannot hold"));
+    if (const QString strProblem = DeviceNameProblem(strName); !strProblem.isEmpty())
+        return Fail(strError, QStringLiteral("\"name\": %1").arg(strProblem));
     snap.name = strName;
     return true;
 }
 
 bool ParseAddress(const QJsonObject& o, const char* pszKey, Ipv4& ip, QString& strError) {
     const std::optional<Ipv4> parsed = ParseIpv4(o[QLatin1String(pszKey)].toString());
-    if (!parsed) return Fail(strError, QStringLiteral("\"network\" needs \"%1\" as A.B.C.D").arg(QLatin1String(pszKey)));
+    if (!parsed)
+        return Fail(strError, QStringLiteral("\"network\" needs \"%1\" as A.B.C.D").arg(QLatin1String(pszKey)));
     ip = *parsed;
     return true;
 }
@@ -105,7 +124,8 @@ bool ParseNet(const QJsonValue& v, Snapshot& snap, QString& strError) {
     if (!ParseAddress(o, "ip", net.ip, strError) || !ParseAddress(o, "mask", net.mask, strError) ||
         !ParseAddress(o, "gateway", net.gateway, strError))
         return false;
-    if (!o[QStringLiteral("dhcp")].isBool()) return Fail(strError, QStringLiteral("\"network\" needs \"dhcp\" as true or false"));
+    if (!o[QStringLiteral("dhcp")].isBool())
+        return Fail(strError, QStringLiteral("\"network\" needs \"dhcp\" as true or false"));
     net.bDhcp = o[QStringLiteral("dhcp")].toBool();
     snap.net = net;
     return true;
@@ -118,8 +138,10 @@ void PlanRouting(const Snapshot& snap, bool bAll, std::vector<PlannedChange>& pl
     for (int n = 0; n < OUTPUT_COUNT; ++n) {
         const int nWant = (*snap.routing)[n];
         if (!bAll && g_nOutputSource[n] == nWant) continue;
-        const QString strWhat = bAll ? QStringLiteral("output %1: %2").arg(n + 1).arg(InputWord(nWant))
-                                     : QStringLiteral("output %1: %2 -> %3").arg(n + 1).arg(InputWord(g_nOutputSource[n]), InputWord(nWant));
+        const QString strWhat =
+            bAll
+                ? QStringLiteral("output %1: %2").arg(n + 1).arg(InputWord(nWant))
+                : QStringLiteral("output %1: %2 -> %3").arg(n + 1).arg(InputWord(g_nOutputSource[n]), InputWord(nWant));
         plan.push_back({ChangeKind::Route, n, Frames::Route(n, nWant), strWhat});
     }
 }
@@ -132,7 +154,8 @@ void PlanEdid(const Snapshot& snap, bool bAll, std::vector<PlannedChange>& plan)
         if (!bAll && SameEdid(have, want)) continue;
         const QString strWant = EdidDescription(want.nMode, want.nFlags);
         const QString strWhat = bAll ? QStringLiteral("EDID %1: %2").arg(InputWord(n), strWant)
-                                     : QStringLiteral("EDID %1: %2 -> %3").arg(InputWord(n), EdidDescription(have.nMode, have.nFlags), strWant);
+                                     : QStringLiteral("EDID %1: %2 -> %3")
+                                           .arg(InputWord(n), EdidDescription(have.nMode, have.nFlags), strWant);
         plan.push_back({ChangeKind::Edid, n, Frames::EdidApply(EDID_REG_BASE + n, want.nMode, want.nFlags), strWhat});
     }
 }
@@ -143,8 +166,9 @@ void PlanName(const Snapshot& snap, bool bAll, std::vector<PlannedChange>& plan)
     if (!bAll && DeviceNameTrimmed() == strWant) return;
     BYTE abName[DEVICE_NAME_LEN];
     DeviceNameFromText(strWant, abName);
-    const QString strWhat = bAll ? QStringLiteral("name: \"%1\"").arg(strWant)
-                                 : QStringLiteral("name: \"%1\" -> \"%2\"").arg(DeviceNameTrimmed(), strWant);
+    const QString strWhat =
+        bAll ? QStringLiteral("name: \"%1\"").arg(strWant)
+             : QStringLiteral("name: \"%1\" -> \"%2\"").arg(DeviceNameShown(DeviceNameTrimmed()), strWant);
     plan.push_back({ChangeKind::Name, 0, Frames::DeviceNameWrite(abName), strWhat});
 }
 
@@ -168,15 +192,23 @@ void PlanNet(const Snapshot& snap, bool bAll, std::vector<PlannedChange>& plan) 
 bool ParseSnapshot(const QByteArray& json, Snapshot& snap, QString& strError) {
     QJsonParseError err{};
     const QJsonDocument doc = QJsonDocument::fromJson(json, &err);
-    if (doc.isNull()) return Fail(strError, QStringLiteral("not JSON: %1 at offset %2").arg(err.errorString()).arg(err.offset));
-    if (!doc.isObject()) return Fail(strError, QStringLiteral("a snapshot is one JSON object (as load --json writes it)"));
+    if (doc.isNull())
+        return Fail(strError, QStringLiteral("not JSON: %1 at offset %2").arg(err.errorString()).arg(err.offset));
+    // The JSON reader keeps the last of two equal keys; which of two values
+    // was meant cannot be told, so the file is refused.
+    if (const std::optional<QString> strKey = FirstDuplicateKey(json))
+        return Fail(strError, QStringLiteral("the key \"%1\" appears twice in one object").arg(*strKey));
+    if (!doc.isObject())
+        return Fail(strError, QStringLiteral("a snapshot is one JSON object (as load --json writes it)"));
     const QJsonObject o = doc.object();
     snap = Snapshot{};
-    if (o.contains(QStringLiteral("routing")) && !ParseRouting(o[QStringLiteral("routing")], snap, strError)) return false;
+    if (o.contains(QStringLiteral("routing")) && !ParseRouting(o[QStringLiteral("routing")], snap, strError))
+        return false;
     if (o.contains(QStringLiteral("edid")) && !ParseEdid(o[QStringLiteral("edid")], snap, strError)) return false;
     if (o.contains(QStringLiteral("name")) && !ParseName(o[QStringLiteral("name")], snap, strError)) return false;
     if (o.contains(QStringLiteral("network")) && !ParseNet(o[QStringLiteral("network")], snap, strError)) return false;
-    if (!snap.routing && !snap.name && !snap.net && std::none_of(snap.edid.begin(), snap.edid.end(), [](const auto& e) { return e.has_value(); }))
+    if (!snap.routing && !snap.name && !snap.net &&
+        std::none_of(snap.edid.begin(), snap.edid.end(), [](const auto& e) { return e.has_value(); }))
         return Fail(strError, QStringLiteral("nothing to apply: no \"routing\", \"edid\", \"name\" or \"network\""));
     return true;
 }

@@ -47,6 +47,21 @@ int RunOnLink(const CliOptions& o, const CCliOutput& out) {
     return nStatus;
 }
 
+// Results that never arrived, or a trace with lines missing, fail the run
+// even when the switcher did all that was asked: a script would take an
+// empty answer for a good one.
+int WithOutputChecked(int nStatus, const CliOptions& o) {
+    const QString strResults = CCliOutput::ResultsError();
+    const QString strTrace = FrameTrace().WriteError();
+    if (strResults.isEmpty() && strTrace.isEmpty()) return nStatus;
+    if (!strResults.isEmpty())
+        std::fprintf(stderr, "corvane-cli: cannot write the results to standard output: %s\n", qPrintable(strResults));
+    if (!strTrace.isEmpty())
+        std::fprintf(stderr, "corvane-cli: cannot write the trace file %s: %s\n", qPrintable(o.strTrace),
+                     qPrintable(strTrace));
+    return EXIT_OUTPUT;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -64,11 +79,11 @@ int main(int argc, char** argv) {
     }
     if (o.bHelp) {
         std::fputs(qPrintable(CliUsage()), stdout);
-        return EXIT_DONE;
+        return WithOutputChecked(EXIT_DONE, o);
     }
     if (o.bVersion) {
         std::printf("corvane-cli %s\n", CORVANE_VERSION);
-        return EXIT_DONE;
+        return WithOutputChecked(EXIT_DONE, o);
     }
     const CCliOutput out(o.bJson);
     if (!o.strTrace.isEmpty() && !FrameTrace().Open(o.strTrace, strError)) {
@@ -77,5 +92,5 @@ int main(int argc, char** argv) {
     }
     const int nStatus = RunOnLink(o, out);
     FrameTrace().Close();
-    return nStatus;
+    return WithOutputChecked(nStatus, o);
 }

@@ -23,6 +23,7 @@ CFrameTrace::~CFrameTrace() { Close(); }
 
 bool CFrameTrace::Open(const QString& strPath, QString& strError) {
     Close();
+    m_strWriteError.clear();
     m_file.setFileName(strPath);
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
         strError = m_file.errorString();
@@ -112,8 +113,8 @@ void CFrameTrace::WriteLine(const QDateTime& t, const char* pszDirection, const 
     line += ' ';
     line += Escape(bytes);
     line += '\n';
-    m_file.write(line);
     // Each line reaches the file at once: a trace is read after something
     // went wrong, possibly after a crash.
-    m_file.flush();
+    const bool bWritten = m_file.write(line) == line.size() && m_file.flush();
+    if (!bWritten && m_strWriteError.isEmpty()) m_strWriteError = m_file.errorString();
 }

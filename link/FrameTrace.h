@@ -29,6 +29,9 @@ public:
     // Writes out bytes still held back, then stops tracing.
     void Close();
     bool IsOn() const { return m_file.isOpen(); }
+    // Why a line could not be written (a full disk), from the first failure
+    // since Open; empty while every line reached the file.
+    QString WriteError() const { return m_strWriteError; }
 
     // One frame handed to a link.
     void Sent(const QString& strLink, const char* pData, std::size_t nLen);
@@ -53,6 +56,7 @@ private:
 
     QFile m_file;
     QHash<QString, RxLine> m_rx;
+    QString m_strWriteError;
 };
 
 // The process's one trace.

@@ -29,10 +29,11 @@ std::string LockName(const std::string& strPath) {
     return "LCK.." + strDev;
 }
 
-// Lock files hold the owner's pid, as ten ASCII digits (HDB) or as a binary int.
-bool LockFileLive(const std::string& strFile) {
+// Lock files hold the owner's pid, as ten ASCII digits (HDB) or as a binary
+// int. The pid when that process still exists, else 0.
+long LockFileOwner(const std::string& strFile) {
     FILE* f = fopen(strFile.c_str(), "rb");
-    if (!f) return false;
+    if (!f) return 0;
     char buf[32] = {};
     size_t n = fread(buf, 1, sizeof(buf) - 1, f);
     fclose(f);
@@ -44,8 +45,8 @@ bool LockFileLive(const std::string& strFile) {
     } else {
         nPid = strtol(buf, nullptr, 10);
     }
-    if (nPid <= 0) return false;
-    return kill(static_cast<pid_t>(nPid), 0) == 0 || errno == EPERM;
+    if (nPid <= 0) return 0;
+    return kill(static_cast<pid_t>(nPid), 0) == 0 || errno == EPERM ? nPid : 0;
 }
 
 int Fail(int nErr) {
@@ -88,11 +89,15 @@ const std::vector<std::string>& DefaultUucpLockDirs() {
     return dirs;
 }
 
-bool TtyUucpLockHeld(const std::string& strPath, const std::vector<std::string>& lockDirs) {
+long TtyUucpLockOwner(const std::string& strPath, const std::vector<std::string>& lockDirs) {
     const std::string strName = LockName(strPath);
     for (const std::string& dir : lockDirs)
-        if (LockFileLive(dir + "/" + strName)) return true;
-    return false;
+        if (const long nPid = LockFileOwner(dir + "/" + strName)) return nPid;
+    return 0;
+}
+
+bool TtyUucpLockHeld(const std::string& strPath, const std::vector<std::string>& lockDirs) {
+    return TtyUucpLockOwner(strPath, lockDirs) != 0;
 }
 
 int TtyOpenExclusive(const std::string& strPath, const std::vector<std::string>& lockDirs) {

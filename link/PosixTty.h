@@ -16,6 +16,8 @@ const std::vector<std::string>& DefaultUucpLockDirs();
 // True when one of lockDirs holds a lock file for the device at strPath whose
 // process still exists. A stale file (dead pid, unreadable content) is ignored.
 bool TtyUucpLockHeld(const std::string& strPath, const std::vector<std::string>& lockDirs);
+// The pid in that live lock file, 0 when there is none.
+long TtyUucpLockOwner(const std::string& strPath, const std::vector<std::string>& lockDirs);
 
 // Opens strPath read/write, no controlling terminal, non-blocking, and makes
 // it ours alone: TIOCEXCL (other non-root openers get EBUSY), a non-blocking

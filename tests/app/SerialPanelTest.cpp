@@ -1,6 +1,8 @@
 // The serial connection panel against pseudo-terminals standing in for COM
 // ports: probing, the port list, connect and disconnect, failures.
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include "AppFixture.h"
@@ -128,18 +130,45 @@ TEST_F(SerialPanelTest, PermissionProblemNamesTheUserAndThePath) {
 }
 
 TEST(OpenFailureDetails, DialoutAdviceOnlyForDevicesOfThatGroup) {
-    const QString strDialout = OpenFailureDetails(3, "/dev/ttyUSB2", EACCES, "Permission denied", "dialout", "ann");
+    OpenFailureFacts facts{EACCES, "/dev/ttyUSB2", "dialout", "ann", {}};
+    const QString strDialout = OpenFailureDetails(3, "Permission denied", facts);
     EXPECT_TRUE(strDialout.startsWith("COM3 (/dev/ttyUSB2): Permission denied\n\n"));
     EXPECT_TRUE(strDialout.contains("group \"dialout\""));
     EXPECT_TRUE(strDialout.contains("sudo adduser ann dialout"));
 
-    const QString strOther = OpenFailureDetails(3, "/dev/ttyUSB2", EACCES, "Permission denied", "plugdev", "ann");
+    facts.strGroup = "plugdev";
+    const QString strOther = OpenFailureDetails(3, "Permission denied", facts);
     EXPECT_FALSE(strOther.contains("dialout"));
     EXPECT_TRUE(strOther.endsWith("User \"ann\" has no read and write access to /dev/ttyUSB2."));
 
-    // Not a permission problem: the reason alone, whatever the group.
-    EXPECT_EQ(OpenFailureDetails(3, "/dev/ttyUSB2", EBUSY, "Device or resource busy", "dialout", "ann"),
-              "COM3 (/dev/ttyUSB2): Device or resource busy");
+    // Neither a permission problem nor a busy port: the reason alone, whatever the group.
+    facts = {EIO, "/dev/ttyUSB2", "dialout", "ann", {}};
+    EXPECT_EQ(OpenFailureDetails(3, "Input/output error", facts), "COM3 (/dev/ttyUSB2): Input/output error");
+}
+
+// Another program holds the port: the box keeps its message and says who
+// holds it, here this very process through a flock (as /proc/locks tells).
+TEST_F(SerialPanelTest, ABusyPortNamesTheProgramThatHoldsIt) {
+    CPtyPair& com3 = AddPty(3);
+    ASSERT_TRUE(com3.IsOpen());
+    const int fd = ::open(com3.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+    OpenMainWindow();
+    PortList()->setCurrentIndex(2);
+    ASSERT_EQ(pDlg->SelectedPortNumber(), 3);
+    MessageBoxScript::Expect("Cannot open serial port");
+    Click(Dlg102::IDC_CONNECT);
+    ::close(fd);
+    ASSERT_EQ(MessageBoxScript::History().size(), 1u);
+    EXPECT_EQ(MessageBoxScript::History()[0].strText, "Cannot open serial port");
+    const QString strDetails = MessageBoxScript::History()[0].strInformative;
+    EXPECT_TRUE(strDetails.startsWith(
+        QStringLiteral("COM3 (%1): Device or resource busy\n\n").arg(QString::fromStdString(com3.SlavePath()))))
+        << strDetails.toStdString();
+    EXPECT_TRUE(strDetails.contains(QStringLiteral("Another program holds the port: ")));
+    EXPECT_TRUE(strDetails.contains(QStringLiteral("(process %1)").arg(::getpid()))) << strDetails.toStdString();
+    EXPECT_EQ(g_bComConnected, 0);
 }
 
 TEST_F(SerialPanelTest, NoSelectionIsAnInvalidPort) {

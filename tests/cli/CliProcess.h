@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <gtest/gtest.h>
 
+#include "ProcessSignal.h"
 #include "SimProcess.h"
 
 struct CliResult {

@@ -7,12 +7,16 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "CliProcess.h"
+#include "CommandFrames.h"
+#include "PtyPair.h"
 #include "Wait.h"
 
 namespace {
@@ -236,9 +240,14 @@ TEST_F(CliSerialTest, LinkThatCannotOpenIsStatusThreeWithTheReason) {
     CliResult r = RunCli({"--port", "/nonexistent/ttyUSB9", "status"});
     EXPECT_EQ(r.nExit, 3);
     EXPECT_TRUE(r.err.contains("no such device")) << r.err.toStdString();
-    r = RunCli({"--port", "/dev/null", "status"});
-    EXPECT_EQ(r.nExit, 3);
-    EXPECT_TRUE(r.err.contains("serial port")) << r.err.toStdString();
+    // Files that are no serial device say so, not which terminal call failed.
+    for (const char* pszPath : {"/dev/null", "/etc/passwd", "/tmp"}) {
+        r = RunCli({"--port", pszPath, "status"});
+        EXPECT_EQ(r.nExit, 3) << pszPath;
+        EXPECT_TRUE(r.err.contains(QStringLiteral("%1: not a serial device").arg(pszPath).toUtf8()))
+            << r.err.toStdString();
+        EXPECT_FALSE(r.err.contains("Comm")) << r.err.toStdString();
+    }
 
     // Another program holds the port.
     StartSim();
@@ -249,21 +258,26 @@ TEST_F(CliSerialTest, LinkThatCannotOpenIsStatusThreeWithTheReason) {
     ::close(fd);
     EXPECT_EQ(r.nExit, 3);
     EXPECT_TRUE(r.err.contains("busy")) << r.err.toStdString();
+    // The holder, as the system tells it (the flock in /proc/locks).
+    EXPECT_TRUE(r.err.contains(QStringLiteral("(process %1)").arg(::getpid()).toUtf8())) << r.err.toStdString();
     // Released, the port opens again.
     EXPECT_EQ(Cli({"status"}).nExit, 0);
 }
 
-TEST_F(CliSerialTest, PermissionDeniedNamesTheDialoutGroup) {
+// The file's group is not dialout, so joining dialout would not help: the
+// message names the user and the path, as the window's box does.
+TEST_F(CliSerialTest, PermissionDeniedNamesTheUserAndThePath) {
     if (::geteuid() == 0) GTEST_SKIP() << "root opens any device; run as a normal user to see this case";
-    QTemporaryDir dir;
-    const QString strPath = dir.filePath("ttyLocked");
-    QFile f(strPath);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.close();
-    QFile::setPermissions(strPath, QFileDevice::Permissions());
+    // A terminal of this user (group tty) with no access left for anyone.
+    CPtyPair pty;
+    ASSERT_TRUE(pty.IsOpen());
+    const QString strPath = QString::fromStdString(pty.SlavePath());
+    ASSERT_EQ(::chmod(pty.SlavePath().c_str(), 0), 0);
     const CliResult r = RunCli({"--port", strPath, "status"});
     EXPECT_EQ(r.nExit, 3);
-    EXPECT_TRUE(r.err.contains("dialout")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("has no read and write access to %1").arg(strPath).toUtf8()))
+        << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains("dialout")) << r.err.toStdString();
 }
 
 TEST_F(CliSerialTest, UsageErrorsAreStatusTwoAndSendNothing) {
@@ -291,11 +305,112 @@ TEST_F(CliSerialTest, WatchEndsCleanlyOnInterrupt) {
     // It polls the routing while it waits.
     WaitUntil([&] { return Received().count("@R 04 #") >= 2; }, 20000);
     EXPECT_GE(Received().count("@R 04 #"), 2);
-    ::kill(static_cast<pid_t>(watch.processId()), SIGINT);
+    ASSERT_TRUE(SignalChild(watch, SIGINT));
     ASSERT_TRUE(watch.waitForFinished(20000));
     EXPECT_EQ(watch.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(watch.exitCode(), 0);
     // Nothing changed, so nothing was printed; the port is free again.
     EXPECT_TRUE(watch.readAllStandardOutput().isEmpty());
     EXPECT_EQ(Cli({"status"}).nExit, 0);
+}
+
+// A name that apply would send but the switcher gives back shorter (NUL) or
+// that a terminal would act on is refused when the file is read, as the
+// name command refuses it; nothing is sent.
+TEST_F(CliSerialTest, ApplyRefusesNamesTheNameCommandRefuses) {
+    StartSim();
+    QTemporaryDir dir;
+    Mark();
+    for (const char* pszName : {R"(A\u0000B)", R"(A\nB)", R"(\u001b[2J)", R"(A\u0085)"}) {
+        const QString strFile = dir.filePath("name.json");
+        QFile f(strFile);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QStringLiteral(R"({"name": "%1"})").arg(QLatin1String(pszName)).toUtf8());
+        f.close();
+        const CliResult r = Cli({"apply", strFile});
+        EXPECT_EQ(r.nExit, 2) << pszName << "\n" << r.out.toStdString();
+        EXPECT_TRUE(r.err.contains("cannot be stored in the switcher's name")) << r.err.toStdString();
+    }
+    EXPECT_TRUE(ReceivedAfterPause().isEmpty());
+}
+
+// A name another client wrote with control characters is shown escaped: it
+// cannot clear the screen or colour the terminal of whoever reads it.
+TEST_F(CliSerialTest, NamesFromTheSwitcherAreShownWithControlsEscaped) {
+    StartSim();
+    BYTE abName[DEVICE_NAME_LEN];
+    std::memcpy(abName,
+                "\x1b[2J\x9b"
+                "31mRED\nX  ",
+                DEVICE_NAME_LEN);
+    ASSERT_TRUE(sim.Preset(Frames::DeviceNameWrite(abName), 1));
+    const QByteArray name = Ok({"name"});
+    EXPECT_EQ(name, QByteArray("Name: \\x1B[2J\\x9B31mRED\\x0AX\n"));
+    const QByteArray load = Ok({"load"});
+    EXPECT_TRUE(load.contains("Name: \\x1B[2J\\x9B31mRED\\x0AX\n")) << load.toStdString();
+    // JSON carries the name as it is; JSON escapes it itself.
+    EXPECT_EQ(OkJson({"name"})["name"].toString(), QString::fromLatin1("\x1b[2J\x9b"
+                                                                       "31mRED\nX"));
+}
+
+// Results that cannot be written fail the run, though the switcher answered.
+TEST_F(CliSerialTest, UnwritableResultsOrTraceAreStatusFour) {
+    StartSim();
+    for (const QStringList& args : {QStringList{"--port", sim.SlavePath(), "status"}, QStringList{"--version"}}) {
+        QProcess proc;
+        proc.setStandardOutputFile(QStringLiteral("/dev/full"));
+        proc.start(QStringLiteral(CORVANE_CLI_PATH), args);
+        ASSERT_TRUE(proc.waitForFinished(60000));
+        EXPECT_EQ(proc.exitCode(), 4) << args.join(' ').toStdString();
+        const QByteArray err = proc.readAllStandardError();
+        EXPECT_TRUE(err.contains("cannot write the results to standard output: No space left on device"))
+            << err.toStdString();
+    }
+    // The trace on a full disk.
+    const CliResult r = Cli({"--trace", "/dev/full", "status"});
+    EXPECT_EQ(r.nExit, 4);
+    EXPECT_TRUE(r.err.contains("cannot write the trace file /dev/full: ")) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith("Output 1: input 1\n")) << r.out.toStdString();
+}
+
+// The adapter is unplugged and plugged in again (the same path, here a link
+// to the simulator's pty): the watch says so and goes on, and reports what
+// changed while the port was gone.
+TEST_F(CliSerialTest, WatchOpensThePortAgainWhenItIsBack) {
+    StartSim();
+    QTemporaryDir dir;
+    const QString strLink = dir.filePath("ttyWatched");
+    ASSERT_TRUE(QFile::link(sim.SlavePath(), strLink));
+    QProcess watch;
+    const QByteArray err = StartWatch(watch, {"--port", strLink, "--json", "watch", "--interval", "0.2"});
+    ASSERT_TRUE(err.contains("Watching")) << err.toStdString();
+
+    sim.Stop();
+    QByteArray out = ReadUntil(watch, QProcess::StandardOutput, "\"event\":\"silent\"");
+    EXPECT_EQ(watch.state(), QProcess::Running);
+
+    CSimProcess back;
+    ASSERT_TRUE(back.Start(CliSimStart({})));
+    ASSERT_TRUE(back.Preset("@W 02 00#", 1));  // output 3 from input 1, made while the port was gone
+    ASSERT_TRUE(QFile::remove(strLink));
+    ASSERT_TRUE(QFile::link(back.SlavePath(), strLink));
+    out += ReadUntil(watch, QProcess::StandardOutput, "\"event\":\"routing\"");
+    EXPECT_TRUE(out.contains("\"event\":\"silent\"")) << out.toStdString();
+    EXPECT_TRUE(out.contains("\"event\":\"answering\"")) << out.toStdString();
+    EXPECT_LT(out.indexOf("\"event\":\"answering\""), out.indexOf("\"event\":\"routing\"")) << out.toStdString();
+    EXPECT_TRUE(out.contains("\"output\":3") && out.contains("\"to\":1")) << out.toStdString();
+    EXPECT_TRUE(SignalChild(watch, SIGINT));
+    ASSERT_TRUE(watch.waitForFinished(20000));
+    EXPECT_EQ(watch.exitCode(), 0);
+}
+
+// A helper process that never started has process id 0; signalling that
+// would end the whole process group, this test runner included.
+TEST(ProcessSignal, NothingIsSentToAProcessThatNeverStarted) {
+    QProcess proc;
+    proc.start(QStringLiteral("/nonexistent/corvane-no-such-program"));
+    EXPECT_FALSE(proc.waitForStarted(5000));
+    EXPECT_EQ(proc.processId(), 0);
+    EXPECT_FALSE(SignalChild(proc, SIGTERM));
+    EXPECT_FALSE(SignalChild(-1, SIGTERM));
 }

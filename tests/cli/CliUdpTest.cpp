@@ -15,6 +15,7 @@
 
 #include "CliProcess.h"
 #include "LoopbackPeers.h"
+#include "Wait.h"
 
 namespace {
 
@@ -70,7 +71,7 @@ TEST_F(CliUdpTest, WatchReportsAChangeMadeByAnotherClient) {
 
     Ok({"route", "3", "1"}, 2);
     QByteArray out = ReadUntil(watch, QProcess::StandardOutput, "\n");
-    ::kill(static_cast<pid_t>(watch.processId()), SIGTERM);
+    ASSERT_TRUE(SignalChild(watch, SIGTERM));
     ASSERT_TRUE(watch.waitForFinished(20000));
     EXPECT_EQ(watch.exitCode(), 0);
     out += watch.readAllStandardOutput();
@@ -83,6 +84,23 @@ TEST_F(CliUdpTest, WatchReportsAChangeMadeByAnotherClient) {
     EXPECT_EQ(o["to"].toInt(), 1);
     // It learnt of the change through the counter, as the window does.
     EXPECT_TRUE(sim.UdpReceived().contains("@ R 52 #"));
+}
+
+// The switcher answers every poll with the same change counter: that is an
+// answer, so the watch must not call it silent.
+TEST_F(CliUdpTest, WatchTakesAnUnchangedCounterAsAnAnswer) {
+    StartSim();
+    QProcess watch;
+    const QByteArray err = StartWatch(watch, {"--host", SimAddress(), "--local-port", QString::number(LocalPort(1)),
+                                              "--timeout", "0.5", "watch", "--interval", "0.1"});
+    ASSERT_TRUE(err.contains("Watching")) << err.toStdString();
+    // Well past the 0.5 s limit: 15 polls at 0.1 s, each answered.
+    EXPECT_TRUE(WaitUntil([&] { return sim.UdpCount("@ R 52 #") >= 15; }, 20000));
+    ASSERT_TRUE(SignalChild(watch, SIGTERM));
+    ASSERT_TRUE(watch.waitForFinished(20000));
+    EXPECT_EQ(watch.exitCode(), 0);
+    const QByteArray out = watch.readAllStandardOutput();
+    EXPECT_FALSE(out.contains("no answer")) << out.toStdString();
 }
 
 TEST_F(CliUdpTest, SearchListsEachSwitcherThatAnswers) {

@@ -1,10 +1,12 @@
 // Snapshots: what load --json prints is what apply reads back, and apply
 // sends exactly the frames for what differs.
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <cstring>
 #include <gtest/gtest.h>
 
 #include "CliFormat.h"
+#include "DeviceNameText.h"
 #include "Snapshot.h"
 
 namespace {
@@ -105,4 +107,70 @@ TEST_F(SnapshotTest, FilesThatAreNotSnapshotsAreRefusedWithTheReason) {
         EXPECT_FALSE(ParseSnapshot(pszJson, snap, strError)) << pszJson;
         EXPECT_TRUE(strError.contains(QLatin1String(pszWord))) << pszJson << " -> " << strError.toStdString();
     }
+}
+
+// Numbers are checked before they are converted (1e300 as an int is
+// undefined), modes only as far as the switcher takes them, and a key given
+// twice is refused rather than one of the two values taken silently.
+TEST_F(SnapshotTest, OutOfRangeNumbersUnknownModesAndRepeatedKeysAreRefused) {
+    const std::pair<const char*, const char*> cases[] = {
+        {R"({"routing": [1e300, 1, 1, 1]})", "routing"},
+        {R"({"routing": [-1e300, 1, 1, 1]})", "routing"},
+        {R"({"routing": [2147483648, 1, 1, 1]})", "routing"},
+        {R"({"edid": [{"input": 1e19, "mode": 1}]})", "input"},
+        {R"({"edid": [{"input": 1, "mode": 8}]})", "\"mode\" must be 0..7"},
+        {R"({"edid": [{"input": 1, "mode": 255}]})", "\"mode\" must be 0..7"},
+        {R"({"edid": [{"input": 1, "mode": 1, "flags": 1e300}]})", "flags"},
+        {R"({"routing": [1, 2, 3, 4], "routing": [4, 3, 2, 1]})", "\"routing\" appears twice"},
+        {R"({"routing": [1, 2, 3, 4], "\u0072outing": [4, 3, 2, 1]})", "\"routing\" appears twice"},
+        {R"({"edid": [{"input": 1, "mode": 1, "mode": 2}]})", "\"mode\" appears twice"},
+        {R"({"network": {"ip": "1.2.3.4", "ip": "1.2.3.5", "mask": "255.0.0.0", "gateway": "1.2.3.1", "dhcp": false}})",
+         "\"ip\" appears twice"},
+        {R"({"edid": [{"input": 2, "mode": 1}, {"input": 2, "mode": 0}]})", "input 2 is listed twice"},
+    };
+    for (const auto& [pszJson, pszWord] : cases) {
+        Snapshot snap;
+        QString strError;
+        EXPECT_FALSE(ParseSnapshot(pszJson, snap, strError)) << pszJson;
+        EXPECT_TRUE(strError.contains(QLatin1String(pszWord))) << pszJson << " -> " << strError.toStdString();
+    }
+    // Equal keys in different objects, and a key text that is also a value, are fine.
+    const Snapshot snap = Parsed(R"({"edid": [{"input": 1, "mode": 7}, {"input": 2, "mode": 0}], "name": "edid"})");
+    ASSERT_TRUE(snap.edid[0].has_value());
+    EXPECT_EQ(snap.edid[0]->nMode, 7);
+    EXPECT_EQ(snap.name, QStringLiteral("edid"));
+}
+
+// One name rule for the name command and for snapshots: what the switcher
+// gives back unchanged and a terminal shows as it is.
+TEST_F(SnapshotTest, TheNameRuleIsTheNameCommandsRule) {
+    const QString refused[] = {QString(QChar(0)) + "B",
+                               "A\nB",
+                               "A\rB",
+                               "\x1b[2J",
+                               QString(QChar(0x85)),
+                               QString(QChar(0x7F)),
+                               QString(QChar(0x9B)) + "31m",
+                               QStringLiteral("ABCDEFGHIJKLMNOPQ"),
+                               QString::fromUtf8("会议室")};
+    for (const QString& strName : refused) {
+        Snapshot snap;
+        QString strError;
+        const QJsonObject obj{{QStringLiteral("name"), strName}};
+        EXPECT_FALSE(ParseSnapshot(QJsonDocument(obj).toJson(), snap, strError)) << strName.toStdString();
+        EXPECT_FALSE(DeviceNameProblem(strName).isEmpty()) << strName.toStdString();
+        CliOptions o;
+        EXPECT_FALSE(CliParse({"--port", "COM1", "name", strName}, o, strError)) << strName.toStdString();
+    }
+    for (const QString& strName : {QStringLiteral("Hall B"), QString::fromLatin1("Sal\xe9 \xa0~"), QString()}) {
+        EXPECT_EQ(DeviceNameProblem(strName), QString()) << strName.toStdString();
+        EXPECT_EQ(Parsed(QJsonDocument(QJsonObject{{QStringLiteral("name"), strName}}).toJson()).name, strName);
+    }
+}
+
+TEST(DeviceNameShown, ControlCharactersAreEscapedTheRestKept) {
+    EXPECT_EQ(DeviceNameShown(QString::fromLatin1("\x1b[2J\x9b"
+                                                  "31mRED\nX\x7f")),
+              "\\x1B[2J\\x9B31mRED\\x0AX\\x7F");
+    EXPECT_EQ(DeviceNameShown(QString::fromLatin1("Sal\xe9 A\\B")), QString::fromLatin1("Sal\xe9 A\\B"));
 }

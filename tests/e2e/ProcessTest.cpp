@@ -15,6 +15,7 @@
 #include "ComPorts.h"
 #include "CorvaneVersion.h"
 #include "Dlg102_MainIds.h"
+#include "ProcessSignal.h"
 #include "PtyPair.h"
 #include "TtyHeld.h"
 
@@ -137,7 +138,7 @@ private slots:
         CPtyPair com1;
         QProcess proc;
         StartConnected(proc, com1, {QStringLiteral("-platform"), QStringLiteral("offscreen")}, nullptr);
-        ::kill(static_cast<pid_t>(proc.processId()), SIGTERM);
+        QVERIFY(SignalChild(proc, SIGTERM));
         ExpectCleanEnd(proc, com1);
     }
 

@@ -7,6 +7,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "ProcessSignal.h"
+
 namespace {
 
 constexpr int kStartMs = 10000;
@@ -67,7 +69,7 @@ bool CSimProcess::Start(const SimStart& start) {
 
 int CSimProcess::Stop() {
     if (m_proc.state() == QProcess::NotRunning) return -1;
-    ::kill(static_cast<pid_t>(m_proc.processId()), SIGTERM);
+    SignalChild(m_proc, SIGTERM);
     if (!m_proc.waitForFinished(3000)) {
         m_proc.kill();
         m_proc.waitForFinished(3000);
