@@ -1,12 +1,20 @@
 #!/usr/bin/env bash
-# check-package.sh BUILD_DIR VERSION with-cli|without-cli
-# Builds the .deb with CPack into a temporary folder, checks that it holds the
-# programs, desktop entry, icons, man pages, changelog and copyright file,
-# that its dependencies were found from the shared libraries, and that the
-# programs unpacked from it (dpkg-deb -x, nothing installed on this machine)
-# answer --version.
+# check-package.sh [--hardened] BUILD_DIR|DEB VERSION with-cli|without-cli
+# Checks the .deb given, or builds one with CPack from BUILD_DIR into a
+# temporary folder: that it holds the programs, stripped, the desktop entry,
+# icons, man pages, README and docs, changelog and copyright file, that its
+# dependencies were found from the shared libraries, and that the programs
+# unpacked from it (dpkg-deb -x, nothing installed on this machine) answer
+# --version. With --hardened (scripts/package builds with dpkg-buildflags)
+# also that every program carries Debian's hardening: PIE, relro, bindnow,
+# the stack protector and fortified functions.
 set -euo pipefail
-build="$1"
+hardened=false
+if [ "${1:-}" = --hardened ]; then
+  hardened=true
+  shift
+fi
+from="$1"
 version="$2"
 cli="$3"
 tmp="$(mktemp -d)"
@@ -17,7 +25,10 @@ fail() {
   failures=$((failures + 1))
 }
 
-if ! cpack --config "$build/CPackConfig.cmake" -G DEB -B "$tmp/out" >"$tmp/cpack.log" 2>&1; then
+if [ -f "$from" ]; then
+  mkdir -p "$tmp/out"
+  cp "$from" "$tmp/out/"
+elif ! cpack --config "$from/CPackConfig.cmake" -G DEB -B "$tmp/out" >"$tmp/cpack.log" 2>&1; then
   cat "$tmp/cpack.log" >&2
   echo "FAIL: cpack could not build the package" >&2
   exit 1
@@ -37,6 +48,9 @@ expected=(
   /usr/share/icons/hicolor/256x256/apps/corvane.png
   /usr/share/doc/corvane/copyright
   /usr/share/doc/corvane/changelog.gz
+  /usr/share/doc/corvane/README.md
+  /usr/share/doc/corvane/docs/simulator.md
+  /usr/share/doc/corvane/docs/figures.md
 )
 for p in "${programs[@]}"; do expected+=("/usr/bin/$p" "/usr/share/man/man1/$p.1.gz"); done
 for f in "${expected[@]}"; do
@@ -88,6 +102,30 @@ for p in "${programs[@]}"; do
   [ -f "$page" ] || continue
   zcat "$page" | grep -q '^\.TH ' || fail "$p.1.gz has no .TH header"
   zcat "$page" | grep -q "$version" || fail "$p.1.gz does not carry version $version"
+done
+
+# README's links to docs/ resolve inside the package.
+readme="$root/usr/share/doc/corvane/README.md"
+if [ -f "$readme" ]; then
+  for link in $(grep -oE '\]\(docs/[^)]+\)' "$readme" | sed 's/^](//; s/)$//' | sort -u); do
+    [ -f "$root/usr/share/doc/corvane/$link" ] || fail "README.md links to $link, which the package lacks"
+  done
+fi
+
+# Programs: stripped (no symbol table, no debug information) and, when built
+# as scripts/package builds them, hardened.
+for p in "${programs[@]}"; do
+  exe="$root/usr/bin/$p"
+  [ -f "$exe" ] || continue
+  sections="$(readelf -SW "$exe")"
+  grep -qE '\.symtab|\.debug_' <<<"$sections" && fail "$p is not stripped"
+  $hardened || continue
+  readelf -hW "$exe" | grep -qE 'Type:[[:space:]]+DYN' || fail "$p is not a position-independent executable"
+  readelf -lW "$exe" | grep -q GNU_RELRO || fail "$p has no relro segment"
+  readelf -dW "$exe" | grep -qE '\((FLAGS|FLAGS_1)\).*\bNOW\b' || fail "$p is not linked with bindnow"
+  symbols="$(readelf --dyn-syms -W "$exe")"
+  grep -q '__stack_chk_fail' <<<"$symbols" || fail "$p has no stack protector"
+  grep -qE '__[a-z0-9_]+_chk(@|\b)' <<<"$symbols" || fail "$p calls no fortified function (_FORTIFY_SOURCE missing?)"
 done
 
 # The unpacked programs start and report the package's version.
