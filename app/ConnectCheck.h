@@ -1,6 +1,6 @@
 #pragma once
 // After Connect the window asks for the whole configuration. When no answer
-// comes within CONNECT_ANSWER_MS, one line in the Port Set log says so, so a
+// comes within ConnectAnswerMs(), one line in the Port Set log says so, so a
 // wrong port or cable shows at once rather than at the first timeout.
 #include <QString>
 #include <functional>
@@ -8,6 +8,11 @@
 class QObject;
 
 constexpr int CONNECT_ANSWER_MS = 3000;
+
+// The wait that ArmConnectCheck starts from now on (CONNECT_ANSWER_MS until
+// changed); tests shorten it so that they need not sit through 3 s.
+void SetConnectAnswerMs(int nMs);
+int ConnectAnswerMs();
 
 // Starts the wait for the port just connected; fnLog gets the line if no
 // whole-configuration reply arrives in time. pContext ends the wait with it.

@@ -6,7 +6,6 @@
 #include "ControlText.h"
 #include "Controls.h"
 #include "Dialog.h"
-#include "DialogWnd.h"
 
 // A binding to a control the template does not have is a programming error;
 // it is reported and the member is left as it is.
@@ -41,14 +40,14 @@ void DDX_Check(CDataExchange* pDX, int nId, int& nValue) {
 }
 
 void DDX_Radio(CDataExchange* pDX, int nFirstId, int& nValue) {
-    auto* pWnd = pDX->m_pDlgWnd ? qobject_cast<CDialogWnd*>(pDX->m_pDlgWnd->GetSafeHwnd()) : nullptr;
-    const std::vector<QAbstractButton*> radios = pWnd ? pWnd->RadioGroup(nFirstId) : std::vector<QAbstractButton*>{};
+    CDialog* pDlg = pDX->m_pDlgWnd;
+    const std::vector<QAbstractButton*> radios = pDlg ? pDlg->GetRadioGroup(nFirstId) : std::vector<QAbstractButton*>{};
     if (radios.empty()) {
         qWarning("data exchange: no radio group at %d", nFirstId);
         return;
     }
     if (!pDX->m_bSaveAndValidate) {
-        pWnd->CheckRadio(nFirstId, nValue);
+        pDlg->CheckRadioGroup(nFirstId, nValue);
         return;
     }
     nValue = -1;

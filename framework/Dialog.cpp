@@ -28,11 +28,11 @@ BOOL CDialog::BuildWindow(QWidget* pParent, bool bChild) {
         return FALSE;
     m_bEnded = false;
     m_nResult = 0;
-    m_pWnd = new CDialogWnd(this, pParent, bChild);
+    m_pWnd = new CDialogWnd(this, m_tpl, pParent, bChild);
     return TRUE;
 }
 
-void CDialog::WindowGone(CDialogWnd* pWnd) {
+void CDialog::OnWindowGone(QWidget* pWnd) {
     if (m_pWnd == pWnd)
         m_pWnd = nullptr;
 }
@@ -89,6 +89,15 @@ BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
     CDataExchange dx(this, bSaveAndValidate);
     DoDataExchange(&dx);
     return TRUE;
+}
+
+std::vector<QAbstractButton*> CDialog::GetRadioGroup(int nFirstId) const {
+    return m_pWnd ? m_pWnd->RadioGroup(nFirstId) : std::vector<QAbstractButton*>{};
+}
+
+void CDialog::CheckRadioGroup(int nFirstId, int nIndex) {
+    if (m_pWnd)
+        m_pWnd->CheckRadio(nFirstId, nIndex);
 }
 
 void CDialog::SetDlgItemText(int nId, const QString& strText) { SetControlText(GetDlgItem(nId), strText); }

@@ -5,24 +5,19 @@
 // members to or from the controls; timers by ID; notifications come back as
 // OnCommand(nId, nNotify).
 #include <QString>
+#include <vector>
 
+#include "DialogEvents.h"
 #include "DlgTemplate.h"
 
+class QAbstractButton;
 class QWidget;
 class QPoint;
 class QRect;
 class CDataExchange;
 class CDialogWnd;
 
-// Notification codes passed to OnCommand.
-enum : int {
-    BN_CLICKED = 0,      // push button, check box, radio button clicked
-    CBN_SELCHANGE = 1,   // combo: the operator chose another list item
-    TCN_SELCHANGE = 2,   // tab control: another tab selected
-    EN_CHANGE = 3,       // edit box text changed by the operator
-};
-
-class CDialog {
+class CDialog : public IDialogEvents {
 public:
     explicit CDialog(const DlgTemplate& tpl);
     virtual ~CDialog();
@@ -46,6 +41,11 @@ public:
 
     // Data exchange: TRUE copies controls into members, FALSE members into controls.
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+    // Radio buttons of the group that starts at nFirstId, in creation order
+    // (see DDX_Radio); empty when there is none.
+    std::vector<QAbstractButton*> GetRadioGroup(int nFirstId) const;
+    // Checks radio nIndex of that group, none for -1 or an index past it.
+    void CheckRadioGroup(int nFirstId, int nIndex);
 
     void SetDlgItemText(int nId, const QString& strText);
     QString GetDlgItemText(int nId) const;
@@ -70,25 +70,24 @@ public:
     const DlgTemplate& Template() const { return m_tpl; }
 
     // Handlers, called on the GUI thread by the window.
-    virtual void OnCommand(int nId, int nNotify) { (void)nId; (void)nNotify; }
-    virtual void OnTimer(UINT nIdEvent) { (void)nIdEvent; }
+    void OnCommand(int nId, int nNotify) override { (void)nId; (void)nNotify; }
+    void OnTimer(UINT nIdEvent) override { (void)nIdEvent; }
     // Enter (unless a push button has the focus or is the default button, which
     // is then pressed) and clicks on a button with ID IDOK: for top-level
     // windows UpdateData(TRUE) then EndDialog(IDOK); nothing for pages.
-    virtual void OnOK();
-    virtual void OnCancel();   // Escape: EndDialog(IDCANCEL), nothing for pages
+    void OnOK() override;
+    void OnCancel() override;   // Escape: EndDialog(IDCANCEL), nothing for pages
     // The window's close button: OnCancel unless a dialog separates the two.
-    virtual void OnClose() { OnCancel(); }
-    virtual void OnContextMenu(const QPoint& ptGlobal) { (void)ptGlobal; }
+    void OnClose() override { OnCancel(); }
+    void OnContextMenu(const QPoint& ptGlobal) override { (void)ptGlobal; }
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX) { (void)pDX; }
     virtual BOOL OnInitDialog();   // default: UpdateData(FALSE), TRUE
 
 private:
-    friend class CDialogWnd;
     BOOL BuildWindow(QWidget* pParent, bool bChild);
-    void WindowGone(CDialogWnd* pWnd);   // the window is being deleted
+    void OnWindowGone(QWidget* pWnd) override;
 
     const DlgTemplate& m_tpl;
     CDialogWnd* m_pWnd = nullptr;

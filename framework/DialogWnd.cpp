@@ -14,13 +14,11 @@
 #include <climits>
 
 #include "ControlText.h"
-#include "Dialog.h"
 #include "ScreenFit.h"
 #include "TabCtlWidget.h"
 
-CDialogWnd::CDialogWnd(CDialog* pDlg, QWidget* pParent, bool bChild)
+CDialogWnd::CDialogWnd(IDialogEvents* pDlg, const DlgTemplate& tpl, QWidget* pParent, bool bChild)
     : QDialog(pParent), m_pDlg(pDlg), m_bChild(bChild) {
-    const DlgTemplate& tpl = pDlg->Template();
     if (bChild) {
         setWindowFlags(Qt::Widget);  // a page inside its parent, no frame
     } else {
@@ -73,7 +71,7 @@ void CDialogWnd::PlaceOnScreen(const QRect& rcAvail) {
 
 CDialogWnd::~CDialogWnd() {
     if (m_pDlg)
-        m_pDlg->WindowGone(this);
+        m_pDlg->OnWindowGone(this);
 }
 
 void CDialogWnd::BuildControls(const DlgTemplate& tpl) {

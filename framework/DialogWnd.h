@@ -1,23 +1,23 @@
 #pragma once
 // CDialogWnd: the Qt window of a CDialog. It owns the controls built from the
-// template and turns Qt signals and events into the dialog's handlers:
-// OnCommand, OnTimer, OnOK / OnCancel (Enter, Escape), OnClose (close
-// button), OnContextMenu.
+// template and turns Qt signals and events into the handlers of its
+// IDialogEvents: OnCommand, OnTimer, OnOK / OnCancel (Enter, Escape),
+// OnClose (close button), OnContextMenu, and OnWindowGone as it is deleted.
 #include <QDialog>
 #include <map>
 #include <vector>
 
-#include "DlgTemplate.h"
+#include "DialogEvents.h"
 #include "DialogLayout.h"
+#include "DlgTemplate.h"
 
-class CDialog;
 class QAbstractButton;
 class QButtonGroup;
 
 class CDialogWnd : public QDialog {
     Q_OBJECT
 public:
-    CDialogWnd(CDialog* pDlg, QWidget* pParent, bool bChild);
+    CDialogWnd(IDialogEvents* pDlg, const DlgTemplate& tpl, QWidget* pParent, bool bChild);
     ~CDialogWnd() override;
 
     void Detach() { m_pDlg = nullptr; }
@@ -53,7 +53,7 @@ private:
     void MakeRadioGroups();
     void OnEnter();
 
-    CDialog* m_pDlg;
+    IDialogEvents* m_pDlg;
     bool m_bChild;
     DlgBaseUnits m_units;
     double m_dScale = 1.0;  // of the units, to fit the screen

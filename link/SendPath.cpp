@@ -4,8 +4,6 @@
 #include "NetSend.h"
 #include "SerialPort.h"
 
-CSerialPort g_SerialPort;
-
 bool SendCommand(const std::string& strFrame) {
     if (g_bComConnected == 1) {
         g_SerialPort.WriteText(strFrame.c_str());

@@ -16,6 +16,7 @@
 // Trace lines are debug messages, off unless QT_LOGGING_RULES="corvane.serial.debug=true".
 Q_LOGGING_CATEGORY(lcSerial, "corvane.serial", QtInfoMsg)
 
+CSerialPort g_SerialPort;
 BYTE g_bSendFailed;
 
 namespace {

@@ -49,9 +49,10 @@ long PortFromText(const QString& strText) {
 
 CNetConfigPage::CNetConfigPage() : CDialog(IDD_NET_CONFIG_PAGE) {}
 
-// InitControls tells the socket about the page. The global page lives until
-// the end; whoever makes a page for a while (a test) takes it off the socket
-// again before the page goes.
+// InitControls makes the page the socket's search owner. The destructor
+// does not undo that: at exit the socket, another global, may be gone
+// already. A page made for a while (a test's) is taken off the socket with
+// SetSearchOwner(nullptr) by whoever made it, before it goes.
 CNetConfigPage::~CNetConfigPage() = default;
 
 void CNetConfigPage::DoDataExchange(CDataExchange* pDX) {

@@ -1,13 +1,17 @@
 # corvane_add_test(<target>
 #     LABELS <label>...        unit (no display, no device), gui (offscreen
-#                              widgets), pty (pseudo-terminals), e2e (built
-#                              executables as processes); `ctest -L unit`
-#                              runs the fast part
+#                              widgets), pty (pseudo-terminals), net
+#                              (loopback sockets), e2e (built executables as
+#                              processes), netns (private network namespaces,
+#                              root only), package (the built Debian package);
+#                              `ctest -L unit` runs the fast part
 #     [NAME <name>]            ctest name; default the target's name
 #     [ARGS <arg>...]          arguments to the test program
 #     [ENV <VAR=value>...]     environment; QT_QPA_PLATFORM=offscreen always
 #     [TIMEOUT <seconds>]      default 120
-#     [DISCOVER]               one ctest case per GoogleTest case
+#     [DISCOVER]               one ctest case per GoogleTest case, each in
+#                              its own process (so a failing case shows by
+#                              name and `ctest -L`/`-R` pick single cases)
 #     [AS_NORMAL_USER])        as user nobody when run as root (root ignores a
 #                              tty's exclusive flag and its permissions);
 #                              exit 77 (skipped) when that is not possible
@@ -28,12 +32,17 @@ function(corvane_add_test target)
 
   if(T_DISCOVER)
     include(GoogleTest)
-    # The discovery script takes each property value as one argument: join
-    # lists with an escaped semicolon so they stay lists.
-    string(REPLACE ";" "\\;" labels "${T_LABELS}")
-    string(REPLACE ";" "\\;" env "${env}")
-    gtest_discover_tests(${target} EXTRA_ARGS ${T_ARGS} DISCOVERY_TIMEOUT 60
-      PROPERTIES LABELS "${labels}" ENVIRONMENT "${env}" TIMEOUT ${T_TIMEOUT})
+    gtest_discover_tests(${target} TEST_LIST ${target}_TESTS EXTRA_ARGS ${T_ARGS} DISCOVERY_TIMEOUT 60
+      PROPERTIES TIMEOUT ${T_TIMEOUT})
+    # Labels and environment are lists, which the discovery's command line
+    # would split into separate property arguments; they are set once the
+    # discovered cases are known, by a script ctest includes after them.
+    set(script ${CMAKE_CURRENT_BINARY_DIR}/${target}_properties.cmake)
+    file(WRITE ${script}
+      "if(DEFINED ${target}_TESTS)\n"
+      "  set_tests_properties(\${${target}_TESTS} PROPERTIES LABELS \"${T_LABELS}\" ENVIRONMENT \"${env}\")\n"
+      "endif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
     return()
   endif()
 

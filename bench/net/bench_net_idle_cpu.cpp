@@ -8,14 +8,14 @@
 
 #include "BenchNet.h"
 #include "SimProcess.h"
-#include "SimTestSupport.h"
+#include "Loopback.h"
 #include "QtEventLoop.h"
 
 int main(int argc, char** argv) {
     QtEventLoop::Choose();  // as the programs run
     QApplication app(argc, argv);
     const int nSeconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
-    const std::string strSimIp = simtest::FreeLoopbackAddress();
+    const std::string strSimIp = FreeLoopbackAddress();
     CSimProcess sim;  // verbose: every datagram it receives is logged
     SimStart start;
     start.aArgs = {QStringLiteral("--udp"), QString::fromStdString(strSimIp)};

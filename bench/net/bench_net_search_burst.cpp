@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "BenchNet.h"
-#include "SimTestSupport.h"
+#include "Loopback.h"
 #include "QtEventLoop.h"
 
 namespace {
@@ -68,7 +68,7 @@ void CloseRepliers(std::vector<Replier>& a) {
 // A search on the page, its request sent to a loopback address nobody uses;
 // the device-number list it fills. Null when that address is not on loopback.
 QComboBox* StartSearch() {
-    g_SockUDP.SetSearchDestination(HostOrderIp(simtest::FreeLoopbackAddress(7)));
+    g_SockUDP.SetSearchDestination(HostOrderIp(FreeLoopbackAddress(7)));
     if (g_SockUDP.GetSearchDestination() >> 24 != 127) return nullptr;
     NetButton(Dlg133::IDC_SEARCH)->click();
     SpinUntil([] { return false; }, 100);

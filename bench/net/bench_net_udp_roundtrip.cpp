@@ -20,7 +20,9 @@
 #include "NetReceive.h"
 #include "PortSetPage.h"
 #include "SendPath.h"
-#include "SimTestSupport.h"
+#include "Loopback.h"
+#include "SimClients.h"
+#include "SimProcess.h"
 #include "QtEventLoop.h"
 
 namespace {
@@ -104,8 +106,8 @@ Samples RoundTrips(const std::string& strSimIp) {
 int main(int argc, char** argv) {
     QtEventLoop::Choose();  // as the programs run
     QApplication app(argc, argv);
-    const std::string strSimIp = simtest::FreeLoopbackAddress();
-    simtest::CSimProcess sim({"--udp", strSimIp, "--no-pty"});
+    const std::string strSimIp = FreeLoopbackAddress();
+    CSimProcess sim({"--udp", strSimIp, "--no-pty"});
     if (sim.Udp().empty()) {
         std::printf("udp roundtrip: the simulator did not start\n");
         return 1;

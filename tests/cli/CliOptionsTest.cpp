@@ -59,7 +59,7 @@ TEST(CliOptionsTest, EveryCommandWithItsArguments) {
     o = Parse({"--port", "COM1", "edid", "3", "4k60-420", "--hdr", "--3d", "--36bit", "--ch", "5.1"});
     EXPECT_TRUE(o.edid.bWrite);
     EXPECT_EQ(o.edid.nMode, 2);
-    // The page's own example: 3D + 5.1 CH + 36Bit + HDR is a5.
+    // The same byte the window's EDID Config page sends: 3D + 5.1 CH + 36Bit + HDR is a5.
     EXPECT_EQ(o.edid.nFlags, 0xA5u);
     o = Parse({"--port", "COM1", "edid", "1", "TV2", "--30bit", "--48bit"});
     EXPECT_EQ(o.edid.nMode, 5);

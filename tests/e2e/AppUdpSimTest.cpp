@@ -19,7 +19,8 @@
 #include "PortSetPage.h"
 #include "Set_Net_Config.h"
 #include "SimProcess.h"
-#include "SimTestSupport.h"
+#include "Loopback.h"
+#include "SimClients.h"
 #include "Sock_UDP.h"
 
 using namespace Dlg133;
@@ -45,7 +46,7 @@ class AppUdpSimTest : public QObject {
 private slots:
     void init() {
         BeginWindowCase();
-        m_strSimIp = QString::fromStdString(simtest::FreeLoopbackAddress());
+        m_strSimIp = QString::fromStdString(FreeLoopbackAddress());
         m_pSim = std::make_unique<CSimProcess>();
         SimStart start;
         start.aArgs = {QStringLiteral("--udp"), m_strSimIp};

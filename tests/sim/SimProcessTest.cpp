@@ -11,7 +11,8 @@
 #include <string>
 
 #include "CorvaneVersion.h"
-#include "SimTestSupport.h"
+#include "SimClients.h"
+#include "SimProcess.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ TEST(SimProcess, ServesThePortAcrossReopensAndExitsCleanlyOnSigterm) {
     EXPECT_EQ(AskSerial(link, "@W 01 03#"), "@09 01#");
     EXPECT_EQ(AskSerial(sim.Serial(), "@R 04 #"), "@04 00 03 02 03#");
 
-    EXPECT_EQ(sim.Stop(SIGTERM), std::optional<int>(0));
+    EXPECT_EQ(sim.Stop(SIGTERM), 0);
     struct stat st {};
     EXPECT_NE(lstat(link.c_str(), &st), 0) << "link left behind";
 }
@@ -57,7 +58,7 @@ TEST(SimProcess, SurvivesGarbageAndHonoursReplyOptions) {
     }
     EXPECT_EQ(AskSerial(sim.Serial(), noise + "@ W 07 02 a5 #", "\r\n"), "@07 02 A5#\r\n");
 
-    EXPECT_EQ(sim.Stop(SIGINT), std::optional<int>(0));
+    EXPECT_EQ(sim.Stop(SIGINT), 0);
 }
 
 TEST(SimProcess, RefusesToReplaceAnExistingFile) {
@@ -77,5 +78,5 @@ TEST(SimProcess, VersionPrintsTheProjectVersionAndStartsNothing) {
     CSimProcess sim({"--version"});
     EXPECT_EQ(sim.FirstLine(), "corvane-sim " CORVANE_VERSION "\n");
     EXPECT_TRUE(sim.Serial().empty());
-    EXPECT_EQ(sim.Wait(), std::optional<int>(0));
+    EXPECT_EQ(sim.Wait(), 0);
 }

@@ -7,7 +7,9 @@
 
 #include <string>
 
-#include "SimTestSupport.h"
+#include "Loopback.h"
+#include "SimClients.h"
+#include "SimProcess.h"
 
 using namespace simtest;
 
@@ -29,7 +31,7 @@ TEST(SimUdpProcess, OneSwitcherOnTwoLinks) {
     EXPECT_EQ(AskSerial(sim.Serial(), "@ R 05 #"), "@05 03 80#");
     EXPECT_EQ(AskSerial(sim.Serial(), "@ R 52 #"), "@52 00 02#");
 
-    EXPECT_EQ(sim.Stop(SIGTERM), std::optional<int>(0));
+    EXPECT_EQ(sim.Stop(SIGTERM), 0);
 }
 
 TEST(SimUdpProcess, SeveralSimulatorsSideBySideAnswerWithTheirNames) {
@@ -50,7 +52,7 @@ TEST(SimUdpProcess, SeveralSimulatorsSideBySideAnswerWithTheirNames) {
     // A fourth on an address already taken says so and ends.
     CSimProcess clash({"--udp", ips[0], "--no-pty"});
     EXPECT_TRUE(clash.Udp().empty());
-    EXPECT_EQ(clash.Wait(), std::optional<int>(1));
+    EXPECT_EQ(clash.Wait(), 1);
     EXPECT_EQ(client.Ask(ips[0], "@R20#"), "@2048414C4C203120202020202020202020#");
 }
 
@@ -77,5 +79,5 @@ TEST(SimUdpProcess, AFloodOfBadDatagramsLeavesItAnswering) {
     for (int attempt = 0; attempt < 5 && !reply; ++attempt) reply = client.Ask(ip, "@R10#");
     EXPECT_EQ(reply, "@10 01#");
     EXPECT_FALSE(client.Receive(50ms)) << "a bad datagram was answered";
-    EXPECT_EQ(sim.Stop(SIGINT), std::optional<int>(0));
+    EXPECT_EQ(sim.Stop(SIGINT), 0);
 }

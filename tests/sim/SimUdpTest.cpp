@@ -7,7 +7,8 @@
 
 #include <string>
 
-#include "SimTestSupport.h"
+#include "Loopback.h"
+#include "SimClients.h"
 #include "SimUdp.h"
 
 using namespace simtest;

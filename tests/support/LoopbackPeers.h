@@ -1,24 +1,14 @@
 #pragma once
-// Switchers played by the test on loopback addresses. Every address is inside
-// 127.0.0.0/8; the second and third octets come from the process id, so that
-// tests running side by side do not bind the same address and port.
+// Switchers played by the test on loopback addresses (Loopback.h).
 // Header only: its users link Qt Network themselves.
 #include <QByteArray>
 #include <QHostAddress>
 #include <QUdpSocket>
 #include <algorithm>
-#include <unistd.h>
 
+#include "Loopback.h"
 #include "Wait.h"
 #include "WinTypes.h"
-
-// 127.a.b.nHost with a and b taken from the process id.
-inline DWORD LoopbackIp(int nHost) {
-    const unsigned nPid = static_cast<unsigned>(getpid());
-    const DWORD a = 20 + nPid % 200;
-    const DWORD b = 1 + (nPid / 200) % 250;
-    return (127u << 24) | (a << 16) | (b << 8) | static_cast<DWORD>(nHost & 0xFF);
-}
 
 // One peer socket bound to a loopback address and a port.
 class LoopbackPeer {

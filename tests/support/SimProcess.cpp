@@ -1,6 +1,7 @@
 #include "SimProcess.h"
 
 #include <QDeadlineTimer>
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
@@ -27,7 +28,20 @@ QByteArray Unescape(const QByteArray& s) {
     return out;
 }
 
+bool HasArg(const std::vector<std::string>& args, const char* pszArg) {
+    return std::find(args.begin(), args.end(), pszArg) != args.end();
+}
+
 }  // namespace
+
+SimStart SimStart::ForArgs(const std::vector<std::string>& args) {
+    SimStart start = Quiet();
+    for (const std::string& arg : args) start.aArgs << QString::fromStdString(arg);
+    start.aAnnounced.clear();
+    if (!HasArg(args, "--no-pty")) start.aAnnounced << QStringLiteral("serial");
+    if (HasArg(args, "--udp")) start.aAnnounced << QStringLiteral("udp");
+    return start;
+}
 
 QString CSimProcess::DefaultProgram() {
     const QString strEnv = qEnvironmentVariable("CORVANE_SIM");
@@ -41,6 +55,7 @@ QString CSimProcess::DefaultProgram() {
 
 bool CSimProcess::Start(const SimStart& start) {
     m_announced.clear();
+    m_strFirstLine.clear();
     m_proc.setProgram(start.strProgram.isEmpty() ? DefaultProgram() : start.strProgram);
     QStringList aArgs = start.aArgs;
     if (start.bVerbose) aArgs.prepend(QStringLiteral("--verbose"));
@@ -60,21 +75,28 @@ bool CSimProcess::Start(const SimStart& start) {
             if (m_proc.state() == QProcess::NotRunning) return false;
             continue;
         }
-        const QString strLine = QString::fromLocal8Bit(m_proc.readLine()).trimmed();
+        const QByteArray line = m_proc.readLine();
+        if (m_strFirstLine.empty()) m_strFirstLine = line.toStdString();
+        const QString strLine = QString::fromLocal8Bit(line).trimmed();
         const qsizetype nColon = strLine.indexOf(QStringLiteral(": "));
         if (nColon > 0) m_announced.insert(strLine.left(nColon), strLine.mid(nColon + 2));
     }
     return !missing();
 }
 
-int CSimProcess::Stop() {
+int CSimProcess::Stop(int nSignal) {
     if (m_proc.state() == QProcess::NotRunning) return -1;
-    SignalChild(m_proc, SIGTERM);
+    SignalChild(m_proc, nSignal);
     if (!m_proc.waitForFinished(3000)) {
         m_proc.kill();
         m_proc.waitForFinished(3000);
         return -1;
     }
+    return m_proc.exitStatus() == QProcess::NormalExit ? m_proc.exitCode() : -1;
+}
+
+int CSimProcess::Wait() {
+    if (m_proc.state() != QProcess::NotRunning && !m_proc.waitForFinished(kStartMs)) return -1;
     return m_proc.exitStatus() == QProcess::NormalExit ? m_proc.exitCode() : -1;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// corvane-sim as a child process. Start waits for its announcement lines
+// corvane-sim as a child process, the one launcher of the tests and
+// benchmarks. Start waits for its announcement lines
 // ("serial: <path>" first; further transports announce themselves the same
 // way, "<key>: <value>", e.g. "udp: 127.0.0.2:5000" with --udp). Verbose,
 // it logs every chunk it receives and sends on stderr ("corvane-sim: rx
@@ -10,7 +11,9 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <csignal>
 #include <string>
+#include <vector>
 
 struct SimStart {
     QStringList aArgs;                                  // further options
@@ -24,24 +27,41 @@ struct SimStart {
         start.bVerbose = false;
         return start;
     }
+    // Quiet, with these options, waiting for what they announce: the serial
+    // device unless --no-pty is given, the UDP address when --udp is.
+    static SimStart ForArgs(const std::vector<std::string>& args);
 };
 
 class CSimProcess {
 public:
+    CSimProcess() = default;
+    // Starts at once with SimStart::ForArgs(args); Serial() and Udp() are
+    // empty when the simulator did not announce them (it may have exited).
+    explicit CSimProcess(const std::vector<std::string>& args) { Start(SimStart::ForArgs(args)); }
     ~CSimProcess() { Stop(); }
+    CSimProcess(const CSimProcess&) = delete;
+    CSimProcess& operator=(const CSimProcess&) = delete;
 
     // $CORVANE_SIM when set, else the simulator built with the tests.
     static QString DefaultProgram();
 
     bool Start(const SimStart& start = {});
-    // SIGTERM, then a kill if it has not ended within 3 s. Returns the exit
-    // code of a normal exit, else -1.
-    int Stop();
+    // nSignal, then a kill if it has not ended within 3 s. Returns the exit
+    // code of a normal exit, else -1 (also when it was not running).
+    int Stop(int nSignal = SIGTERM);
+    // Waits (bounded) for the process to end on its own; the exit code of a
+    // normal exit, else -1.
+    int Wait();
 
     // The value of an announcement line, empty when it did not come.
     QString Announced(const QString& strKey) const { return m_announced.value(strKey); }
     QString SlavePath() const { return Announced(QStringLiteral("serial")); }
     std::string SlavePathStd() const { return SlavePath().toStdString(); }
+    std::string Serial() const { return SlavePathStd(); }
+    std::string Udp() const { return Announced(QStringLiteral("udp")).toStdString(); }
+    // The first line it printed, with its line end ("corvane-sim 1.2\n"
+    // for --version).
+    const std::string& FirstLine() const { return m_strFirstLine; }
     qint64 Pid() const { return m_proc.processId(); }
     QProcess& Process() { return m_proc; }
 
@@ -67,5 +87,6 @@ private:
 
     QProcess m_proc;
     QMap<QString, QString> m_announced;
+    std::string m_strFirstLine;
     QByteArray m_strErr;
 };

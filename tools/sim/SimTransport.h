@@ -1,8 +1,8 @@
 #pragma once
-// What the simulator's poll loop needs from a link (the pty now, a UDP
-// socket later): one descriptor to watch, the events of interest, and an
-// optional deadline for work that waits on time (delayed replies, backing
-// off after a hang-up).
+// What the simulator's poll loop needs from a link (the pty, the UDP
+// socket): one descriptor to watch, the events of interest, and an optional
+// deadline for work that waits on time (delayed replies, backing off after
+// a hang-up).
 #include <optional>
 
 #include "SimReplyQueue.h"
