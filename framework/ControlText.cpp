@@ -137,12 +137,12 @@ static void SetPlainText(QPlainTextEdit* pEdit, const QString& strText) {
     PutWrittenText(state, strText);
 }
 
-void AppendControlText(QWidget* pCtl, const QString& strAdd) {
-    auto* pEdit = qobject_cast<QPlainTextEdit*>(pCtl);
+void AppendControlText(QWidget* pCtrl, const QString& strAdd) {
+    auto* pEdit = qobject_cast<QPlainTextEdit*>(pCtrl);
     PlainTextState* pState = pEdit ? FindState(pEdit) : nullptr;
     if (!pState || !CanAppendInPlace(*pState)) {
-        if (pCtl)
-            SetControlText(pCtl, GetControlText(pCtl) + strAdd);
+        if (pCtrl)
+            SetControlText(pCtrl, GetControlText(pCtrl) + strAdd);
         return;
     }
     PlainTextState& state = *pState;
@@ -172,8 +172,8 @@ static qsizetype LeadingLinesLength(const QString& strText, int nLines) {
     return i;
 }
 
-void DropLeadingLines(QWidget* pCtl, int nLines) {
-    auto* pEdit = qobject_cast<QPlainTextEdit*>(pCtl);
+void DropLeadingLines(QWidget* pCtrl, int nLines) {
+    auto* pEdit = qobject_cast<QPlainTextEdit*>(pCtrl);
     if (!pEdit || nLines <= 0)
         return;
     PlainTextState& state = StateOf(pEdit);
@@ -199,8 +199,8 @@ void DropLeadingLines(QWidget* pCtl, int nLines) {
     PutWrittenText(state, std::move(strWritten));
 }
 
-bool IsTextEditedSinceWrite(const QWidget* pCtl) {
-    auto* pEdit = qobject_cast<const QPlainTextEdit*>(pCtl);
+bool IsTextEditedSinceWrite(const QWidget* pCtrl) {
+    auto* pEdit = qobject_cast<const QPlainTextEdit*>(pCtrl);
     if (!pEdit)
         return false;
     const PlainTextState* pState = FindState(pEdit);
@@ -209,42 +209,42 @@ bool IsTextEditedSinceWrite(const QWidget* pCtl) {
     return pState->bEditedSince;
 }
 
-bool IsSilentTextChange(const QWidget* pCtl) {
-    auto* pEdit = qobject_cast<const QPlainTextEdit*>(pCtl);
+bool IsSilentTextChange(const QWidget* pCtrl) {
+    auto* pEdit = qobject_cast<const QPlainTextEdit*>(pCtrl);
     const PlainTextState* pState = pEdit ? FindState(pEdit) : nullptr;
     return pState && pState->bSilent;
 }
 
-QString GetControlText(const QWidget* pCtl) {
-    if (!pCtl)
+QString GetControlText(const QWidget* pCtrl) {
+    if (!pCtrl)
         return QString();
-    if (auto* p = qobject_cast<const QLineEdit*>(pCtl))
+    if (auto* p = qobject_cast<const QLineEdit*>(pCtrl))
         return p->text();
-    if (auto* p = qobject_cast<const QPlainTextEdit*>(pCtl))
+    if (auto* p = qobject_cast<const QPlainTextEdit*>(pCtrl))
         return GetPlainText(p);
-    if (auto* p = qobject_cast<const QLabel*>(pCtl))
+    if (auto* p = qobject_cast<const QLabel*>(pCtrl))
         return p->text();
-    if (auto* p = qobject_cast<const QAbstractButton*>(pCtl))
+    if (auto* p = qobject_cast<const QAbstractButton*>(pCtrl))
         return p->text();
-    if (auto* p = qobject_cast<const QComboBox*>(pCtl))
+    if (auto* p = qobject_cast<const QComboBox*>(pCtrl))
         return p->currentText();
-    if (auto* p = qobject_cast<const QGroupBox*>(pCtl))
+    if (auto* p = qobject_cast<const QGroupBox*>(pCtrl))
         return p->title();
-    return pCtl->windowTitle();
+    return pCtrl->windowTitle();
 }
 
-void SetControlText(QWidget* pCtl, const QString& strText) {
-    if (!pCtl)
+void SetControlText(QWidget* pCtrl, const QString& strText) {
+    if (!pCtrl)
         return;
-    if (auto* p = qobject_cast<QLineEdit*>(pCtl)) {
+    if (auto* p = qobject_cast<QLineEdit*>(pCtrl)) {
         p->setText(strText);
-    } else if (auto* p = qobject_cast<QPlainTextEdit*>(pCtl)) {
+    } else if (auto* p = qobject_cast<QPlainTextEdit*>(pCtrl)) {
         SetPlainText(p, strText);
-    } else if (auto* p = qobject_cast<QLabel*>(pCtl)) {
+    } else if (auto* p = qobject_cast<QLabel*>(pCtrl)) {
         p->setText(strText);
-    } else if (auto* p = qobject_cast<QAbstractButton*>(pCtl)) {
+    } else if (auto* p = qobject_cast<QAbstractButton*>(pCtrl)) {
         p->setText(strText);
-    } else if (auto* p = qobject_cast<QComboBox*>(pCtl)) {
+    } else if (auto* p = qobject_cast<QComboBox*>(pCtrl)) {
         if (p->isEditable()) {
             p->setEditText(strText);
         } else {
@@ -252,17 +252,17 @@ void SetControlText(QWidget* pCtl, const QString& strText) {
             const QSignalBlocker block(p);
             p->setCurrentIndex(p->findText(strText, Qt::MatchFixedString));
         }
-    } else if (auto* p = qobject_cast<QGroupBox*>(pCtl)) {
+    } else if (auto* p = qobject_cast<QGroupBox*>(pCtrl)) {
         p->setTitle(strText);
     } else {
-        pCtl->setWindowTitle(strText);
+        pCtrl->setWindowTitle(strText);
     }
 }
 
-bool IsControlEnabled(const QWidget* pCtl) {
-    return pCtl && !pCtl->testAttribute(Qt::WA_Disabled);
+bool IsControlEnabled(const QWidget* pCtrl) {
+    return pCtrl && !pCtrl->testAttribute(Qt::WA_Disabled);
 }
 
-bool IsControlShown(const QWidget* pCtl) {
-    return pCtl && !pCtl->isHidden();
+bool IsControlShown(const QWidget* pCtrl) {
+    return pCtrl && !pCtrl->isHidden();
 }

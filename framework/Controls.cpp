@@ -12,27 +12,27 @@
 #include <algorithm>
 
 #include "ControlText.h"
-#include "TabCtlWidget.h"
+#include "TabCtrlWidget.h"
 
-void CWndCtl::SetWindowText(const QString& strText) { SetControlText(m_pWnd, strText); }
+void CWndCtrl::SetWindowText(const QString& strText) { SetControlText(m_pWnd, strText); }
 
-QString CWndCtl::GetWindowText() const { return GetControlText(m_pWnd); }
+QString CWndCtrl::GetWindowText() const { return GetControlText(m_pWnd); }
 
-void CWndCtl::EnableWindow(BOOL bEnable) {
+void CWndCtrl::EnableWindow(BOOL bEnable) {
     if (m_pWnd)
         m_pWnd->setEnabled(bEnable);
 }
 
-BOOL CWndCtl::IsWindowEnabled() const { return IsControlEnabled(m_pWnd); }
+BOOL CWndCtrl::IsWindowEnabled() const { return IsControlEnabled(m_pWnd); }
 
-void CWndCtl::ShowWindow(BOOL bShow) {
+void CWndCtrl::ShowWindow(BOOL bShow) {
     if (m_pWnd)
         m_pWnd->setVisible(bShow);
 }
 
-BOOL CWndCtl::IsWindowVisible() const { return IsControlShown(m_pWnd); }
+BOOL CWndCtrl::IsWindowVisible() const { return IsControlShown(m_pWnd); }
 
-void CWndCtl::SetFont(const QFont& font) {
+void CWndCtrl::SetFont(const QFont& font) {
     if (m_pWnd)
         m_pWnd->setFont(font);
 }
@@ -153,30 +153,30 @@ void CComboBox::SetItemToolTip(int nIndex, const QString& strTip) {
 
 // --- CTabCtrl
 
-static CTabCtlWidget* Tab(const QPointer<QWidget>& pWnd) { return qobject_cast<CTabCtlWidget*>(pWnd.data()); }
+static CTabCtrlWidget* Tab(const QPointer<QWidget>& pWnd) { return qobject_cast<CTabCtrlWidget*>(pWnd.data()); }
 
 int CTabCtrl::InsertItem(int nIndex, const QString& strText) {
-    CTabCtlWidget* pTab = Tab(m_pWnd);
+    CTabCtrlWidget* pTab = Tab(m_pWnd);
     return pTab ? pTab->InsertTab(nIndex, strText) : -1;
 }
 
 int CTabCtrl::GetCurSel() const {
-    CTabCtlWidget* pTab = Tab(m_pWnd);
+    CTabCtrlWidget* pTab = Tab(m_pWnd);
     return pTab ? pTab->TabBar()->currentIndex() : -1;
 }
 
 int CTabCtrl::SetCurSel(int nIndex) {
-    CTabCtlWidget* pTab = Tab(m_pWnd);
+    CTabCtrlWidget* pTab = Tab(m_pWnd);
     return pTab ? pTab->SetCurrentSilently(nIndex) : -1;
 }
 
 int CTabCtrl::GetItemCount() const {
-    CTabCtlWidget* pTab = Tab(m_pWnd);
+    CTabCtrlWidget* pTab = Tab(m_pWnd);
     return pTab ? pTab->TabBar()->count() : 0;
 }
 
 QRect CTabCtrl::GetClientRect() const {
-    CTabCtlWidget* pTab = Tab(m_pWnd);
+    CTabCtrlWidget* pTab = Tab(m_pWnd);
     return pTab ? pTab->PageRect() : QRect();
 }
 

@@ -14,9 +14,9 @@ class QPlainTextEdit;
 class QLineEdit;
 class QFont;
 
-class CWndCtl {
+class CWndCtrl {
 public:
-    virtual ~CWndCtl() = default;
+    virtual ~CWndCtrl() = default;
     void Attach(QWidget* pWnd) { m_pWnd = pWnd; }
     QWidget* GetSafeHwnd() const { return m_pWnd; }
     void SetWindowText(const QString& strText);
@@ -30,16 +30,16 @@ protected:
     QPointer<QWidget> m_pWnd;   // null again once the control is destroyed
 };
 
-class CButton : public CWndCtl {
+class CButton : public CWndCtrl {
 public:
     int GetCheck() const;
     void SetCheck(int nCheck);
 };
 
-class CStatic : public CWndCtl {};
+class CStatic : public CWndCtrl {};
 
 // Single- or multi-line edit box.
-class CEdit : public CWndCtl {
+class CEdit : public CWndCtrl {
 public:
     int GetLineCount() const;
     void LineScroll(int nLines);  // scrolls down by nLines
@@ -50,7 +50,7 @@ public:
     BOOL IsEditedSinceWrite() const;
 };
 
-class CComboBox : public CWndCtl {
+class CComboBox : public CWndCtrl {
 public:
     int AddString(const QString& strItem);  // returns the index (sorted combos insert in order)
     void ResetContent();
@@ -61,7 +61,7 @@ public:
     void SetItemToolTip(int nIndex, const QString& strTip);
 };
 
-class CTabCtrl : public CWndCtl {
+class CTabCtrl : public CWndCtrl {
 public:
     int InsertItem(int nIndex, const QString& strText);
     int GetCurSel() const;

@@ -10,23 +10,23 @@
 // A binding to a control the template does not have is a programming error;
 // it is reported and the member is left as it is.
 static QWidget* Control(CDataExchange* pDX, int nId) {
-    QWidget* pCtl = pDX->m_pDlgWnd ? pDX->m_pDlgWnd->GetDlgItem(nId) : nullptr;
-    if (!pCtl)
+    QWidget* pCtrl = pDX->m_pDlgWnd ? pDX->m_pDlgWnd->GetDlgItem(nId) : nullptr;
+    if (!pCtrl)
         qWarning("data exchange: no control %d", nId);
-    return pCtl;
+    return pCtrl;
 }
 
 void DDX_Text(CDataExchange* pDX, int nId, QString& strValue) {
-    QWidget* pCtl = Control(pDX, nId);
-    if (!pCtl)
+    QWidget* pCtrl = Control(pDX, nId);
+    if (!pCtrl)
         return;
     if (pDX->m_bSaveAndValidate)
-        strValue = GetControlText(pCtl);
-    else if (GetControlText(pCtl) != strValue)
+        strValue = GetControlText(pCtrl);
+    else if (GetControlText(pCtrl) != strValue)
         // A control already showing the value is left alone: rewriting it
         // would cost a relayout and throw away the operator's cursor and
         // selection for nothing.
-        SetControlText(pCtl, strValue);
+        SetControlText(pCtrl, strValue);
 }
 
 void DDX_Check(CDataExchange* pDX, int nId, int& nValue) {
@@ -59,7 +59,7 @@ void DDX_Radio(CDataExchange* pDX, int nFirstId, int& nValue) {
     }
 }
 
-void DDX_Control(CDataExchange* pDX, int nId, CWndCtl& ctl) {
-    if (QWidget* pCtl = Control(pDX, nId))
-        ctl.Attach(pCtl);
+void DDX_Control(CDataExchange* pDX, int nId, CWndCtrl& ctrl) {
+    if (QWidget* pCtrl = Control(pDX, nId))
+        ctrl.Attach(pCtrl);
 }

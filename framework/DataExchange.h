@@ -5,7 +5,7 @@
 #include "WinTypes.h"
 
 class CDialog;
-class CWndCtl;
+class CWndCtrl;
 
 class CDataExchange {
 public:
@@ -24,4 +24,4 @@ void DDX_Check(CDataExchange* pDX, int nId, int& nValue);
 // the group) unchecks every radio of the group.
 void DDX_Radio(CDataExchange* pDX, int nFirstId, int& nValue);
 // Attaches a control object to the control (both directions).
-void DDX_Control(CDataExchange* pDX, int nId, CWndCtl& ctl);
+void DDX_Control(CDataExchange* pDX, int nId, CWndCtrl& ctrl);

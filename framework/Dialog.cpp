@@ -105,15 +105,15 @@ void CDialog::SetDlgItemText(int nId, const QString& strText) { SetControlText(G
 QString CDialog::GetDlgItemText(int nId) const { return GetControlText(GetDlgItem(nId)); }
 
 void CDialog::EnableDlgItem(int nId, BOOL bEnable) {
-    if (QWidget* pCtl = GetDlgItem(nId))
-        pCtl->setEnabled(bEnable);
+    if (QWidget* pCtrl = GetDlgItem(nId))
+        pCtrl->setEnabled(bEnable);
 }
 
 BOOL CDialog::IsDlgItemEnabled(int nId) const { return IsControlEnabled(GetDlgItem(nId)); }
 
 void CDialog::ShowDlgItem(int nId, BOOL bShow) {
-    if (QWidget* pCtl = GetDlgItem(nId))
-        pCtl->setVisible(bShow);
+    if (QWidget* pCtrl = GetDlgItem(nId))
+        pCtrl->setVisible(bShow);
 }
 
 BOOL CDialog::IsDlgItemVisible(int nId) const { return IsControlShown(GetDlgItem(nId)); }

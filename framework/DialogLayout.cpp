@@ -15,7 +15,7 @@
 #include <cmath>
 
 #include "IPAddressCtrl.h"
-#include "TabCtlWidget.h"
+#include "TabCtrlWidget.h"
 
 // Faces that hold Latin and CJK glyphs alike (WenQuanYi: fonts-wqy-zenhei, the
 // package's dependency; the others where a desktop brings them), so that one
@@ -81,19 +81,19 @@ static Qt::Alignment TextAlignment(UINT nStyle) {
     return align;
 }
 
-static QWidget* MakeStatic(const CtlTemplate& ctl, const QString& strText, QWidget* pParent) {
+static QWidget* MakeStatic(const CtrlTemplate& ctrl, const QString& strText, QWidget* pParent) {
     auto* pLabel = new QLabel(strText, pParent);
     pLabel->setTextFormat(Qt::PlainText);
-    pLabel->setAlignment(TextAlignment(ctl.nStyle));
-    if (ctl.nStyle & CS_SUNKEN)
+    pLabel->setAlignment(TextAlignment(ctrl.nStyle));
+    if (ctrl.nStyle & CS_SUNKEN)
         pLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    else if (ctl.nStyle & CS_BORDER)
+    else if (ctrl.nStyle & CS_BORDER)
         pLabel->setFrameStyle(QFrame::Box | QFrame::Plain);
     return pLabel;
 }
 
-static QWidget* MakeEdit(const CtlTemplate& ctl, QWidget* pParent) {
-    const UINT s = ctl.nStyle;
+static QWidget* MakeEdit(const CtrlTemplate& ctrl, QWidget* pParent) {
+    const UINT s = ctrl.nStyle;
     if (s & CS_MULTILINE) {
         auto* pEdit = new QPlainTextEdit(pParent);
         pEdit->setTabChangesFocus(true);
@@ -117,31 +117,31 @@ static QWidget* MakeEdit(const CtlTemplate& ctl, QWidget* pParent) {
     return pEdit;
 }
 
-static QWidget* MakeCombo(const CtlTemplate& ctl, QWidget* pParent) {
+static QWidget* MakeCombo(const CtrlTemplate& ctrl, QWidget* pParent) {
     auto* pCombo = new QComboBox(pParent);
-    if (ctl.nStyle & CS_DROPDOWN) {
+    if (ctrl.nStyle & CS_DROPDOWN) {
         pCombo->setEditable(true);
         pCombo->setInsertPolicy(QComboBox::NoInsert);  // typing never adds items
     }
-    pCombo->setProperty("corvaneSorted", bool(ctl.nStyle & CS_SORT));
+    pCombo->setProperty("corvaneSorted", bool(ctrl.nStyle & CS_SORT));
     return pCombo;
 }
 
-static QWidget* MakeWidget(const CtlTemplate& ctl, QWidget* pParent) {
-    const QString strText = QString::fromUtf8(ctl.pszText ? ctl.pszText : "");
-    switch (ctl.kind) {
+static QWidget* MakeWidget(const CtrlTemplate& ctrl, QWidget* pParent) {
+    const QString strText = QString::fromUtf8(ctrl.pszText ? ctrl.pszText : "");
+    switch (ctrl.kind) {
     case CK_GROUPBOX: {
         auto* pBox = new QGroupBox(strText, pParent);
-        if (ctl.nStyle & CS_CENTER)
+        if (ctrl.nStyle & CS_CENTER)
             pBox->setAlignment(Qt::AlignHCenter);
         return pBox;
     }
     case CK_STATIC:
-        return MakeStatic(ctl, strText, pParent);
+        return MakeStatic(ctrl, strText, pParent);
     case CK_BUTTON: {
         auto* pButton = new QPushButton(strText, pParent);
         pButton->setAutoDefault(false);  // Enter is handled by the dialog
-        pButton->setDefault(ctl.nStyle & CS_DEFPUSH);
+        pButton->setDefault(ctrl.nStyle & CS_DEFPUSH);
         return pButton;
     }
     case CK_CHECKBOX:
@@ -149,13 +149,13 @@ static QWidget* MakeWidget(const CtlTemplate& ctl, QWidget* pParent) {
     case CK_RADIO:
         return new QRadioButton(strText, pParent);
     case CK_EDIT: {
-        QWidget* pEdit = MakeEdit(ctl, pParent);
+        QWidget* pEdit = MakeEdit(ctrl, pParent);
         return pEdit;
     }
     case CK_COMBO:
-        return MakeCombo(ctl, pParent);
+        return MakeCombo(ctrl, pParent);
     case CK_TAB:
-        return new CTabCtlWidget(pParent);
+        return new CTabCtrlWidget(pParent);
     case CK_IPADDRESS:
         return new CIPAddressCtrl(pParent);
     }
@@ -164,30 +164,30 @@ static QWidget* MakeWidget(const CtlTemplate& ctl, QWidget* pParent) {
 
 // Keyboard focus follows the tab stops; kinds that take the focus by
 // default (buttons, edits, combos) keep it even when the template omits it.
-static void ApplyFocusPolicy(const CtlTemplate& ctl, QWidget* pCtl) {
-    switch (ctl.kind) {
+static void ApplyFocusPolicy(const CtrlTemplate& ctrl, QWidget* pCtrl) {
+    switch (ctrl.kind) {
     case CK_GROUPBOX:
     case CK_STATIC:
-        pCtl->setFocusPolicy(Qt::NoFocus);
+        pCtrl->setFocusPolicy(Qt::NoFocus);
         break;
     case CK_RADIO:
-        pCtl->setFocusPolicy((ctl.nStyle & (CS_TABSTOP | CS_GROUP)) ? Qt::StrongFocus : Qt::ClickFocus);
+        pCtrl->setFocusPolicy((ctrl.nStyle & (CS_TABSTOP | CS_GROUP)) ? Qt::StrongFocus : Qt::ClickFocus);
         break;
     default:
         break;
     }
 }
 
-QWidget* CreateControl(const CtlTemplate& ctl, const DlgBaseUnits& units, QWidget* pParent) {
-    QWidget* pCtl = MakeWidget(ctl, pParent);
-    if (!pCtl)
+QWidget* CreateControl(const CtrlTemplate& ctrl, const DlgBaseUnits& units, QWidget* pParent) {
+    QWidget* pCtrl = MakeWidget(ctrl, pParent);
+    if (!pCtrl)
         return nullptr;
-    if (ctl.nId != -1)
-        pCtl->setObjectName(QString::number(ctl.nId));
-    ApplyFocusPolicy(ctl, pCtl);
+    if (ctrl.nId != -1)
+        pCtrl->setObjectName(QString::number(ctrl.nId));
+    ApplyFocusPolicy(ctrl, pCtrl);
 
-    QRect rc = DialogUnitsToPixels(units, ctl.x, ctl.y, ctl.cx, ctl.cy);
-    if (auto* pCombo = qobject_cast<QComboBox*>(pCtl)) {
+    QRect rc = DialogUnitsToPixels(units, ctrl.x, ctrl.y, ctrl.cx, ctrl.cy);
+    if (auto* pCombo = qobject_cast<QComboBox*>(pCtrl)) {
         // The template height of a combo is its dropped-down list; the
         // closed box is one line high.
         const int nBoxHeight = pCombo->sizeHint().height();
@@ -195,16 +195,16 @@ QWidget* CreateControl(const CtlTemplate& ctl, const DlgBaseUnits& units, QWidge
         pCombo->setMaxVisibleItems(std::max(1, (rc.height() - nBoxHeight) / nItemHeight));
         rc.setHeight(nBoxHeight);
     }
-    pCtl->setGeometry(rc);
-    if (ctl.kind == CK_GROUPBOX) {
+    pCtrl->setGeometry(rc);
+    if (ctrl.kind == CK_GROUPBOX) {
         // A group box is only a frame behind the controls it surrounds, even
         // when it is created after them.
-        pCtl->setAttribute(Qt::WA_TransparentForMouseEvents);
-        pCtl->lower();
+        pCtrl->setAttribute(Qt::WA_TransparentForMouseEvents);
+        pCtrl->lower();
     }
-    if (ctl.nStyle & CS_DISABLED)
-        pCtl->setEnabled(false);
-    if (ctl.nStyle & CS_HIDDEN)
-        pCtl->hide();
-    return pCtl;
+    if (ctrl.nStyle & CS_DISABLED)
+        pCtrl->setEnabled(false);
+    if (ctrl.nStyle & CS_HIDDEN)
+        pCtrl->hide();
+    return pCtrl;
 }

@@ -34,4 +34,4 @@ QRect DialogUnitsToPixels(const DlgBaseUnits& units, int x, int y, int cx, int c
 class QWidget;
 // Builds the Qt widget for one template control, as a child of pParent,
 // with its styles applied and its geometry in pixels. Null for unknown kinds.
-QWidget* CreateControl(const CtlTemplate& ctl, const DlgBaseUnits& units, QWidget* pParent);
+QWidget* CreateControl(const CtrlTemplate& ctrl, const DlgBaseUnits& units, QWidget* pParent);

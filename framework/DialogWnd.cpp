@@ -15,7 +15,7 @@
 
 #include "ControlText.h"
 #include "ScreenFit.h"
-#include "TabCtlWidget.h"
+#include "TabCtrlWidget.h"
 
 CDialogWnd::CDialogWnd(IDialogEvents* pDlg, const DlgTemplate& tpl, QWidget* pParent, bool bChild)
     : QDialog(pParent), m_pDlg(pDlg), m_bChild(bChild) {
@@ -76,24 +76,24 @@ CDialogWnd::~CDialogWnd() {
 
 void CDialogWnd::BuildControls(const DlgTemplate& tpl) {
     m_controls.reserve(tpl.controls.size());
-    for (const CtlTemplate& ctl : tpl.controls) {
-        QWidget* pCtl = CreateControl(ctl, m_units, this);
-        if (!pCtl)
+    for (const CtrlTemplate& ctrl : tpl.controls) {
+        QWidget* pCtrl = CreateControl(ctrl, m_units, this);
+        if (!pCtrl)
             continue;
-        m_controls.emplace_back(&ctl, pCtl);
-        if (ctl.nId != -1)
-            m_items.emplace(ctl.nId, pCtl);  // the first of equal IDs wins
-        Wire(ctl, pCtl);
+        m_controls.emplace_back(&ctrl, pCtrl);
+        if (ctrl.nId != -1)
+            m_items.emplace(ctrl.nId, pCtrl);  // the first of equal IDs wins
+        Wire(ctrl, pCtrl);
     }
     MakeRadioGroups();
 }
 
-void CDialogWnd::Wire(const CtlTemplate& ctl, QWidget* pCtl) {
-    const int nId = ctl.nId;
-    if (auto* pButton = qobject_cast<QAbstractButton*>(pCtl)) {
+void CDialogWnd::Wire(const CtrlTemplate& ctrl, QWidget* pCtrl) {
+    const int nId = ctrl.nId;
+    if (auto* pButton = qobject_cast<QAbstractButton*>(pCtrl)) {
         // clicked: the operator or click(), never a programmatic setChecked.
         connect(pButton, &QAbstractButton::clicked, this, [this, nId] { Command(nId, BN_CLICKED); });
-    } else if (auto* pCombo = qobject_cast<QComboBox*>(pCtl)) {
+    } else if (auto* pCombo = qobject_cast<QComboBox*>(pCtrl)) {
         // activated: the operator chose a list item (not SetCurSel, not typing).
         // An editable combo would also report it when typed text that equals
         // an item is confirmed (focus leaves, Enter): typing must not choose.
@@ -102,11 +102,11 @@ void CDialogWnd::Wire(const CtlTemplate& ctl, QWidget* pCtl) {
             disconnect(pEdit, &QLineEdit::returnPressed, pCombo, nullptr);
         }
         connect(pCombo, &QComboBox::activated, this, [this, nId] { Command(nId, CBN_SELCHANGE); });
-    } else if (auto* pTab = qobject_cast<CTabCtlWidget*>(pCtl)) {
-        connect(pTab, &CTabCtlWidget::selectionChanged, this, [this, nId] { Command(nId, TCN_SELCHANGE); });
-    } else if (auto* pLine = qobject_cast<QLineEdit*>(pCtl)) {
+    } else if (auto* pTab = qobject_cast<CTabCtrlWidget*>(pCtrl)) {
+        connect(pTab, &CTabCtrlWidget::selectionChanged, this, [this, nId] { Command(nId, TCN_SELCHANGE); });
+    } else if (auto* pLine = qobject_cast<QLineEdit*>(pCtrl)) {
         connect(pLine, &QLineEdit::textEdited, this, [this, nId] { Command(nId, EN_CHANGE); });
-    } else if (auto* pText = qobject_cast<QPlainTextEdit*>(pCtl)) {
+    } else if (auto* pText = qobject_cast<QPlainTextEdit*>(pCtrl)) {
         connect(pText, &QPlainTextEdit::textChanged, this, [this, nId, pText] {
             if (!IsSilentTextChange(pText))
                 Command(nId, EN_CHANGE);
@@ -119,16 +119,16 @@ void CDialogWnd::Wire(const CtlTemplate& ctl, QWidget* pCtl) {
 // exclusive button group, so checking one radio unchecks the others.
 void CDialogWnd::MakeRadioGroups() {
     QButtonGroup* pGroup = nullptr;
-    for (const auto& [pTpl, pCtl] : m_controls) {
+    for (const auto& [pTpl, pCtrl] : m_controls) {
         if (pTpl->nStyle & CS_GROUP)
             pGroup = nullptr;
         if (pTpl->kind != CK_RADIO)
             continue;
         if (!pGroup)
             pGroup = new QButtonGroup(this);
-        auto* pRadio = static_cast<QAbstractButton*>(pCtl);
+        auto* pRadio = static_cast<QAbstractButton*>(pCtrl);
         pGroup->addButton(pRadio);
-        m_radioGroups[pCtl] = pGroup;
+        m_radioGroups[pCtrl] = pGroup;
     }
 }
 
@@ -140,14 +140,14 @@ QWidget* CDialogWnd::Item(int nId) const {
 std::vector<QAbstractButton*> CDialogWnd::RadioGroup(int nFirstId) const {
     std::vector<QAbstractButton*> radios;
     bool bInGroup = false;
-    for (const auto& [pTpl, pCtl] : m_controls) {
+    for (const auto& [pTpl, pCtrl] : m_controls) {
         if (!bInGroup) {
             bInGroup = pTpl->nId == nFirstId && pTpl->kind == CK_RADIO;
         } else if (pTpl->nStyle & CS_GROUP) {
             break;
         }
         if (bInGroup && pTpl->kind == CK_RADIO)
-            radios.push_back(static_cast<QAbstractButton*>(pCtl));
+            radios.push_back(static_cast<QAbstractButton*>(pCtrl));
     }
     return radios;
 }
@@ -224,10 +224,10 @@ void CDialogWnd::OnEnter() {
             pFocus->click();
         return;
     }
-    for (const auto& [pTpl, pCtl] : m_controls) {
+    for (const auto& [pTpl, pCtrl] : m_controls) {
         if ((pTpl->nStyle & CS_DEFPUSH) && pTpl->kind == CK_BUTTON) {
-            if (IsControlEnabled(pCtl))
-                static_cast<QPushButton*>(pCtl)->click();
+            if (IsControlEnabled(pCtrl))
+                static_cast<QPushButton*>(pCtrl)->click();
             return;
         }
     }

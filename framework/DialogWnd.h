@@ -49,7 +49,7 @@ public slots:
 private:
     void PlaceOnScreen(const QRect& rcAvail);
     void BuildControls(const DlgTemplate& tpl);
-    void Wire(const CtlTemplate& ctl, QWidget* pCtl);
+    void Wire(const CtrlTemplate& ctrl, QWidget* pCtrl);
     void MakeRadioGroups();
     void OnEnter();
 
@@ -57,7 +57,7 @@ private:
     bool m_bChild;
     DlgBaseUnits m_units;
     double m_dScale = 1.0;  // of the units, to fit the screen
-    std::vector<std::pair<const CtlTemplate*, QWidget*>> m_controls;  // creation order
+    std::vector<std::pair<const CtrlTemplate*, QWidget*>> m_controls;  // creation order
     std::map<int, QWidget*> m_items;
     std::map<QWidget*, QButtonGroup*> m_radioGroups;
     struct Timer { int nQtId; int nMs; };

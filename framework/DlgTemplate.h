@@ -6,7 +6,7 @@
 
 #include "WinTypes.h"
 
-enum CtlKind {
+enum CtrlKind {
     CK_GROUPBOX,   // QGroupBox-like frame with caption
     CK_STATIC,     // label (text or number display)
     CK_BUTTON,     // push button
@@ -42,9 +42,9 @@ enum : UINT {
 // answers of message boxes with those buttons.
 enum : int { IDOK = 1, IDCANCEL = 2 };
 
-struct CtlTemplate {
+struct CtrlTemplate {
     int nId;            // control ID; -1 for controls without an ID (IDC_STATIC)
-    CtlKind kind;
+    CtrlKind kind;
     const char* pszText;  // caption, UTF-8
     int x, y, cx, cy;   // dialog units
     UINT nStyle;
@@ -57,5 +57,5 @@ struct DlgTemplate {
     const char* pszFont;  // face name, e.g. "宋体" or "System"
     int nPointSize;
     bool bChild;          // child page (no caption, no border) versus top-level window
-    std::vector<CtlTemplate> controls;
+    std::vector<CtrlTemplate> controls;
 };

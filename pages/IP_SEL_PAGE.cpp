@@ -13,14 +13,14 @@ namespace {
 
 using namespace Dlg132;
 
-void SetAddress(CIPAddressCtrl* pCtl, const BYTE ab[4]) {
-    if (pCtl) pCtl->SetAddress(ab[0], ab[1], ab[2], ab[3]);
+void SetAddress(CIPAddressCtrl* pCtrl, const BYTE ab[4]) {
+    if (pCtrl) pCtrl->SetAddress(ab[0], ab[1], ab[2], ab[3]);
 }
 
 // A blank field (or a missing control) reads as 0.
-void GetAddress(const CIPAddressCtrl* pCtl, BYTE ab[4]) {
+void GetAddress(const CIPAddressCtrl* pCtrl, BYTE ab[4]) {
     ab[0] = ab[1] = ab[2] = ab[3] = 0;
-    if (pCtl) pCtl->GetAddress(ab[0], ab[1], ab[2], ab[3]);
+    if (pCtrl) pCtrl->GetAddress(ab[0], ab[1], ab[2], ab[3]);
 }
 
 }  // namespace

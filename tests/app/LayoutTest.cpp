@@ -85,9 +85,9 @@ TEST_F(LayoutTest, NoTextIsClippedOnAnyPageOrWindow) {
         ExpectNoneClipped(pWnd, qPrintable(pWnd->objectName()));
         // The page lies within the tab control's page area, and so do its controls.
         EXPECT_TRUE(pWnd->parentWidget()->rect().contains(pWnd->geometry())) << qPrintable(pWnd->objectName());
-        for (QWidget* pCtl : pWnd->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            if (!pCtl->objectName().isEmpty() && !pCtl->isHidden())
-                EXPECT_TRUE(pWnd->rect().contains(pCtl->geometry())) << qPrintable(pCtl->objectName());
+        for (QWidget* pCtrl : pWnd->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (!pCtrl->objectName().isEmpty() && !pCtrl->isHidden())
+                EXPECT_TRUE(pWnd->rect().contains(pCtrl->geometry())) << qPrintable(pCtrl->objectName());
         }
     }
     CAboutDlg about;

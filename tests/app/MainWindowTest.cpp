@@ -10,7 +10,7 @@
 #include "Dlg132_IpConfigIds.h"
 #include "Set_Net_Config.h"
 #include "System_Setting_Page.h"
-#include "TabCtlWidget.h"
+#include "TabCtrlWidget.h"
 #include "ToolTip.h"
 
 namespace {
@@ -51,7 +51,7 @@ TEST_F(MainWindowTest, StartsWithVersionNameBoxAndPanelInTheirFirstState) {
 
 TEST_F(MainWindowTest, EachTabShowsExactlyItsOwnPage) {
     OpenMainWindow();
-    auto* pTab = qobject_cast<CTabCtlWidget*>(Item(Dlg102::IDC_TAB));
+    auto* pTab = qobject_cast<CTabCtrlWidget*>(Item(Dlg102::IDC_TAB));
     ASSERT_NE(pTab, nullptr);
     const QStringList aExpected = {"Port Set", "EDID Config", "IP Config", "Net Config", "System Config"};
     ASSERT_EQ(pTab->TabBar()->count(), 5);

@@ -38,13 +38,13 @@ TEST(DialogBuild, ObjectIsUsableBeforeItsWindow) {
 TEST(DialogBuild, EveryControlIsFoundByIdAndNamedByIt) {
     CRecordingDlg dlg(kTestPage);
     ASSERT_TRUE(dlg.Create(nullptr));
-    for (const CtlTemplate& ctl : kTestPage.controls) {
-        if (ctl.nId == -1)
+    for (const CtrlTemplate& ctrl : kTestPage.controls) {
+        if (ctrl.nId == -1)
             continue;
-        QWidget* pCtl = dlg.GetDlgItem(ctl.nId);
-        ASSERT_NE(pCtl, nullptr) << ctl.nId;
-        EXPECT_EQ(pCtl->objectName(), QString::number(ctl.nId));
-        EXPECT_EQ(dlg.GetSafeHwnd()->findChild<QWidget*>(QString::number(ctl.nId)), pCtl);
+        QWidget* pCtrl = dlg.GetDlgItem(ctrl.nId);
+        ASSERT_NE(pCtrl, nullptr) << ctrl.nId;
+        EXPECT_EQ(pCtrl->objectName(), QString::number(ctrl.nId));
+        EXPECT_EQ(dlg.GetSafeHwnd()->findChild<QWidget*>(QString::number(ctrl.nId)), pCtrl);
     }
     // Controls without an ID carry no number a test could mistake for one.
     int nNumbered = 0;
@@ -84,9 +84,9 @@ TEST(DialogBuild, CreationOrderIsTheTabOrder) {
         if (p->parentWidget() == pWnd && IsNumericName(p))
             chain.push_back(p->objectName().toInt());
     std::vector<int> created;
-    for (const CtlTemplate& ctl : kTestPage.controls)
-        if (ctl.nId != -1)
-            created.push_back(ctl.nId);
+    for (const CtrlTemplate& ctrl : kTestPage.controls)
+        if (ctrl.nId != -1)
+            created.push_back(ctrl.nId);
     EXPECT_EQ(chain, created);
     // Labels never take the focus; buttons with a tab stop do.
     EXPECT_EQ(dlg.GetDlgItem(IDC_MID)->focusPolicy(), Qt::NoFocus);
@@ -137,7 +137,7 @@ TEST(DialogBuild, DialogUnitsKeepProportions) {
         EXPECT_LE(fm.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 52.0, nEm / 2.0);
     }
     // Controls sit where the template puts them.
-    const CtlTemplate& go = kTestPage.controls[0];
+    const CtrlTemplate& go = kTestPage.controls[0];
     EXPECT_EQ(page.GetDlgItem(IDC_GO)->geometry(), page.MapDialogRect(go.x, go.y, go.cx, go.cy));
     // A top-level window's client area is its template size.
     EXPECT_EQ(top.GetSafeHwnd()->size(), top.MapDialogRect(0, 0, kTestTop.cx, kTestTop.cy).size());

@@ -8,10 +8,10 @@
 class QTabBar;
 class QFrame;
 
-class CTabCtlWidget : public QWidget {
+class CTabCtrlWidget : public QWidget {
     Q_OBJECT
 public:
-    explicit CTabCtlWidget(QWidget* pParent = nullptr);
+    explicit CTabCtrlWidget(QWidget* pParent = nullptr);
     QTabBar* TabBar() const { return m_pBar; }
     int InsertTab(int nIndex, const QString& strText);
     int SetCurrentSilently(int nIndex);

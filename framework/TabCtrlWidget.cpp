@@ -1,9 +1,9 @@
-#include "TabCtlWidget.h"
+#include "TabCtrlWidget.h"
 
 #include <QFrame>
 #include <QTabBar>
 
-CTabCtlWidget::CTabCtlWidget(QWidget* pParent) : QWidget(pParent) {
+CTabCtrlWidget::CTabCtrlWidget(QWidget* pParent) : QWidget(pParent) {
     m_pPane = new QFrame(this);
     m_pPane->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
     m_pBar = new QTabBar(this);
@@ -17,7 +17,7 @@ CTabCtlWidget::CTabCtlWidget(QWidget* pParent) : QWidget(pParent) {
     LayOut();
 }
 
-int CTabCtlWidget::InsertTab(int nIndex, const QString& strText) {
+int CTabCtrlWidget::InsertTab(int nIndex, const QString& strText) {
     if (nIndex < 0)
         return -1;
     m_bSilent = true;
@@ -27,7 +27,7 @@ int CTabCtlWidget::InsertTab(int nIndex, const QString& strText) {
     return nAt;
 }
 
-int CTabCtlWidget::SetCurrentSilently(int nIndex) {
+int CTabCtrlWidget::SetCurrentSilently(int nIndex) {
     const int nPrevious = m_pBar->currentIndex();
     if (nIndex < 0 || nIndex >= m_pBar->count())
         return -1;
@@ -37,16 +37,16 @@ int CTabCtlWidget::SetCurrentSilently(int nIndex) {
     return nPrevious;
 }
 
-QRect CTabCtlWidget::PageRect() const {
+QRect CTabCtrlWidget::PageRect() const {
     return m_pPane->geometry().adjusted(1, 1, -1, -1);
 }
 
-void CTabCtlWidget::resizeEvent(QResizeEvent* pEvent) {
+void CTabCtrlWidget::resizeEvent(QResizeEvent* pEvent) {
     QWidget::resizeEvent(pEvent);
     LayOut();
 }
 
-void CTabCtlWidget::LayOut() {
+void CTabCtrlWidget::LayOut() {
     const int nBarHeight = m_pBar->sizeHint().height();
     m_pBar->setGeometry(0, 0, width(), nBarHeight);
     m_pPane->setGeometry(0, nBarHeight, width(), std::max(0, height() - nBarHeight));
