@@ -63,7 +63,8 @@ done < <(sort -u "$tmp/usage-commands" "$tmp/man-commands")
 
 # Exit statuses: the numbers of the usage's "Exit status:" line and the tags of
 # the man page's EXIT STATUS section.
-grep -E '^Exit status:' <<<"$usage" | grep -oE '\b[0-9]+\b' | sort -u >"$tmp/usage-status"
+# The usage's "Exit status:" paragraph may run over several lines.
+awk '/^Exit status:/ { on = 1 } on && /^$/ { on = 0 } on' <<<"$usage" | grep -oE '\b[0-9]+\b' | sort -u >"$tmp/usage-status"
 sed -n '/^\.SH EXIT STATUS/,/^\.SH /p' "$tmp/page" |
   awk 'tag { print; tag = 0 } /^\.TP/ { tag = 1 }' | grep -oE '[0-9]+' | sort -u >"$tmp/man-status"
 [ -s "$tmp/usage-status" ] || fail "found no exit statuses in the usage"
