@@ -5,6 +5,7 @@
 // simulator killed and started again, the state file kept on SIGTERM.
 #include <QDir>
 #include <QFile>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QUdpSocket>
 #include <gtest/gtest.h>
@@ -261,6 +262,52 @@ TEST_F(GatewayProcessTest, AFullQueueRefusesTheCommandsBeyondIt) {
         },
         30000));
     EXPECT_EQ(ApiClient::Wait(timedOut).Code(), "timeout");
+    // Clients that give up before their answer leave nothing behind.
+    for (QNetworkReply* r : replies) {
+        if (r != timedOut && !r->isFinished()) r->abort();
+    }
+    EXPECT_TRUE(gw.Stop() == 0) << gw.Log().constData();
+}
+
+TEST_F(GatewayProcessTest, OversizedRequestsAndTooManyConnectionsAreCutOffAndServiceGoesOn) {
+    StartOnPty();
+    ApiClient c(gw, "big");
+    const HttpAnswer huge = c.Put("/api/v1/outputs/1", "{\"input\": 1, \"pad\": \"" + QByteArray(4 << 20, 'x') + "\"}");
+    EXPECT_NE(huge.status, 200) << "a body of megabytes is not taken in";
+    EXPECT_TRUE(gw.WaitForLog(QStringLiteral("cut off"))) << gw.Log().constData();
+
+    // Connections beyond the limit are closed at once; the open ones still work.
+    std::vector<std::unique_ptr<QTcpSocket>> held;
+    for (int i = 0; i < 140; ++i) {
+        held.push_back(std::make_unique<QTcpSocket>());
+        held.back()->connectToHost(GatewayProcess::Address(), static_cast<quint16>(gw.Port()));
+    }
+    EXPECT_TRUE(gw.WaitForLog(QStringLiteral("connection refused: already")));
+    int nClosed = 0;
+    ASSERT_TRUE(WaitUntil([&] {
+        nClosed = 0;
+        for (const auto& s : held) nClosed += s->state() == QAbstractSocket::UnconnectedState ? 1 : 0;
+        return nClosed >= 12;
+    }));
+    held.clear();
+    EXPECT_TRUE(WaitUntil([&] { return c.Get("/api/v1/state").status == 200; }));
+    EXPECT_EQ(c.Put("/api/v1/outputs/1", R"({"input": 3})").status, 200);
+}
+
+TEST_F(GatewayProcessTest, ThePageComesFromTheGatewayAlone) {
+    StartOnPty();
+    QNetworkAccessManager nam;
+    for (const QString& path : {QStringLiteral("/"), QStringLiteral("/app.js"), QStringLiteral("/app.css")}) {
+        QNetworkReply* r = nam.get(QNetworkRequest(QUrl(gw.Base() + path)));
+        ASSERT_TRUE(WaitUntil([r] { return r->isFinished(); }));
+        EXPECT_EQ(r->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 200) << path.toStdString();
+        const QByteArray body = r->readAll();
+        EXPECT_FALSE(body.contains("http://") || body.contains("https://"))
+            << path.toStdString() << ": nothing from elsewhere";
+        EXPECT_TRUE(r->rawHeader("Content-Security-Policy").contains("default-src 'self'"));
+        if (path == QLatin1String("/")) EXPECT_TRUE(body.contains("width=device-width"));
+        r->deleteLater();
+    }
 }
 
 TEST_F(GatewayProcessTest, SigtermWritesTheStateFileAndACorruptOneIsKeptAside) {
