@@ -24,6 +24,15 @@ void BoundedTcpServer::incomingConnection(qintptr descriptor) {
     }
     Watch(socket);
     m_sockets.append(socket);
+    if (onLog) {
+        QString peer = socket->peerAddress().toString();
+        if (peer.startsWith(QLatin1String("::ffff:"))) peer.remove(0, 7);
+        peer += QStringLiteral(":%1").arg(socket->peerPort());
+        onLog(QStringLiteral("http client %1 connected").arg(peer));
+        connect(socket, &QTcpSocket::disconnected, this, [this, peer] {
+            if (onLog) onLog(QStringLiteral("http client %1 gone").arg(peer));
+        });
+    }
     addPendingConnection(socket);
 }
 

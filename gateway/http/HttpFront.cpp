@@ -157,7 +157,7 @@ void HttpFront::AddRoutes() {
     for (const auto& [path, file] : files) {
         const QString resource = QStringLiteral(":/gateway/page/") + QLatin1String(file);
         m_server.route(
-            QString::fromLatin1(path), Method::Get, [=](const QHttpServerRequest& req, QHttpServerResponder&& r) {
+            QString::fromLatin1(path), Method::Get, [=, this](const QHttpServerRequest& req, QHttpServerResponder&& r) {
                 PendingPtr p = begin(req, std::move(r), false);
                 if (!p) return;
                 QFile f(resource);
@@ -181,19 +181,19 @@ void HttpFront::AddRoutes() {
 
     // Qt 6.4 upgrades a WebSocket request only when a route takes it and
     // writes nothing; the events socket checks the client after the handshake.
-    m_server.route(EVENTS_PATH, Method::Get, [=](const QHttpServerRequest& req, QHttpServerResponder&& r) {
+    m_server.route(EVENTS_PATH, Method::Get, [=, this](const QHttpServerRequest& req, QHttpServerResponder&& r) {
         if (req.value("Upgrade").compare("websocket", Qt::CaseInsensitive) == 0) return;
         if (PendingPtr p = begin(req, std::move(r), false))
             SendError(*p, Status::BadRequest, QStringLiteral("websocket"),
                       QStringLiteral("this address is a WebSocket"));
     });
 
-    m_server.route("/api/v1/state", Method::Get, [=](const QHttpServerRequest& req, QHttpServerResponder&& r) {
+    m_server.route("/api/v1/state", Method::Get, [=, this](const QHttpServerRequest& req, QHttpServerResponder&& r) {
         if (PendingPtr p = begin(req, std::move(r), false)) Send(*p, Status::Ok, StateJson(m_hub));
     });
 
     m_server.route("/api/v1/outputs/<arg>", Method::Put,
-                   [=](int n, const QHttpServerRequest& req, QHttpServerResponder&& r) {
+                   [=, this](int n, const QHttpServerRequest& req, QHttpServerResponder&& r) {
                        PendingPtr p = begin(req, std::move(r), true);
                        if (!p) return;
                        const auto o = body(req, *p);
@@ -203,7 +203,7 @@ void HttpFront::AddRoutes() {
                        m_hub.Route(p->who, n - 1, *input - 1, finish(p));
                    });
 
-    m_server.route("/api/v1/routing", Method::Put, [=](const QHttpServerRequest& req, QHttpServerResponder&& r) {
+    m_server.route("/api/v1/routing", Method::Put, [=, this](const QHttpServerRequest& req, QHttpServerResponder&& r) {
         PendingPtr p = begin(req, std::move(r), true);
         if (!p) return;
         const auto o = body(req, *p);
@@ -225,7 +225,7 @@ void HttpFront::AddRoutes() {
     for (const bool bInput : {true, false}) {
         const QString path =
             bInput ? QStringLiteral("/api/v1/labels/inputs/<arg>") : QStringLiteral("/api/v1/labels/outputs/<arg>");
-        m_server.route(path, Method::Put, [=](int n, const QHttpServerRequest& req, QHttpServerResponder&& r) {
+        m_server.route(path, Method::Put, [=, this](int n, const QHttpServerRequest& req, QHttpServerResponder&& r) {
             PendingPtr p = begin(req, std::move(r), true);
             if (!p) return;
             const auto o = body(req, *p);
@@ -237,47 +237,50 @@ void HttpFront::AddRoutes() {
     }
 
     m_server.route("/api/v1/locks/<arg>", Method::Put,
-                   [=](int n, const QHttpServerRequest& req, QHttpServerResponder&& r) {
+                   [=, this](int n, const QHttpServerRequest& req, QHttpServerResponder&& r) {
                        if (PendingPtr p = begin(req, std::move(r), true)) m_hub.Lock(p->who, n - 1, finish(p));
                    });
-    m_server.route(
-        "/api/v1/locks/<arg>", Method::Delete, [=](int n, const QHttpServerRequest& req, QHttpServerResponder&& r) {
-            PendingPtr p = begin(req, std::move(r), true);
-            if (!p) return;
-            const QString force = req.query().queryItemValue(QStringLiteral("force"));
-            m_hub.Unlock(p->who, n - 1, force == QLatin1String("true") || force == QLatin1String("1"), finish(p));
-        });
+    m_server.route("/api/v1/locks/<arg>", Method::Delete,
+                   [=, this](int n, const QHttpServerRequest& req, QHttpServerResponder&& r) {
+                       PendingPtr p = begin(req, std::move(r), true);
+                       if (!p) return;
+                       const QString force = req.query().queryItemValue(QStringLiteral("force"));
+                       m_hub.Unlock(p->who, n - 1, force == QLatin1String("true") || force == QLatin1String("1"),
+                                    finish(p));
+                   });
 
-    m_server.route("/api/v1/presets", Method::Get, [=](const QHttpServerRequest& req, QHttpServerResponder&& r) {
+    m_server.route("/api/v1/presets", Method::Get, [=, this](const QHttpServerRequest& req, QHttpServerResponder&& r) {
         if (PendingPtr p = begin(req, std::move(r), false))
             Send(*p, Status::Ok, {{QStringLiteral("presets"), PresetsJson(m_hub.Host())}});
     });
     m_server.route("/api/v1/presets/<arg>", Method::Put,
-                   [=](const QString& name, const QHttpServerRequest& req, QHttpServerResponder&& r) {
+                   [=, this](const QString& name, const QHttpServerRequest& req, QHttpServerResponder&& r) {
                        if (PendingPtr p = begin(req, std::move(r), true)) m_hub.SavePreset(p->who, name, finish(p));
                    });
     m_server.route("/api/v1/presets/<arg>/apply", Method::Post,
-                   [=](const QString& name, const QHttpServerRequest& req, QHttpServerResponder&& r) {
+                   [=, this](const QString& name, const QHttpServerRequest& req, QHttpServerResponder&& r) {
                        if (PendingPtr p = begin(req, std::move(r), true)) m_hub.ApplyPreset(p->who, name, finish(p));
                    });
     m_server.route("/api/v1/presets/<arg>", Method::Delete,
-                   [=](const QString& name, const QHttpServerRequest& req, QHttpServerResponder&& r) {
+                   [=, this](const QString& name, const QHttpServerRequest& req, QHttpServerResponder&& r) {
                        if (PendingPtr p = begin(req, std::move(r), true)) m_hub.DeletePreset(p->who, name, finish(p));
                    });
 
-    m_server.route(
-        "/api/v1/inputs/<arg>/edid", Method::Put, [=](int n, const QHttpServerRequest& req, QHttpServerResponder&& r) {
-            PendingPtr p = begin(req, std::move(r), true);
-            if (!p) return;
-            const auto o = body(req, *p);
-            if (!o) return;
-            const auto mode = IntField(*o, "mode");
-            const auto flags = o->contains(QStringLiteral("flags")) ? IntField(*o, "flags") : std::optional<int>(0);
-            if (!mode || !flags) return badField(*p, QStringLiteral("\"mode\" and \"flags\" must be whole numbers"));
-            m_hub.SetEdid(p->who, n - 1, {*mode, *flags}, finish(p));
-        });
+    m_server.route("/api/v1/inputs/<arg>/edid", Method::Put,
+                   [=, this](int n, const QHttpServerRequest& req, QHttpServerResponder&& r) {
+                       PendingPtr p = begin(req, std::move(r), true);
+                       if (!p) return;
+                       const auto o = body(req, *p);
+                       if (!o) return;
+                       const auto mode = IntField(*o, "mode");
+                       const auto flags =
+                           o->contains(QStringLiteral("flags")) ? IntField(*o, "flags") : std::optional<int>(0);
+                       if (!mode || !flags)
+                           return badField(*p, QStringLiteral("\"mode\" and \"flags\" must be whole numbers"));
+                       m_hub.SetEdid(p->who, n - 1, {*mode, *flags}, finish(p));
+                   });
 
-    m_server.route("/api/v1/name", Method::Put, [=](const QHttpServerRequest& req, QHttpServerResponder&& r) {
+    m_server.route("/api/v1/name", Method::Put, [=, this](const QHttpServerRequest& req, QHttpServerResponder&& r) {
         PendingPtr p = begin(req, std::move(r), true);
         if (!p) return;
         const auto o = body(req, *p);

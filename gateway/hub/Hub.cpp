@@ -112,6 +112,7 @@ void Hub::ReadAll() {
         m_sw.known = true;
         m_nMissedPolls = 0;
         m_nReconnectMs = m_options.reconnectMinMs;
+        m_strLastAbsentReason.clear();
         Log(QStringLiteral("switcher \"%1\" present on %2").arg(m_sw.name, m_link.Name()));
         emit changed(Change::Presence, SWITCHER_WHO);
         m_pollTimer.start(m_link.IsNetwork() ? m_options.netPollMs : m_options.serialPollMs);
@@ -185,7 +186,10 @@ void Hub::GoAbsent(const QString& reason) {
     m_pollTimer.stop();
     m_link.Close();
     m_queue.FailAll(Outcome::Fail(Failure::Absent, QStringLiteral("the switcher is absent (%1)").arg(reason)));
-    Log(QStringLiteral("switcher lost on %1: %2").arg(m_link.Name(), reason));
+    // While it stays away, each failed attempt says so only when the reason changes.
+    if (bWasPresent || reason != m_strLastAbsentReason)
+        Log(QStringLiteral("switcher lost on %1: %2").arg(m_link.Name(), reason));
+    m_strLastAbsentReason = reason;
     if (bWasPresent) emit changed(Change::Presence, SWITCHER_WHO);
     m_reconnectTimer.start(m_nReconnectMs);
     m_nReconnectMs = std::min(m_nReconnectMs * 2, m_options.reconnectMaxMs);

@@ -107,6 +107,7 @@ private:
     uint16_t m_nCounter = 0;
     bool m_bStopped = false;
     QString m_strLastOpenError;
+    QString m_strLastAbsentReason;
 };
 
 }  // namespace corvane::gateway
