@@ -12,6 +12,10 @@ namespace {
 // Clients send nothing that matters; a large message is refused by the
 // socket itself before it is kept.
 constexpr qint64 MAX_INCOMING_MESSAGE = 4096;
+// A client that does not read what it is sent is dropped before its unsent
+// messages grow without end; every message carries the whole state, so on
+// reconnecting it has everything again.
+constexpr qint64 MAX_UNSENT_BYTES = 1024 * 1024;
 
 QString Peer(const QWebSocket* s) {
     QString address = s->peerAddress().toString();
@@ -86,7 +90,16 @@ void EventsSocket::Broadcast(Change what, const QString& who) {
                                   {QStringLiteral("what"), ChangeName(what)},
                                   {QStringLiteral("by"), who},
                                   {QStringLiteral("state"), StateJson(m_hub)}});
-    for (QWebSocket* s : m_clients) s->sendTextMessage(text);
+    const QList<QWebSocket*> clients = m_clients;
+    for (QWebSocket* s : clients) {
+        if (s->bytesToWrite() > MAX_UNSENT_BYTES) {
+            if (onLog) onLog(QStringLiteral("events client %1 dropped: it does not read its messages").arg(Peer(s)));
+            s->abort();
+            if (m_clients.contains(s)) Drop(s);
+            continue;
+        }
+        s->sendTextMessage(text);
+    }
 }
 
 void EventsSocket::Drop(QWebSocket* socket) {
