@@ -77,7 +77,7 @@ void Hub::Connect() {
         return;
     }
     m_strLastOpenError.clear();
-    Log(QStringLiteral("link %1 open; reading the switcher").arg(m_link.Name()));
+    if (m_strLastAbsentReason.isEmpty()) Log(QStringLiteral("link %1 open; reading the switcher").arg(m_link.Name()));
     ReadAll();
 }
 
