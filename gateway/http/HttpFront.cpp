@@ -3,8 +3,10 @@
 #include <QFile>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
+#include <QHttpServerRouterRule>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QMetaEnum>
 #include <QPointer>
 #include <QTcpSocket>
 #include <QUrlQuery>
@@ -69,6 +71,19 @@ std::optional<QString> StringField(const QJsonObject& o, const char* key) {
     if (!v.isString()) return std::nullopt;
     return v.toString();
 }
+
+// Every request no other route takes, last in the list: a JSON answer
+// instead of Qt's empty one. WebSocket upgrades are left alone, so one on
+// another path is still refused without a handshake.
+class AnyOtherRequest : public QHttpServerRouterRule {
+public:
+    using QHttpServerRouterRule::QHttpServerRouterRule;
+
+protected:
+    bool matches(const QHttpServerRequest& request, QRegularExpressionMatch* match) const override {
+        return request.value("Upgrade").isEmpty() && QHttpServerRouterRule::matches(request, match);
+    }
+};
 
 }  // namespace
 
@@ -288,6 +303,15 @@ void HttpFront::AddRoutes() {
         const auto name = StringField(*o, "name");
         if (!name) return badField(*p, QStringLiteral("\"name\" must be text"));
         m_hub.SetName(p->who, *name, finish(p));
+    });
+
+    m_server.route<AnyOtherRequest>(".*", [=, this](const QHttpServerRequest& req, QHttpServerResponder&& r) {
+        if (PendingPtr p = begin(req, std::move(r), false))
+            SendError(
+                *p, Status::NotFound, QStringLiteral("not_found"),
+                QStringLiteral("no %1 %2 here; the API is under /api/v1")
+                    .arg(QString::fromLatin1(QMetaEnum::fromType<Method>().valueToKey(int(req.method()))).toUpper(),
+                         req.url().path()));
     });
 }
 

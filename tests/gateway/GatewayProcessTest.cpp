@@ -114,6 +114,9 @@ TEST_F(GatewayProcessTest, RefusalsAreClearJsonAndSendNothing) {
         {"POST", "/api/v1/presets/none/apply", "{}", 404, "not_found"},
         {"DELETE", "/api/v1/presets/none", "", 404, "not_found"},
         {"PUT", "/api/v1/outputs/1", QByteArray(20000, ' ') + "{}", 413, "too_large"},
+        {"PUT", "/api/v1/outputs/two", R"({"input": 1})", 404, "not_found"},
+        {"POST", "/api/v1/state", "{}", 404, "not_found"},
+        {"GET", "/nowhere", "", 404, "not_found"},
     };
     for (const Case& c : cases) {
         const HttpAnswer a = alice.Send(c.verb, c.path, c.body);
@@ -305,7 +308,9 @@ TEST_F(GatewayProcessTest, ThePageComesFromTheGatewayAlone) {
         EXPECT_FALSE(body.contains("http://") || body.contains("https://"))
             << path.toStdString() << ": nothing from elsewhere";
         EXPECT_TRUE(r->rawHeader("Content-Security-Policy").contains("default-src 'self'"));
-        if (path == QLatin1String("/")) EXPECT_TRUE(body.contains("width=device-width"));
+        if (path == QLatin1String("/")) {
+            EXPECT_TRUE(body.contains("width=device-width"));
+        }
         r->deleteLater();
     }
 }
