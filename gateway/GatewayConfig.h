@@ -1,0 +1,39 @@
+#pragma once
+// The gateway's settings: from the configuration file (key = value lines,
+// '#' starts a comment) and from the command line (--key value), the
+// command line winning. Parsing does no I/O but reading the named file.
+#include <QHostAddress>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+namespace corvane::gateway {
+
+constexpr const char* DEFAULT_CONFIG_FILE = "/etc/corvane/gateway.conf";
+constexpr int DEFAULT_HTTP_PORT = 8080;
+
+struct GatewayConfig {
+    QString port;  // serial: "COM3" or a device path
+    QString host;  // or UDP: the switcher's address
+    int localPort = 5001;
+    QHostAddress httpAddress = QHostAddress::LocalHost;
+    quint16 httpPort = DEFAULT_HTTP_PORT;
+    QString stateFile;
+    QString token;
+    int serialPollMs = 2000;
+};
+
+using Settings = QMap<QString, QString>;
+
+// --key value pairs into settings; --config FILE separately. --help and
+// --version set their flags. False with a one-line reason.
+bool ParseCommandLine(const QStringList& args, Settings& settings, QString& configFile, bool& configGiven, bool& help,
+                      bool& version, QString& error);
+// key = value lines. False when the text has a line that is neither.
+bool ParseConfigText(const QString& text, Settings& settings, QString& error);
+// Settings into values, checked. False with a one-line reason.
+bool MakeConfig(const Settings& settings, GatewayConfig& config, QString& error);
+
+QString GatewayUsage();
+
+}  // namespace corvane::gateway

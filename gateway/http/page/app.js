@@ -1,0 +1,100 @@
+// The room page: the four outputs with their inputs, one tap to route, the
+// presets and the locks, kept live by the gateway's events socket. Loads
+// nothing from elsewhere.
+'use strict';
+
+const clientId = localStorage.getItem('corvane-client') ||
+  ('page-' + Math.random().toString(36).slice(2, 10));
+localStorage.setItem('corvane-client', clientId);
+let state = null;
+
+function $(id) { return document.getElementById(id); }
+function say(text) { $('message').textContent = text || ''; }
+
+async function call(method, path, body) {
+  const headers = { 'Content-Type': 'application/json', 'X-Corvane-Client': clientId };
+  const token = localStorage.getItem('corvane-token');
+  if (token) headers.Authorization = 'Bearer ' + token;
+  const res = await fetch(path, { method, headers, body: body ? JSON.stringify(body) : undefined });
+  const json = await res.json().catch(() => ({}));
+  if (res.status === 401) {
+    const t = prompt('This gateway needs its access token:');
+    if (t) { localStorage.setItem('corvane-token', t); return call(method, path, body); }
+  }
+  if (!res.ok) throw new Error((json.error && json.error.message) || ('HTTP ' + res.status));
+  return json;
+}
+
+async function act(button, method, path, body) {
+  button.classList.add('busy');
+  try { show(await call(method, path, body)); say(''); } catch (e) { say(e.message); }
+  button.classList.remove('busy');
+}
+
+function el(tag, props, children) {
+  const e = document.createElement(tag);
+  Object.assign(e, props || {});
+  (children || []).forEach(c => e.appendChild(c));
+  return e;
+}
+
+function show(s) {
+  state = s;
+  $('name').textContent = s.name || 'Corvane';
+  const badge = $('presence');
+  badge.textContent = s.present ? 'present' : 'switcher absent';
+  badge.className = 'badge ' + (s.present ? 'present' : 'absent');
+  const outs = $('outputs');
+  outs.replaceChildren();
+  s.routing.forEach((input, i) => {
+    const n = i + 1;
+    const holder = s.locks[i];
+    const mine = holder === clientId;
+    const lock = el('button', {
+      className: 'lock' + (holder ? ' held' : ''),
+      textContent: holder ? (mine ? 'Unlock' : 'Locked') : 'Lock',
+      title: holder ? 'Locked by ' + holder : 'Only you may route this output',
+    });
+    lock.onclick = () => {
+      if (!holder) return act(lock, 'PUT', '/api/v1/locks/' + n);
+      if (mine || confirm('Locked by ' + holder + '. Force it free?'))
+        return act(lock, 'DELETE', '/api/v1/locks/' + n + (mine ? '' : '?force=true'));
+    };
+    const buttons = s.labels.inputs.map((label, k) => {
+      const b = el('button', { className: k + 1 === input ? 'on' : '', textContent: label,
+                               disabled: !s.present || (holder && !mine) });
+      b.setAttribute('aria-pressed', k + 1 === input);
+      b.onclick = () => act(b, 'PUT', '/api/v1/outputs/' + n, { input: k + 1 });
+      return b;
+    });
+    outs.appendChild(el('div', { className: 'card' }, [
+      el('div', { className: 'out-head' }, [el('h2', { textContent: s.labels.outputs[i] }), lock]),
+      el('div', { className: 'inputs' }, buttons),
+    ]));
+  });
+  const presets = $('presets');
+  presets.replaceChildren();
+  Object.keys(s.presets).forEach(name => {
+    const b = el('button', { textContent: name, disabled: !s.present });
+    b.onclick = () => act(b, 'POST', '/api/v1/presets/' + encodeURIComponent(name) + '/apply');
+    presets.appendChild(b);
+  });
+}
+
+$('save-preset').onsubmit = ev => {
+  ev.preventDefault();
+  const name = $('preset-name').value.trim();
+  if (name) act(ev.submitter || $('save-preset'), 'PUT', '/api/v1/presets/' + encodeURIComponent(name));
+};
+
+function listen() {
+  const ws = new WebSocket((location.protocol === 'https:' ? 'wss://' : 'ws://') + location.host + '/api/v1/events');
+  ws.onmessage = m => { const msg = JSON.parse(m.data); if (msg.state) show(msg.state); };
+  ws.onclose = () => {
+    const badge = $('presence');
+    badge.textContent = 'gateway unreachable';
+    badge.className = 'badge absent';
+    setTimeout(listen, 2000);
+  };
+}
+listen();

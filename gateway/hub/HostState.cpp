@@ -1,0 +1,30 @@
+#include "HostState.h"
+
+namespace corvane::gateway {
+
+HostState HostState::Defaults() {
+    HostState s;
+    for (int i = 0; i < INPUT_COUNT; ++i) s.inputLabels[i] = QStringLiteral("Input %1").arg(i + 1);
+    for (int i = 0; i < OUTPUT_COUNT; ++i) s.outputLabels[i] = QStringLiteral("Output %1").arg(i + 1);
+    return s;
+}
+
+bool ValidLabel(const QString& text) {
+    if (text.size() > LABEL_MAX_CHARS) return false;
+    for (const QChar c : text) {
+        if (!c.isPrint()) return false;
+    }
+    return true;
+}
+
+bool ValidPresetName(const QString& name) {
+    if (name.isEmpty() || name.size() > PRESET_NAME_MAX_CHARS) return false;
+    for (const QChar c : name) {
+        const bool bOk = c.isLetterOrNumber() || c == QLatin1Char(' ') || c == QLatin1Char('-') ||
+                         c == QLatin1Char('_') || c == QLatin1Char('.');
+        if (!bOk) return false;
+    }
+    return true;
+}
+
+}  // namespace corvane::gateway

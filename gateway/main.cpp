@@ -1,0 +1,114 @@
+// corvane-gateway: the only owner of one switcher's link, serving many
+// clients over HTTP and a WebSocket. Log lines go to stderr (the journal).
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
+#include <cstdio>
+
+#include "CorvaneVersion.h"
+#include "GatewayConfig.h"
+#include "QtEventLoop.h"
+#include "TermSignal.h"
+#include "http/HttpFront.h"
+#include "hub/Hub.h"
+
+namespace {
+
+using namespace corvane::gateway;
+
+constexpr int EXIT_OK = 0;
+constexpr int EXIT_FAILED = 1;
+constexpr int EXIT_USAGE = 2;
+
+void Log(const QString& line) {
+    std::fprintf(stderr, "corvane-gateway: %s\n", qPrintable(line));
+    std::fflush(stderr);
+}
+
+// The file's settings under the command line's. A missing default file is
+// no error; a missing named one is.
+bool LoadSettings(const QStringList& args, GatewayConfig& config, bool& help, bool& version, QString& error) {
+    Settings cmdline;
+    QString configFile = QString::fromLatin1(DEFAULT_CONFIG_FILE);
+    bool configGiven = false;
+    if (!ParseCommandLine(args, cmdline, configFile, configGiven, help, version, error)) return false;
+    if (help || version) return true;
+    Settings settings;
+    QFile file(configFile);
+    if (file.exists() || configGiven) {
+        if (!file.open(QIODevice::ReadOnly)) {
+            error = QStringLiteral("cannot read %1: %2").arg(configFile, file.errorString());
+            return false;
+        }
+        if (!ParseConfigText(QString::fromUtf8(file.readAll()), settings, error)) {
+            error = QStringLiteral("%1: %2").arg(configFile, error);
+            return false;
+        }
+    }
+    for (auto it = cmdline.begin(); it != cmdline.end(); ++it) settings[it.key()] = it.value();
+    return MakeConfig(settings, config, error);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QtEventLoop::Choose();
+    QCoreApplication app(argc, argv);
+    QtEventLoop::Forget();
+    QCoreApplication::setApplicationName(QStringLiteral("corvane-gateway"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
+
+    GatewayConfig config;
+    bool help = false, version = false;
+    QString error;
+    if (!LoadSettings(QCoreApplication::arguments().mid(1), config, help, version, error)) {
+        std::fprintf(stderr, "corvane-gateway: %s\n(corvane-gateway --help lists the options)\n", qPrintable(error));
+        return EXIT_USAGE;
+    }
+    if (help) {
+        std::fputs(qPrintable(GatewayUsage()), stdout);
+        return EXIT_OK;
+    }
+    if (version) {
+        std::printf("corvane-gateway %s\n", CORVANE_VERSION);
+        return EXIT_OK;
+    }
+
+    StateStore store(config.stateFile);
+    QString notice;
+    const HostState host = store.Load(notice);
+    if (!notice.isEmpty()) Log(notice);
+
+    const std::unique_ptr<SwitcherLink> link = MakeSessionLink({config.port, config.host, config.localPort});
+    HubOptions hubOptions;
+    hubOptions.serialPollMs = config.serialPollMs;
+    Hub hub(*link, &store, hubOptions);
+    hub.onLog = Log;
+
+    HttpOptions httpOptions;
+    httpOptions.address = config.httpAddress;
+    httpOptions.port = config.httpPort;
+    httpOptions.token = config.token;
+    HttpFront http(hub, httpOptions);
+    http.onLog = Log;
+    if (!http.Listen(error)) {
+        Log(error);
+        return EXIT_FAILED;
+    }
+
+    // SIGTERM, SIGINT, SIGHUP: stop the link and write the state file, then end.
+    CTermSignal termSignal([&hub] {
+        Log(QStringLiteral("stopping"));
+        hub.Stop();
+        QCoreApplication::quit();
+    });
+
+    Log(QStringLiteral("started %1: switcher on %2, HTTP on %3:%4, state file %5")
+            .arg(QStringLiteral(CORVANE_VERSION), link->Name(), config.httpAddress.toString())
+            .arg(http.Port())
+            .arg(config.stateFile));
+    hub.Start(host);
+    const int status = app.exec();
+    Log(QStringLiteral("stopped"));
+    return status;
+}
