@@ -53,7 +53,7 @@ public:
     // A datagram of the chosen switcher, fed as the window feeds one.
     void OnNetRxData(WPARAM wParam) override {
         if (wParam != 0) return;
-        for (int i = 0; i < NET_RX_MAX_CHARS && g_NetRxBuffer[i] != 0; ++i) Feed(static_cast<BYTE>(g_NetRxBuffer[i]));
+        for (int i = 0; i < NET_MAX_DATAGRAM && g_NetRxBuffer[i] != 0; ++i) Feed(static_cast<BYTE>(g_NetRxBuffer[i]));
     }
     void GetIpConfig() override { m_emit(LinkEvent::Kind::AllConfig, 0); }
     void ReadAllConfig() override {}
