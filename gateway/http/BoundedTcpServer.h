@@ -15,7 +15,14 @@ namespace corvane::gateway {
 class BoundedTcpServer : public QTcpServer {
 public:
     BoundedTcpServer(int maxConnections, qint64 maxRequestBytes, QObject* parent = nullptr)
-        : QTcpServer(parent), m_nMaxConnections(maxConnections), m_nMaxRequestBytes(maxRequestBytes) {}
+        : QTcpServer(parent), m_nMaxConnections(maxConnections), m_nMaxRequestBytes(maxRequestBytes) {
+        // Qt's defaults (a kernel backlog of 50, 30 connections waiting for
+        // the HTTP server) are below the connection bound: a burst of
+        // clients then waits for SYN retries of seconds instead of being
+        // taken in, or told no, at once.
+        setListenBacklogSize(maxConnections + 16);
+        setMaxPendingConnections(maxConnections);
+    }
 
     int OpenConnections();
     std::function<void(const QString&)> onLog;
