@@ -82,7 +82,7 @@ std::vector<std::string> MalformedCorpus() {
         "INPUT LABELS:\nCamera",
         "INPUT LABELS:\n0 Cam\x1b[2Jera",
         "OUTPUT LABELS:\n0 a\x7f",
-        std::string("VIDEO OUTPUT ROUTING:\n0 1\0", 25),
+        std::string("VIDEO OUTPUT ROUTING:\n0 1\0", 26),
         std::string("\0\0\0\0", 4),
         "\xff\xfe\xfd:",
         "VIDEO OUTPUT ROUTING:\n" + std::string(MAX_LINE_BYTES, '1') + " 1",
