@@ -89,9 +89,19 @@ void RouterServer::OnGone(RouterClient* client) {
     client->deleteLater();
 }
 
+// Changes made in one go (the labels of one block) are told together,
+// once the event loop is back; the client that made them has its answer
+// by then.
+void RouterServer::OnChanged() {
+    if (m_bChangesQueued) return;
+    m_bChangesQueued = true;
+    QMetaObject::invokeMethod(this, &RouterServer::SendChanges, Qt::QueuedConnection);
+}
+
 // The lines that changed since the clients were last told, locks written
 // for each client.
-void RouterServer::OnChanged() {
+void RouterServer::SendChanges() {
+    m_bChangesQueued = false;
     const Told now = Now();
     QByteArray common;
     if (now.present != m_told.present || now.name != m_told.name)

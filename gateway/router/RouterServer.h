@@ -47,6 +47,7 @@ private:
     void OnConnection();
     void OnGone(RouterClient* client);
     void OnChanged();
+    void SendChanges();
     Told Now() const;
     void Log(const QString& line) {
         if (onLog) onLog(line);
@@ -58,6 +59,7 @@ private:
     QString m_uniqueId;
     std::vector<RouterClient*> m_clients;
     Told m_told;
+    bool m_bChangesQueued = false;
 };
 
 }  // namespace corvane::gateway::router

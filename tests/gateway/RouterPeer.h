@@ -6,8 +6,15 @@
 #include <QList>
 #include <QRegularExpression>
 #include <QTcpSocket>
+#include <gtest/gtest.h>
+#include <ostream>
 
 #include "GatewayClient.h"
+
+// Blocks print as text in failures.
+inline void PrintTo(const QByteArray& bytes, std::ostream* os) {
+    *os << ::testing::PrintToString(bytes.toStdString());
+}
 
 class RouterPeer {
 public:
@@ -40,6 +47,22 @@ public:
                 const QList<QByteArray> blocks = Blocks();
                 for (qsizetype n = m_nSeen; n < blocks.size(); ++n) {
                     if (blocks[n] == block) {
+                        m_nSeen = n + 1;
+                        return true;
+                    }
+                }
+                return false;
+            },
+            nMaxMs);
+    }
+    // Waits for a block that starts with prefix after the cursor and moves
+    // the cursor past it.
+    bool ExpectStart(const QByteArray& prefix, int nMaxMs = 20000) {
+        return WaitUntil(
+            [&] {
+                const QList<QByteArray> blocks = Blocks();
+                for (qsizetype n = m_nSeen; n < blocks.size(); ++n) {
+                    if (blocks[n].startsWith(prefix)) {
                         m_nSeen = n + 1;
                         return true;
                     }
