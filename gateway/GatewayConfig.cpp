@@ -123,7 +123,9 @@ bool MakeConfig(const Settings& s, GatewayConfig& c, QString& error) {
     }
     if (s.contains(QStringLiteral("videohub")) &&
         !Listener(s.value(QStringLiteral("videohub")), c.videohubAddress, c.videohubPort)) {
-        error = QStringLiteral("videohub %1 is not ADDRESS:PORT (for example 127.0.0.1:9990, or 0.0.0.0:9990 for the LAN)")
+        error = QStringLiteral(
+                    "videohub %1 is not ADDRESS:PORT (for example 127.0.0.1:9990, or 0.0.0.0:9990 for "
+                    "the LAN)")
                     .arg(s.value(QStringLiteral("videohub")));
         return false;
     }

@@ -101,8 +101,8 @@ ParsedBlock ParseBlock(std::string_view text) {
     if (it == HEADERS.end()) return Fail("unknown block header");
     block.kind = it->kind;
     block.query = lines.size() == 1;
-    const bool bChangeable = block.kind != BlockKind::Ping && block.kind != BlockKind::Preamble &&
-                             block.kind != BlockKind::Device;
+    const bool bChangeable =
+        block.kind != BlockKind::Ping && block.kind != BlockKind::Preamble && block.kind != BlockKind::Device;
     if (!block.query && !bChangeable) return Fail("this block takes no items");
     for (std::size_t n = 1; n < lines.size(); ++n) {
         BlockItem item;

@@ -147,10 +147,8 @@ void RouterClient::Query(BlockKind kind) {
     case BlockKind::InputLabels: Finish(true, LabelBlock(true, host.inputLabels)); return;
     case BlockKind::OutputLabels: Finish(true, LabelBlock(false, host.outputLabels)); return;
     case BlockKind::Locks: Finish(true, LockBlock(host.lockedBy, m_who)); return;
-    case BlockKind::Routing:
-        if (sw.known) Finish(true, RoutingBlock(sw.routing));
-        else Finish(false);
-        return;
+    // A routing never read is not told.
+    case BlockKind::Routing: Finish(sw.known, sw.known ? RoutingBlock(sw.routing) : QByteArray()); return;
     default: Finish(false); return;
     }
 }
@@ -203,8 +201,11 @@ void RouterClient::ChangeLocks(const ParsedBlock& block) {
     bool bOk = true;
     const auto done = [&bOk](const Outcome& outcome) { bOk = bOk && outcome.Ok(); };
     for (const BlockItem& item : block.items) {
-        if (item.lock == 'O') m_hub.Lock(m_who, item.index, done);
-        else m_hub.Unlock(m_who, item.index, item.lock == 'F', done);
+        if (item.lock == 'O') {
+            m_hub.Lock(m_who, item.index, done);
+        } else {
+            m_hub.Unlock(m_who, item.index, item.lock == 'F', done);
+        }
     }
     Finish(bOk);
 }

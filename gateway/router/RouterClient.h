@@ -16,8 +16,8 @@
 namespace corvane::gateway::router {
 
 struct ClientLimits {
-    int maxWaitingBlocks = 16;             // more and the client is cut off
-    qint64 maxUnsentBytes = 256 * 1024;    // a client that does not read is cut off
+    int maxWaitingBlocks = 16;           // more and the client is cut off
+    qint64 maxUnsentBytes = 256 * 1024;  // a client that does not read is cut off
 };
 
 class RouterClient : public QObject {
@@ -68,12 +68,12 @@ private:
     Pending m_current;         // the block being received
     std::size_t m_nCurrentLines = 0;
     std::deque<Pending> m_waiting;
-    bool m_bBusy = false;      // a block is being handled
+    bool m_bBusy = false;  // a block is being handled
     bool m_bInLoop = false;
     bool m_bDropped = false;
     bool m_bGone = false;
     QString m_dropReason;
-    QByteArray m_held;         // changes held back until the answer
+    QByteArray m_held;  // changes held back until the answer
 };
 
 }  // namespace corvane::gateway::router

@@ -25,9 +25,9 @@ QByteArray DeviceBlock(const DeviceText& device) {
     return Block("VIDEOHUB DEVICE", body);
 }
 
-QByteArray LabelBlock(bool input, const std::array<QString, 4>& labels, unsigned mask) {
+QByteArray LabelBlock(bool input, const std::array<QString, INPUT_COUNT>& labels, unsigned mask) {
     QByteArray body;
-    for (int n = 0; n < 4; ++n) {
+    for (int n = 0; n < INPUT_COUNT; ++n) {
         if (mask & (1u << n)) body += QByteArray::number(n) + " " + labels[n].toUtf8() + "\n";
     }
     return Block(input ? "INPUT LABELS" : "OUTPUT LABELS", body);

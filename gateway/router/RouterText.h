@@ -21,7 +21,9 @@ struct DeviceText {
 QByteArray PreambleBlock();
 QByteArray DeviceBlock(const DeviceText& device);
 // Only the ports whose flag is set; the whole block when all are.
-QByteArray LabelBlock(bool input, const std::array<QString, 4>& labels, unsigned mask = 0xF);
+// Inputs and outputs are as many, so one array type holds either's labels.
+static_assert(INPUT_COUNT == OUTPUT_COUNT);
+QByteArray LabelBlock(bool input, const std::array<QString, INPUT_COUNT>& labels, unsigned mask = 0xF);
 QByteArray LockBlock(const std::array<QString, OUTPUT_COUNT>& lockedBy, const QString& who, unsigned mask = 0xF);
 QByteArray RoutingBlock(const Routing& routing, unsigned mask = 0xF);
 QByteArray EndPrelude();

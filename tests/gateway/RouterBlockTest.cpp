@@ -125,7 +125,7 @@ TEST(RouterBlock, CutsOfAValidBlockNeverGiveMoreThanWasSent) {
 }
 
 TEST(RouterText, LocksAreWrittenForTheirReader) {
-    const std::array<QString, 4> lockedBy = {QString(), "videohub:a", "videohub:b", QString()};
+    const std::array<QString, OUTPUT_COUNT> lockedBy = {QString(), "videohub:a", "videohub:b", QString()};
     EXPECT_EQ(LockBlock(lockedBy, "videohub:a"), "VIDEO OUTPUT LOCKS:\n0 U\n1 O\n2 L\n3 U\n\n");
     EXPECT_EQ(LockBlock(lockedBy, "videohub:b", 0b0110), "VIDEO OUTPUT LOCKS:\n1 L\n2 O\n\n");
     EXPECT_EQ(UniqueIdFor("/dev/ttyUSB0"), UniqueIdFor("/dev/ttyUSB0"));

@@ -12,9 +12,7 @@
 #include "GatewayClient.h"
 
 // Blocks print as text in failures.
-inline void PrintTo(const QByteArray& bytes, std::ostream* os) {
-    *os << ::testing::PrintToString(bytes.toStdString());
-}
+inline void PrintTo(const QByteArray& bytes, std::ostream* os) { *os << ::testing::PrintToString(bytes.toStdString()); }
 
 class RouterPeer {
 public:

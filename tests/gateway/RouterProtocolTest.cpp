@@ -186,20 +186,20 @@ TEST_F(RouterProtocolTest, MalformedBlocksAreRefusedAndNothingReachesTheSwitcher
     const auto a = Connect(), b = Connect();
     const QByteArray before = Writes();
     const QByteArray bad[] = {
-        "VIDEO OUTPUT ROUTING:\n4 0\n\n",      // output 4 does not exist (ports from 0)
-        "VIDEO OUTPUT ROUTING:\n0 4\n\n",      // nor input 4
-        "VIDEO OUTPUT ROUTING:\n-1 0\n\n",     //
-        "VIDEO OUTPUT ROUTING:\n0 x\n\n",      //
-        "VIDEO OUTPUT ROUTING:\n0  1\n\n",     //
-        "VIDEO OUTPUT ROUTING:\n0\n\n",        //
-        "VIDEO OUTPUT LOCKS:\n0 L\n\n",        // L is what the gateway says, not a request
-        "MONITORING OUTPUT ROUTING:\n0 1\n\n", // no monitoring outputs
-        "video output routing:\n0 1\n\n",      //
-        "PING:\n0 1\n\n",                      //
-        "VIDEO OUTPUT ROUTING\n0 1\n\n",       //
-        "\x01\x02\xff\xfe\n\n",                //
+        "VIDEO OUTPUT ROUTING:\n4 0\n\n",       // output 4 does not exist (ports from 0)
+        "VIDEO OUTPUT ROUTING:\n0 4\n\n",       // nor input 4
+        "VIDEO OUTPUT ROUTING:\n-1 0\n\n",      //
+        "VIDEO OUTPUT ROUTING:\n0 x\n\n",       //
+        "VIDEO OUTPUT ROUTING:\n0  1\n\n",      //
+        "VIDEO OUTPUT ROUTING:\n0\n\n",         //
+        "VIDEO OUTPUT LOCKS:\n0 L\n\n",         // L is what the gateway says, not a request
+        "MONITORING OUTPUT ROUTING:\n0 1\n\n",  // no monitoring outputs
+        "video output routing:\n0 1\n\n",       //
+        "PING:\n0 1\n\n",                       //
+        "VIDEO OUTPUT ROUTING\n0 1\n\n",        //
+        "\x01\x02\xff\xfe\n\n",                 //
         QByteArray("VIDEO OUTPUT ROUTING:\n0 1\0\n\n", 28),
-        "INPUT LABELS:\n0 tab\there\n\n",      //
+        "INPUT LABELS:\n0 tab\there\n\n",  //
     };
     for (const QByteArray& block : bad) {
         a->Send(block);
