@@ -9,13 +9,24 @@ namespace {
 // The settings both the file and the command line know.
 const QStringList KEYS = {QStringLiteral("port"),          QStringLiteral("host"),  QStringLiteral("local-port"),
                           QStringLiteral("http"),          QStringLiteral("state"), QStringLiteral("token"),
-                          QStringLiteral("serial-poll-ms")};
+                          QStringLiteral("serial-poll-ms"),
+                          QStringLiteral("videohub")};
 
 bool Number(const QString& text, int lo, int hi, int& out) {
     bool bOk = false;
     const int n = text.toInt(&bOk);
     if (!bOk || n < lo || n > hi) return false;
     out = n;
+    return true;
+}
+
+// "A.B.C.D:PORT" of a listener.
+bool Listener(const QString& text, QHostAddress& address, quint16& port) {
+    const qsizetype nColon = text.lastIndexOf(QLatin1Char(':'));
+    int nPort = 0;
+    if (nColon <= 0 || !ParseIpv4(text.left(nColon)) || !Number(text.mid(nColon + 1), 0, 65535, nPort)) return false;
+    address = QHostAddress(text.left(nColon));
+    port = static_cast<quint16>(nPort);
     return true;
 }
 
@@ -110,6 +121,14 @@ bool MakeConfig(const Settings& s, GatewayConfig& c, QString& error) {
         error = QStringLiteral("serial-poll-ms must be 200..60000");
         return false;
     }
+    if (s.contains(QStringLiteral("videohub")) &&
+        !Listener(s.value(QStringLiteral("videohub")), c.videohubAddress, c.videohubPort)) {
+        error = QStringLiteral(
+                    "videohub %1 is not ADDRESS:PORT (for example 127.0.0.1:9990, or 0.0.0.0:9990 for "
+                    "the LAN)")
+                    .arg(s.value(QStringLiteral("videohub")));
+        return false;
+    }
     return true;
 }
 
@@ -127,6 +146,8 @@ QString GatewayUsage() {
                "  --state FILE         labels, locks and presets (default %1)\n"
                "  --token TEXT         changes need \"Authorization: Bearer TEXT\"\n"
                "  --serial-poll-ms N   read the routing over serial every N ms (default 2000)\n"
+               "  --videohub ADDRESS:PORT  the router-protocol listener for control panels\n"
+               "                       (default 127.0.0.1:9990; ports count from 0 there)\n"
                "  --config FILE        settings as key = value lines (default %2);\n"
                "                       the command line wins over the file\n"
                "  --version, --help\n")

@@ -11,6 +11,7 @@ namespace corvane::gateway {
 
 constexpr const char* DEFAULT_CONFIG_FILE = "/etc/corvane/gateway.conf";
 constexpr int DEFAULT_HTTP_PORT = 8080;
+constexpr int DEFAULT_VIDEOHUB_PORT = 9990;
 
 struct GatewayConfig {
     QString port;  // serial: "COM3" or a device path
@@ -21,6 +22,9 @@ struct GatewayConfig {
     QString stateFile;
     QString token;
     int serialPollMs = 2000;
+    // The router-protocol listener (ports counted from 0 there).
+    QHostAddress videohubAddress = QHostAddress::LocalHost;
+    quint16 videohubPort = DEFAULT_VIDEOHUB_PORT;
 };
 
 using Settings = QMap<QString, QString>;

@@ -11,6 +11,7 @@
 #include "TermSignal.h"
 #include "http/HttpFront.h"
 #include "hub/Hub.h"
+#include "router/RouterServer.h"
 
 namespace {
 
@@ -96,6 +97,19 @@ int main(int argc, char** argv) {
         return EXIT_FAILED;
     }
 
+    router::RouterOptions routerOptions;
+    routerOptions.address = config.videohubAddress;
+    routerOptions.port = config.videohubPort;
+    router::RouterServer routerServer(hub, routerOptions);
+    routerServer.onLog = Log;
+    if (!routerServer.Listen(error)) {
+        Log(error);
+        return EXIT_FAILED;
+    }
+    Log(QStringLiteral("router protocol (ports from 0) on %1:%2")
+            .arg(config.videohubAddress.toString())
+            .arg(routerServer.Port()));
+
     // SIGTERM, SIGINT, SIGHUP: stop the link and write the state file, then end.
     CTermSignal termSignal([&hub] {
         Log(QStringLiteral("stopping"));
@@ -108,6 +122,7 @@ int main(int argc, char** argv) {
             .arg(http.Port())
             .arg(config.stateFile));
     hub.Start(host);
+    routerServer.FreeStaleLocks();
     const int status = app.exec();
     Log(QStringLiteral("stopped"));
     return status;

@@ -32,6 +32,8 @@ public:
     bool Start(const QStringList& args) {
         m_proc.setProgram(QStringLiteral(CORVANE_GATEWAY_PATH));
         m_proc.setArguments(QStringList{"--http", Address() + ":0"} + args);
+        // The router-protocol listener on a port of the system's choosing too.
+        m_proc.setArguments(QStringList{"--videohub", Address() + ":0"} + m_proc.arguments());
         m_proc.setProcessChannelMode(QProcess::SeparateChannels);
         m_log.clear();
         m_proc.start();

@@ -47,6 +47,12 @@ TEST(GatewayConfigTest, TheCommandLineWinsOverTheFileAndBadValuesAreNamed) {
     EXPECT_EQ(c.httpAddress, QHostAddress(QStringLiteral("127.0.0.2")));
     EXPECT_EQ(c.httpPort, 9000);
     EXPECT_EQ(c.token, "abc");
+    EXPECT_EQ(c.videohubAddress, QHostAddress(QHostAddress::LocalHost)) << "loopback unless configured";
+    EXPECT_EQ(c.videohubPort, 9990);
+    GatewayConfig router;
+    ASSERT_TRUE(MakeConfig({{"port", "COM1"}, {"videohub", "0.0.0.0:9991"}}, router, error));
+    EXPECT_EQ(router.videohubAddress, QHostAddress(QStringLiteral("0.0.0.0")));
+    EXPECT_EQ(router.videohubPort, 9991);
 
     EXPECT_FALSE(ParseConfigText(QStringLiteral("colour = blue\n"), s, error));
     EXPECT_TRUE(error.contains("line 1"));
@@ -61,6 +67,7 @@ TEST(GatewayConfigTest, TheCommandLineWinsOverTheFileAndBadValuesAreNamed) {
         {{{"port", "COM1"}, {"http", "localhost"}}, "ADDRESS:PORT"},
         {{{"port", "COM1"}, {"http", "127.0.0.1:70000"}}, "ADDRESS:PORT"},
         {{{"port", "COM1"}, {"serial-poll-ms", "5"}}, "200..60000"},
+        {{{"port", "COM1"}, {"videohub", "127.0.0.1"}}, "videohub 127.0.0.1 is not ADDRESS:PORT"},
     };
     for (const auto& [settings, text] : bad) {
         EXPECT_FALSE(MakeConfig(settings, c, error));
