@@ -7,7 +7,7 @@ namespace corvane::gateway {
 namespace {
 
 // The settings both the file and the command line know.
-const QStringList KEYS = {QStringLiteral("port"),          QStringLiteral("host"),  QStringLiteral("local-port"),
+const QStringList KEYS = mqtt::MqttKeys() + QStringList{QStringLiteral("port"),          QStringLiteral("host"),  QStringLiteral("local-port"),
                           QStringLiteral("http"),          QStringLiteral("state"), QStringLiteral("token"),
                           QStringLiteral("serial-poll-ms")};
 
@@ -110,7 +110,7 @@ bool MakeConfig(const Settings& s, GatewayConfig& c, QString& error) {
         error = QStringLiteral("serial-poll-ms must be 200..60000");
         return false;
     }
-    return true;
+    return mqtt::ParseMqttSettings(s, c.mqtt, error);
 }
 
 QString GatewayUsage() {
@@ -127,10 +127,11 @@ QString GatewayUsage() {
                "  --state FILE         labels, locks and presets (default %1)\n"
                "  --token TEXT         changes need \"Authorization: Bearer TEXT\"\n"
                "  --serial-poll-ms N   read the routing over serial every N ms (default 2000)\n"
+               "%3"
                "  --config FILE        settings as key = value lines (default %2);\n"
                "                       the command line wins over the file\n"
                "  --version, --help\n")
-        .arg(QString::fromLatin1(DEFAULT_STATE_FILE), QString::fromLatin1(DEFAULT_CONFIG_FILE));
+        .arg(QString::fromLatin1(DEFAULT_STATE_FILE), QString::fromLatin1(DEFAULT_CONFIG_FILE), mqtt::MqttUsage());
 }
 
 }  // namespace corvane::gateway

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "mqtt/MqttSettings.h"
+
 namespace corvane::gateway {
 
 constexpr const char* DEFAULT_CONFIG_FILE = "/etc/corvane/gateway.conf";
@@ -21,6 +23,7 @@ struct GatewayConfig {
     QString stateFile;
     QString token;
     int serialPollMs = 2000;
+    mqtt::MqttSettings mqtt;
 };
 
 using Settings = QMap<QString, QString>;
