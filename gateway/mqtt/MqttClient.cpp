@@ -101,15 +101,19 @@ void MqttClient::Watch() {
     const int fd = mosquitto_socket(m_pMosq);
     if (fd < 0) return;
     m_pRead = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
-    m_pRead->callOnActivated(this, [this] { Read(); }, Qt::DirectConnection);
+    connect(m_pRead.get(), &QSocketNotifier::activated, this, [this] { Read(); });
     m_pWrite = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Write);
-    m_pWrite->callOnActivated(this, [this] { Write(); }, Qt::DirectConnection);
+    connect(m_pWrite.get(), &QSocketNotifier::activated, this, [this] { Write(); });
     UpdateWrite();
 }
 
+// Later: this may run inside a notifier's own signal.
 void MqttClient::Unwatch() {
-    m_pRead.reset();
-    m_pWrite.reset();
+    for (QSocketNotifier* p : {m_pRead.release(), m_pWrite.release()}) {
+        if (!p) continue;
+        p->setEnabled(false);
+        p->deleteLater();
+    }
 }
 
 void MqttClient::Read() {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <vector>
 
+#include "MqttSettings.h"
 #include "hub/Hub.h"
 
 namespace corvane::gateway::mqtt {

@@ -12,6 +12,8 @@
 #include <map>
 #include <mosquitto.h>
 #include <mutex>
+#include <pwd.h>
+#include <unistd.h>
 #include <vector>
 
 #include "Wait.h"
@@ -36,7 +38,11 @@ public:
     }
     // Again on the same port (the retained messages are gone: no persistence).
     bool Restart() {
+        // Started by root, mosquitto would become another user that cannot
+        // read the test's files; it stays the user running the tests.
+        const passwd* pw = ::getpwuid(::getuid());
         QString conf = QStringLiteral("listener %1 127.0.0.1\npersistence false\n").arg(m_nPort);
+        if (pw) conf += QStringLiteral("user %1\n").arg(QString::fromLocal8Bit(pw->pw_name));
         if (m_tls.passwordFile.isEmpty()) {
             conf += QStringLiteral("allow_anonymous true\n");
         } else {

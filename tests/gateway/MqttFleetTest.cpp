@@ -12,7 +12,7 @@
 
 namespace {
 
-bool Run(const QString& program, const QStringList& args) {
+bool RunTool(const QString& program, const QStringList& args) {
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(program, args);
@@ -67,19 +67,19 @@ TEST(MqttFleetTest, TlsWithATestCaAndAPassword) {
     QTemporaryDir dir;
     const QString ca = dir.filePath("ca.pem"), caKey = dir.filePath("ca.key");
     const QString cert = dir.filePath("server.pem"), key = dir.filePath("server.key"), csr = dir.filePath("s.csr");
-    ASSERT_TRUE(Run("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
+    ASSERT_TRUE(RunTool("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
                                 "/CN=corvane test CA", "-keyout", caKey, "-out", ca}));
-    ASSERT_TRUE(Run("openssl", {"req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=127.0.0.1", "-keyout", key,
+    ASSERT_TRUE(RunTool("openssl", {"req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=127.0.0.1", "-keyout", key,
                                 "-out", csr}));
     const QString ext = dir.filePath("ext.cnf");
     QFile extFile(ext);
     ASSERT_TRUE(extFile.open(QIODevice::WriteOnly));
     extFile.write("subjectAltName = IP:127.0.0.1\n");
     extFile.close();
-    ASSERT_TRUE(Run("openssl", {"x509", "-req", "-in", csr, "-CA", ca, "-CAkey", caKey, "-CAcreateserial", "-days",
+    ASSERT_TRUE(RunTool("openssl", {"x509", "-req", "-in", csr, "-CA", ca, "-CAkey", caKey, "-CAcreateserial", "-days",
                                 "2", "-extfile", ext, "-out", cert}));
     const QString passwords = dir.filePath("passwd");
-    ASSERT_TRUE(Run("mosquitto_passwd", {"-b", "-c", passwords, "gateway", "s3cret word"}));
+    ASSERT_TRUE(RunTool("mosquitto_passwd", {"-b", "-c", passwords, "gateway", "s3cret word"}));
     const QString pwFile = dir.filePath("pw"), wrongFile = dir.filePath("wrong");
     for (const auto& [path, text] : {std::pair{pwFile, "s3cret word\n"}, std::pair{wrongFile, "guess\n"}}) {
         QFile f(path);

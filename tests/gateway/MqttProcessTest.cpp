@@ -30,7 +30,10 @@ QByteArray RouteFrames(const QByteArray& received) {
 
 class MqttProcessTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(broker.Start()) << broker.Log().constData(); }
+    void SetUp() override {
+        ASSERT_TRUE(broker.Start()) << broker.Log().constData();
+        pWatcher = std::make_unique<TestMqttClient>(broker, QStringList{"corvane/#", "homeassistant/#"});
+    }
 
     void StartSim(CSimProcess& s, const QString& link, const QStringList& args = {}) {
         SimStart start;
@@ -48,17 +51,17 @@ protected:
     void StartOne(const QStringList& gatewayArgs = {}) {
         StartSim(sim, LinkPath());
         StartGateway(gw, LinkPath(), gatewayArgs);
-        ASSERT_TRUE(watcher.WaitReady());
-        ASSERT_TRUE(watcher.WaitFor(BASE + "/availability", "online")) << gw.Log().constData();
-        ASSERT_TRUE(watcher.WaitFor(BASE + "/output/4", "4")) << gw.Log().constData();
+        ASSERT_TRUE(pWatcher->WaitReady());
+        ASSERT_TRUE(pWatcher->WaitFor(BASE + "/availability", "online")) << gw.Log().constData();
+        ASSERT_TRUE(pWatcher->WaitFor(BASE + "/output/4", "4")) << gw.Log().constData();
     }
     // Publishes a command and waits for the answer that follows it.
     QJsonObject Command(const QString& topic, const QByteArray& payload) {
-        const size_t nBefore = watcher.On(BASE + "/result").size();
-        EXPECT_TRUE(watcher.Publish(BASE + "/" + topic, payload));
-        EXPECT_TRUE(WaitUntil([&] { return watcher.On(BASE + "/result").size() > nBefore; }, 20000))
+        const size_t nBefore = pWatcher->On(BASE + "/result").size();
+        EXPECT_TRUE(pWatcher->Publish(BASE + "/" + topic, payload));
+        EXPECT_TRUE(WaitUntil([&] { return pWatcher->On(BASE + "/result").size() > nBefore; }, 20000))
             << gw.Log().constData();
-        const auto results = watcher.On(BASE + "/result");
+        const auto results = pWatcher->On(BASE + "/result");
         return results.size() > nBefore ? Json(results[nBefore].payload) : QJsonObject();
     }
     QString LinkPath(int n = 1) const { return dir.filePath(QStringLiteral("com%1").arg(n)); }
@@ -67,35 +70,35 @@ protected:
     MqttBroker broker;
     CSimProcess sim;
     GatewayProcess gw;
-    TestMqttClient watcher{broker, {"corvane/#", "homeassistant/#"}};
+    std::unique_ptr<TestMqttClient> pWatcher;  // everything the gateways publish
 };
 
 TEST_F(MqttProcessTest, RetainedStateAppearsAndCommandsReachTheSwitcher) {
     StartOne();
-    EXPECT_EQ(watcher.Last(BASE + "/name"), "CORVANE MATRIX");
-    EXPECT_EQ(watcher.Last(BASE + "/presets"), "[]");
-    const QJsonObject labels = Json(watcher.Last(BASE + "/labels"));
+    EXPECT_EQ(pWatcher->Last(BASE + "/name"), "CORVANE MATRIX");
+    EXPECT_EQ(pWatcher->Last(BASE + "/presets"), "[]");
+    const QJsonObject labels = Json(pWatcher->Last(BASE + "/labels"));
     EXPECT_EQ(labels["inputs"].toArray().size(), 4);
     EXPECT_EQ(labels["outputs"].toArray()[1].toString(), "Output 2");
-    for (int n = 1; n <= 4; ++n) EXPECT_TRUE(watcher.Has(BASE + QStringLiteral("/output/%1").arg(n)));
+    for (int n = 1; n <= 4; ++n) EXPECT_TRUE(pWatcher->Has(BASE + QStringLiteral("/output/%1").arg(n)));
 
     // By number and by label; the state follows on the retained topic.
     QJsonObject r = Command("output/2/set", "4");
     EXPECT_TRUE(r["ok"].toBool()) << r["error"].toString().toStdString();
     EXPECT_EQ(r["command"].toString(), "output/2/set");
     EXPECT_TRUE(sim.Received().contains("@W 01 03#"));
-    EXPECT_TRUE(watcher.WaitFor(BASE + "/output/2", "4"));
+    EXPECT_TRUE(pWatcher->WaitFor(BASE + "/output/2", "4"));
     EXPECT_TRUE(Command("output/3/set", "Input 1")["ok"].toBool());
-    EXPECT_TRUE(watcher.WaitFor(BASE + "/output/3", "1"));
+    EXPECT_TRUE(pWatcher->WaitFor(BASE + "/output/3", "1"));
 
     r = Command("name/set", "HALL 2");
     EXPECT_TRUE(r["ok"].toBool()) << r["error"].toString().toStdString();
-    EXPECT_TRUE(watcher.WaitFor(BASE + "/name", "HALL 2"));
+    EXPECT_TRUE(pWatcher->WaitFor(BASE + "/name", "HALL 2"));
 
     // A change made on another front-end reaches the retained state too.
     ApiClient http(gw, "alice");
     ASSERT_EQ(http.Put("/api/v1/outputs/1", R"({"input": 2})").status, 200);
-    EXPECT_TRUE(watcher.WaitFor(BASE + "/output/1", "2"));
+    EXPECT_TRUE(pWatcher->WaitFor(BASE + "/output/1", "2"));
 }
 
 TEST_F(MqttProcessTest, CommandsThatCannotBeCarriedOutChangeNothing) {
@@ -127,24 +130,18 @@ TEST_F(MqttProcessTest, CommandsThatCannotBeCarriedOutChangeNothing) {
     }
     EXPECT_TRUE(Command("output/1/set", "2")["error"].toString().contains("locked"));
 
-    // A retained command would run again on every reconnection: refused.
-    watcher.Publish(BASE + "/output/2/set", "3", true);
-    ASSERT_TRUE(WaitUntil([&] { return watcher.On(BASE + "/result").size() > std::size(cases) + 1; }));
-    EXPECT_FALSE(Json(watcher.On(BASE + "/result").back().payload)["ok"].toBool());
-    watcher.Publish(BASE + "/output/2/set", "", true);  // clears the retained command
-
     // A round trip that does reach the switcher, so that nothing sent
     // before it can still be on its way.
     ASSERT_TRUE(Command("output/4/set", "4")["ok"].toBool());
     EXPECT_EQ(RouteFrames(sim.Received().mid(before.size())), QByteArray("@W 03 03#"));
-    EXPECT_EQ(watcher.Last(BASE + "/name"), "CORVANE MATRIX");
+    EXPECT_EQ(pWatcher->Last(BASE + "/name"), "CORVANE MATRIX");
 
     // The switcher gone: offline, and commands fail without being sent.
     sim.Stop();
-    EXPECT_TRUE(watcher.WaitFor(BASE + "/availability", "offline"));
+    EXPECT_TRUE(pWatcher->WaitFor(BASE + "/availability", "offline"));
     EXPECT_FALSE(Command("output/2/set", "1")["ok"].toBool());
     StartSim(sim, LinkPath());
-    EXPECT_TRUE(watcher.WaitFor(BASE + "/availability", "online"));
+    EXPECT_TRUE(pWatcher->WaitFor(BASE + "/availability", "online"));
 }
 
 // The fields Home Assistant's MQTT discovery requires of each component,
@@ -170,8 +167,8 @@ TEST_F(MqttProcessTest, DiscoveryDescribesTheSwitcherAndFollowsLabelsAndPresets)
     QStringList uniqueIds;
     for (int n = 1; n <= 4; ++n) {
         const QString topic = prefix + QStringLiteral("select/%1_output_%2/config").arg(SIM_ID).arg(n);
-        ASSERT_TRUE(WaitUntil([&] { return watcher.Has(topic); })) << topic.toStdString();
-        const QJsonObject c = Json(watcher.Last(topic));
+        ASSERT_TRUE(WaitUntil([&] { return pWatcher->Has(topic); })) << topic.toStdString();
+        const QJsonObject c = Json(pWatcher->Last(topic));
         ExpectEntity(c, BASE);
         EXPECT_EQ(c["command_topic"].toString(), BASE + QStringLiteral("/output/%1/set").arg(n));
         EXPECT_EQ(c["state_topic"].toString(), BASE + QStringLiteral("/output/%1").arg(n));
@@ -180,8 +177,8 @@ TEST_F(MqttProcessTest, DiscoveryDescribesTheSwitcherAndFollowsLabelsAndPresets)
         uniqueIds << c["unique_id"].toString();
     }
     const QString sensorTopic = prefix + QStringLiteral("binary_sensor/%1_connectivity/config").arg(SIM_ID);
-    ASSERT_TRUE(watcher.Has(sensorTopic));
-    const QJsonObject sensor = Json(watcher.Last(sensorTopic));
+    ASSERT_TRUE(pWatcher->Has(sensorTopic));
+    const QJsonObject sensor = Json(pWatcher->Last(sensorTopic));
     ExpectEntity(sensor, BASE);
     EXPECT_EQ(sensor["device_class"].toString(), "connectivity");
     EXPECT_EQ(sensor["state_topic"].toString(), BASE + "/availability");
@@ -192,33 +189,33 @@ TEST_F(MqttProcessTest, DiscoveryDescribesTheSwitcherAndFollowsLabelsAndPresets)
     ApiClient http(gw, "alice");
     ASSERT_EQ(http.Put("/api/v1/labels/inputs/3", R"({"label": "Laptop"})").status, 200);
     const QString select1 = prefix + QStringLiteral("select/%1_output_1/config").arg(SIM_ID);
-    ASSERT_TRUE(WaitUntil([&] { return Json(watcher.Last(select1))["options"].toArray()[2] == "Laptop"; }));
-    EXPECT_TRUE(watcher.WaitFor(BASE + "/labels", R"({"inputs":["Input 1","Input 2","Laptop","Input 4"],)"
+    ASSERT_TRUE(WaitUntil([&] { return Json(pWatcher->Last(select1))["options"].toArray()[2] == "Laptop"; }));
+    EXPECT_TRUE(pWatcher->WaitFor(BASE + "/labels", R"({"inputs":["Input 1","Input 2","Laptop","Input 4"],)"
                                                   R"("outputs":["Output 1","Output 2","Output 3","Output 4"]})"));
     ASSERT_EQ(http.Put("/api/v1/presets/Show%201").status, 200);
     ASSERT_EQ(http.Put("/api/v1/presets/Show_1").status, 200);
-    EXPECT_TRUE(watcher.WaitFor(BASE + "/presets", R"(["Show 1","Show_1"])"));
+    EXPECT_TRUE(pWatcher->WaitFor(BASE + "/presets", R"(["Show 1","Show_1"])"));
     const QString button = prefix + QStringLiteral("button/%1_preset_Show_201/config").arg(SIM_ID);
     const QString other = prefix + QStringLiteral("button/%1_preset_Show_5f1/config").arg(SIM_ID);
-    ASSERT_TRUE(WaitUntil([&] { return watcher.Has(button) && watcher.Has(other); }));
-    const QJsonObject b = Json(watcher.Last(button));
+    ASSERT_TRUE(WaitUntil([&] { return pWatcher->Has(button) && pWatcher->Has(other); }));
+    const QJsonObject b = Json(pWatcher->Last(button));
     ExpectEntity(b, BASE);
     EXPECT_EQ(b["command_topic"].toString(), BASE + "/preset/apply");
     EXPECT_EQ(b["payload_press"].toString(), "Show 1");
-    uniqueIds << b["unique_id"].toString() << Json(watcher.Last(other))["unique_id"].toString();
+    uniqueIds << b["unique_id"].toString() << Json(pWatcher->Last(other))["unique_id"].toString();
     uniqueIds.removeDuplicates();
     EXPECT_EQ(uniqueIds.size(), 7) << "every entity has an id of its own";
 
     ASSERT_TRUE(Command("output/1/set", "Laptop")["ok"].toBool());
-    EXPECT_TRUE(watcher.WaitFor(BASE + "/output/1", "3"));
+    EXPECT_TRUE(pWatcher->WaitFor(BASE + "/output/1", "3"));
     const QJsonObject r = Command("preset/apply", "Show 1");
     EXPECT_TRUE(r["ok"].toBool()) << r["error"].toString().toStdString();
-    EXPECT_TRUE(watcher.WaitFor(BASE + "/output/1", "1"));
+    EXPECT_TRUE(pWatcher->WaitFor(BASE + "/output/1", "1"));
 
     // A preset deleted: its button's configuration becomes empty.
     ASSERT_EQ(http.Delete("/api/v1/presets/Show%201").status, 200);
-    EXPECT_TRUE(watcher.WaitFor(button, ""));
-    EXPECT_TRUE(watcher.WaitFor(BASE + "/presets", R"(["Show_1"])"));
+    EXPECT_TRUE(pWatcher->WaitFor(button, ""));
+    EXPECT_TRUE(pWatcher->WaitFor(BASE + "/presets", R"(["Show_1"])"));
 }
 
 TEST_F(MqttProcessTest, BrokerRestartedGetsTheStateAgainAndNoCommandTwice) {
@@ -249,30 +246,39 @@ TEST_F(MqttProcessTest, BrokerRestartedGetsTheStateAgainAndNoCommandTwice) {
 TEST_F(MqttProcessTest, TheLastWillSaysOfflineWhenTheGatewayIsKilled) {
     StartOne();
     ::kill(static_cast<pid_t>(gw.Process().processId()), SIGKILL);
-    EXPECT_TRUE(watcher.WaitFor(BASE + "/availability", "offline", 120000));
+    EXPECT_TRUE(pWatcher->WaitFor(BASE + "/availability", "offline", 120000));
     gw.Stop();
 
-    // Stopped cleanly, it says so itself.
+    // A command left retained would be carried out on every connection:
+    // the gateway started again refuses it.
+    const QByteArray before = sim.Received();
+    pWatcher->Publish(BASE + "/output/2/set", "1", true);
     StartGateway(gw, LinkPath());
-    EXPECT_TRUE(watcher.WaitFor(BASE + "/availability", "online"));
+    EXPECT_TRUE(pWatcher->WaitFor(BASE + "/availability", "online"));
+    ASSERT_TRUE(WaitUntil([&] { return pWatcher->Last(BASE + "/result").contains("retain"); }));
+    EXPECT_FALSE(Json(pWatcher->Last(BASE + "/result"))["ok"].toBool());
+    pWatcher->Publish(BASE + "/output/2/set", "", true);
+    EXPECT_EQ(RouteFrames(sim.Received().mid(before.size())), "");
+
+    // Stopped cleanly, it says so itself.
     EXPECT_EQ(gw.Stop(), 0);
-    EXPECT_TRUE(watcher.WaitFor(BASE + "/availability", "offline"));
+    EXPECT_TRUE(pWatcher->WaitFor(BASE + "/availability", "offline"));
 }
 
 TEST_F(MqttProcessTest, ABurstOfCommandsIsAnsweredAndAppliedInOrder) {
     StartOne();
     constexpr int N = 1000;
-    const size_t nBefore = watcher.On(BASE + "/result").size();
+    const size_t nBefore = pWatcher->On(BASE + "/result").size();
     const QByteArray sentBefore = sim.Received();
     QByteArray expected;
     for (int i = 0; i < N; ++i) {
         const int output = i % 4, input = (i / 4 + output) % 4;
-        watcher.Publish(BASE + QStringLiteral("/output/%1/set").arg(output + 1), QByteArray::number(input + 1));
+        pWatcher->Publish(BASE + QStringLiteral("/output/%1/set").arg(output + 1), QByteArray::number(input + 1));
         expected += QStringLiteral("@W %1 %2#").arg(output, 2, 10, QLatin1Char('0')).arg(input, 2, 10, QLatin1Char('0')).toLatin1();
     }
-    ASSERT_TRUE(WaitUntil([&] { return watcher.On(BASE + "/result").size() >= nBefore + N; }, 120000))
-        << watcher.On(BASE + "/result").size() - nBefore << " answered";
-    const auto results = watcher.On(BASE + "/result");
+    ASSERT_TRUE(WaitUntil([&] { return pWatcher->On(BASE + "/result").size() >= nBefore + N; }, 120000))
+        << pWatcher->On(BASE + "/result").size() - nBefore << " answered";
+    const auto results = pWatcher->On(BASE + "/result");
     int nOk = 0;
     for (size_t i = nBefore; i < results.size(); ++i) {
         const QJsonObject r = Json(results[i].payload);
