@@ -60,8 +60,7 @@ private:
                 const ssize_t n = ::read(m_gw, buf, sizeof buf);
                 if (n > 0) {
                     seen.append(buf, size_t(n));
-                    if (seen.find("@W ") != std::string::npos)
-                        lastRouteNs = Clock::now().time_since_epoch().count();
+                    if (seen.find("@W ") != std::string::npos) lastRouteNs = Clock::now().time_since_epoch().count();
                     if (seen.size() > 64) seen.erase(0, seen.size() - 8);
                     if (seen.find('#') != std::string::npos) seen.clear();
                     (void)!::write(m_sim, buf, size_t(n));

@@ -163,7 +163,10 @@ void MqttClient::Lost(int rc) {
     if (m_bStopping) return;
     const QString reason = Reason(rc);
     if (bWas || reason != m_strLastError)
-        Log(QStringLiteral("MQTT broker %1:%2 lost: %3; trying again").arg(m_options.host).arg(m_options.port).arg(reason));
+        Log(QStringLiteral("MQTT broker %1:%2 lost: %3; trying again")
+                .arg(m_options.host)
+                .arg(m_options.port)
+                .arg(reason));
     m_strLastError = reason;
     if (bWas) emit disconnected();
     m_reconnectTimer.start(m_nReconnectMs);

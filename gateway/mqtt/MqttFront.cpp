@@ -193,9 +193,9 @@ void MqttFront::Run(const Command& command, const Completion& done) {
         QString error;
         const int input = ParseInput(command.payload, m_hub.Host(), error);
         if (n < 1 || n > OUTPUT_COUNT) {
-            done(Outcome::Fail(Failure::NotFound, QStringLiteral("there is no output %1 (outputs are 1..%2)")
-                                                      .arg(m.captured(1))
-                                                      .arg(OUTPUT_COUNT)));
+            done(Outcome::Fail(
+                Failure::NotFound,
+                QStringLiteral("there is no output %1 (outputs are 1..%2)").arg(m.captured(1)).arg(OUTPUT_COUNT)));
         } else if (input < 0) {
             done(Malformed(error));
         } else {
@@ -211,7 +211,9 @@ void MqttFront::Run(const Command& command, const Completion& done) {
 }
 
 void MqttFront::Answer(const Command& command, const Outcome& outcome) {
-    if (!outcome.Ok()) Log(QStringLiteral("MQTT %1 \"%2\": %3").arg(command.name, QString::fromUtf8(command.payload.left(64)), outcome.message));
+    if (!outcome.Ok())
+        Log(QStringLiteral("MQTT %1 \"%2\": %3")
+                .arg(command.name, QString::fromUtf8(command.payload.left(64)), outcome.message));
     m_client.Publish(m_names.Topic(QStringLiteral("result")), ResultPayload(command.name, command.payload, outcome),
                      false);
 }

@@ -19,7 +19,8 @@ bool ValidPrefix(const QString& prefix) {
 bool ParseUrl(const QString& text, MqttSettings& out, QString& error) {
     const QUrl url(text, QUrl::StrictMode);
     const QString scheme = url.scheme();
-    if (!url.isValid() || url.host().isEmpty() || (scheme != QLatin1String("mqtt") && scheme != QLatin1String("mqtts")) ||
+    if (!url.isValid() || url.host().isEmpty() ||
+        (scheme != QLatin1String("mqtt") && scheme != QLatin1String("mqtts")) ||
         (!url.path().isEmpty() && url.path() != QLatin1String("/")) || !url.userInfo().isEmpty()) {
         error = QStringLiteral("mqtt %1 is not mqtt://HOST[:PORT] or mqtts://HOST[:PORT]").arg(text);
         return false;
@@ -38,16 +39,20 @@ bool ParseUrl(const QString& text, MqttSettings& out, QString& error) {
 }  // namespace
 
 QStringList MqttKeys() {
-    return {QStringLiteral("mqtt"),      QStringLiteral("mqtt-ca"),            QStringLiteral("mqtt-id"),
-            QStringLiteral("mqtt-user"), QStringLiteral("mqtt-password-file"), QStringLiteral("discovery-prefix")};
+    return {QStringLiteral("mqtt"),
+            QStringLiteral("mqtt-ca"),
+            QStringLiteral("mqtt-id"),
+            QStringLiteral("mqtt-user"),
+            QStringLiteral("mqtt-password-file"),
+            QStringLiteral("discovery-prefix")};
 }
 
 bool ValidTopicLevel(const QString& text) {
     if (text.isEmpty() || text.size() > ID_MAX_CHARS) return false;
     for (QChar c : text) {
         const char16_t u = c.unicode();
-        const bool bOk = (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '-' ||
-                         u == '_';
+        const bool bOk =
+            (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '-' || u == '_';
         if (!bOk) return false;
     }
     return true;

@@ -25,8 +25,8 @@ QString MacText(const NetValue& net) {
 }
 
 QJsonObject Device(const Names& names, const Hub& hub, const QString& version) {
-    const QString name = hub.Switcher().name.isEmpty() ? QStringLiteral("Corvane %1").arg(names.id)
-                                                       : hub.Switcher().name;
+    const QString name =
+        hub.Switcher().name.isEmpty() ? QStringLiteral("Corvane %1").arg(names.id) : hub.Switcher().name;
     QJsonObject device{{QStringLiteral("identifiers"), QJsonArray{QStringLiteral("corvane_%1").arg(names.id)}},
                        {QStringLiteral("name"), name},
                        {QStringLiteral("model"), MODEL},

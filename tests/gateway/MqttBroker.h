@@ -49,7 +49,8 @@ public:
             conf += QStringLiteral("allow_anonymous false\npassword_file %1\n").arg(m_tls.passwordFile);
         }
         if (!m_tls.caFile.isEmpty()) {
-            conf += QStringLiteral("cafile %1\ncertfile %2\nkeyfile %3\n").arg(m_tls.caFile, m_tls.certFile, m_tls.keyFile);
+            conf +=
+                QStringLiteral("cafile %1\ncertfile %2\nkeyfile %3\n").arg(m_tls.caFile, m_tls.certFile, m_tls.keyFile);
         }
         QFile file(m_dir.filePath(QStringLiteral("mosquitto.conf")));
         if (!file.open(QIODevice::WriteOnly) || file.write(conf.toUtf8()) < 0) return false;

@@ -28,7 +28,8 @@ TEST(MqttFleetTest, OneClientSeesThreeGatewaysAndRoutesEach) {
     QTemporaryDir dir;
     MqttBroker broker;
     ASSERT_TRUE(broker.Start());
-    TestMqttClient client(broker, {"corvane/+/availability", "corvane/+/name", "corvane/+/output/+", "corvane/+/result"});
+    TestMqttClient client(broker,
+                          {"corvane/+/availability", "corvane/+/name", "corvane/+/output/+", "corvane/+/result"});
     ASSERT_TRUE(client.WaitReady());
     std::vector<std::unique_ptr<Room>> rooms;
     for (int n = 1; n <= 3; ++n) {
@@ -68,16 +69,16 @@ TEST(MqttFleetTest, TlsWithATestCaAndAPassword) {
     const QString ca = dir.filePath("ca.pem"), caKey = dir.filePath("ca.key");
     const QString cert = dir.filePath("server.pem"), key = dir.filePath("server.key"), csr = dir.filePath("s.csr");
     ASSERT_TRUE(RunTool("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
-                                "/CN=corvane test CA", "-keyout", caKey, "-out", ca}));
-    ASSERT_TRUE(RunTool("openssl", {"req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=127.0.0.1", "-keyout", key,
-                                "-out", csr}));
+                                    "/CN=corvane test CA", "-keyout", caKey, "-out", ca}));
+    ASSERT_TRUE(RunTool(
+        "openssl", {"req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=127.0.0.1", "-keyout", key, "-out", csr}));
     const QString ext = dir.filePath("ext.cnf");
     QFile extFile(ext);
     ASSERT_TRUE(extFile.open(QIODevice::WriteOnly));
     extFile.write("subjectAltName = IP:127.0.0.1\n");
     extFile.close();
     ASSERT_TRUE(RunTool("openssl", {"x509", "-req", "-in", csr, "-CA", ca, "-CAkey", caKey, "-CAcreateserial", "-days",
-                                "2", "-extfile", ext, "-out", cert}));
+                                    "2", "-extfile", ext, "-out", cert}));
     const QString passwords = dir.filePath("passwd");
     ASSERT_TRUE(RunTool("mosquitto_passwd", {"-b", "-c", passwords, "gateway", "s3cret word"}));
     const QString pwFile = dir.filePath("pw"), wrongFile = dir.filePath("wrong");
@@ -105,14 +106,15 @@ TEST(MqttFleetTest, TlsWithATestCaAndAPassword) {
     EXPECT_EQ(wrong.Stop(), 0);
 
     GatewayProcess gw;
-    ASSERT_TRUE(gw.Start({"--state", dir.filePath("s.json"), "--port", dir.filePath("com1"), "--mqtt",
-                          broker.Url("mqtts"), "--mqtt-ca", ca, "--mqtt-id", "tls1", "--mqtt-user", "gateway",
-                          "--mqtt-password-file", pwFile}));
+    ASSERT_TRUE(
+        gw.Start({"--state", dir.filePath("s.json"), "--port", dir.filePath("com1"), "--mqtt", broker.Url("mqtts"),
+                  "--mqtt-ca", ca, "--mqtt-id", "tls1", "--mqtt-user", "gateway", "--mqtt-password-file", pwFile}));
     ASSERT_TRUE(gw.WaitForLog("connected")) << gw.Log().constData() << broker.Log().constData();
     // A client of the same broker over TLS, with mosquitto_sub.
     QProcess sub;
-    sub.start("mosquitto_sub", {"-h", "127.0.0.1", "-p", QString::number(broker.Port()), "--cafile", ca, "-u",
-                                "gateway", "-P", "s3cret word", "-t", "corvane/tls1/availability", "-C", "1", "-W", "30"});
+    sub.start("mosquitto_sub",
+              {"-h", "127.0.0.1", "-p", QString::number(broker.Port()), "--cafile", ca, "-u", "gateway", "-P",
+               "s3cret word", "-t", "corvane/tls1/availability", "-C", "1", "-W", "30"});
     ASSERT_TRUE(sub.waitForFinished(40000));
     EXPECT_EQ(sub.readAllStandardOutput().trimmed(), "online");
     EXPECT_EQ(gw.Stop(), 0);

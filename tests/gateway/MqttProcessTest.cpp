@@ -42,9 +42,8 @@ protected:
     }
     void StartGateway(GatewayProcess& g, const QString& link, const QStringList& args = {}) {
         const QString state = dir.filePath(QFileInfo(link).fileName() + QStringLiteral(".json"));
-        ASSERT_TRUE(g.Start(QStringList{"--state", state, "--port", link, "--serial-poll-ms", "300", "--mqtt",
-                                        broker.Url()} +
-                            args))
+        ASSERT_TRUE(g.Start(
+            QStringList{"--state", state, "--port", link, "--serial-poll-ms", "300", "--mqtt", broker.Url()} + args))
             << g.Log().constData();
     }
     // One simulator and its gateway, and a client that sees everything.
@@ -111,15 +110,15 @@ TEST_F(MqttProcessTest, CommandsThatCannotBeCarriedOutChangeNothing) {
         QByteArray payload;
     };
     const Case cases[] = {
-        {"output/1/set", "2"},             // locked by alice
-        {"output/2/set", "9"},             // no such input
-        {"output/2/set", ""},              // empty
-        {"output/2/set", "Nowhere"},       // no such label
-        {"output/2/set", "\xff\xfe"},      // not UTF-8
-        {"output/5/set", "1"},             // no such output
-        {"output/0/set", "1"},             //
-        {"preset/apply", "none"},          // no such preset
-        {"name/set", ""},                  // empty name
+        {"output/1/set", "2"},         // locked by alice
+        {"output/2/set", "9"},         // no such input
+        {"output/2/set", ""},          // empty
+        {"output/2/set", "Nowhere"},   // no such label
+        {"output/2/set", "\xff\xfe"},  // not UTF-8
+        {"output/5/set", "1"},         // no such output
+        {"output/0/set", "1"},         //
+        {"preset/apply", "none"},      // no such preset
+        {"name/set", ""},              // empty name
         {"name/set", "a name far too long for it"},
         {"output/2/set", QByteArray(300, '1')},
     };
@@ -191,7 +190,7 @@ TEST_F(MqttProcessTest, DiscoveryDescribesTheSwitcherAndFollowsLabelsAndPresets)
     const QString select1 = prefix + QStringLiteral("select/%1_output_1/config").arg(SIM_ID);
     ASSERT_TRUE(WaitUntil([&] { return Json(pWatcher->Last(select1))["options"].toArray()[2] == "Laptop"; }));
     EXPECT_TRUE(pWatcher->WaitFor(BASE + "/labels", R"({"inputs":["Input 1","Input 2","Laptop","Input 4"],)"
-                                                  R"("outputs":["Output 1","Output 2","Output 3","Output 4"]})"));
+                                                    R"("outputs":["Output 1","Output 2","Output 3","Output 4"]})"));
     ASSERT_EQ(http.Put("/api/v1/presets/Show%201").status, 200);
     ASSERT_EQ(http.Put("/api/v1/presets/Show_1").status, 200);
     EXPECT_TRUE(pWatcher->WaitFor(BASE + "/presets", R"(["Show 1","Show_1"])"));
@@ -274,7 +273,10 @@ TEST_F(MqttProcessTest, ABurstOfCommandsIsAnsweredAndAppliedInOrder) {
     for (int i = 0; i < N; ++i) {
         const int output = i % 4, input = (i / 4 + output) % 4;
         pWatcher->Publish(BASE + QStringLiteral("/output/%1/set").arg(output + 1), QByteArray::number(input + 1));
-        expected += QStringLiteral("@W %1 %2#").arg(output, 2, 10, QLatin1Char('0')).arg(input, 2, 10, QLatin1Char('0')).toLatin1();
+        expected += QStringLiteral("@W %1 %2#")
+                        .arg(output, 2, 10, QLatin1Char('0'))
+                        .arg(input, 2, 10, QLatin1Char('0'))
+                        .toLatin1();
     }
     ASSERT_TRUE(WaitUntil([&] { return pWatcher->On(BASE + "/result").size() >= nBefore + N; }, 120000))
         << pWatcher->On(BASE + "/result").size() - nBefore << " answered";

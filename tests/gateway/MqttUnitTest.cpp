@@ -25,8 +25,11 @@ TEST(MqttSettingsTest, UrlsAndKeysAreCheckedTogether) {
     EXPECT_FALSE(m.tls);
     EXPECT_EQ(m.discoveryPrefix, "homeassistant");
 
-    ASSERT_TRUE(ParseMqttSettings({{"mqtt", "mqtts://10.0.0.2"}, {"mqtt-ca", "/etc/ca.pem"}, {"mqtt-id", "hall_2"},
-                                   {"mqtt-user", "gw"}, {"mqtt-password-file", "/etc/pw"},
+    ASSERT_TRUE(ParseMqttSettings({{"mqtt", "mqtts://10.0.0.2"},
+                                   {"mqtt-ca", "/etc/ca.pem"},
+                                   {"mqtt-id", "hall_2"},
+                                   {"mqtt-user", "gw"},
+                                   {"mqtt-password-file", "/etc/pw"},
                                    {"discovery-prefix", "ha/test"}},
                                   m, error))
         << error.toStdString();
@@ -41,7 +44,7 @@ TEST(MqttSettingsTest, UrlsAndKeysAreCheckedTogether) {
         {{"mqtt", "mqtt://broker/path"}},
         {{"mqtt", "mqtt://user:pw@broker"}},
         {{"mqtt", "mqtt://broker:0"}},
-        {{"mqtt-id", "x"}},  // without a broker
+        {{"mqtt-id", "x"}},                              // without a broker
         {{"mqtt", "mqtt://b"}, {"mqtt-ca", "/ca.pem"}},  // CA without TLS
         {{"mqtt", "mqtt://b"}, {"mqtt-id", "a/b"}},
         {{"mqtt", "mqtt://b"}, {"mqtt-id", "a+"}},
@@ -110,7 +113,8 @@ TEST(MqttPayloadTest, StateTextsAreCompactJson) {
     EXPECT_EQ(PresetsPayload(host), R"(["A","B"])");
     EXPECT_EQ(LabelsPayload(host), R"({"inputs":["Input 1","Input 2","Input 3","Input 4"],)"
                                    R"("outputs":["Output 1","Output 2","Output 3","Output 4"]})");
-    EXPECT_EQ(ResultPayload("name/set", "X", Outcome::Done()), R"({"command":"name/set","error":null,"ok":true,"payload":"X"})");
+    EXPECT_EQ(ResultPayload("name/set", "X", Outcome::Done()),
+              R"({"command":"name/set","error":null,"ok":true,"payload":"X"})");
     EXPECT_EQ(ResultPayload("preset/apply", "Q", Outcome::Fail(Failure::NotFound, "there is no preset \"Q\"")),
               R"({"command":"preset/apply","error":"there is no preset \"Q\"","ok":false,"payload":"Q"})");
     NetValue net;
