@@ -7,10 +7,9 @@ namespace corvane::gateway {
 namespace {
 
 // The settings both the file and the command line know.
-const QStringList KEYS = mqtt::MqttKeys() + QStringList{QStringLiteral("port"),          QStringLiteral("host"),
-                                                        QStringLiteral("local-port"),    QStringLiteral("http"),
-                                                        QStringLiteral("state"),         QStringLiteral("token"),
-                                                        QStringLiteral("serial-poll-ms")};
+const QStringList KEYS = QStringList{QStringLiteral("port"),          QStringLiteral("host"),  QStringLiteral("local-port"),
+                          QStringLiteral("http"),          QStringLiteral("state"), QStringLiteral("token"),
+                          QStringLiteral("serial-poll-ms")} + mqtt::MqttKeys();
 
 bool Number(const QString& text, int lo, int hi, int& out) {
     bool bOk = false;
