@@ -161,7 +161,8 @@ void MqttClient::Lost(int rc) {
     const bool bWas = m_bConnected;
     m_bConnected = false;
     if (m_bStopping) return;
-    const QString reason = Reason(rc);
+    const QString reason = m_strRefused.isEmpty() ? Reason(rc) : m_strRefused;
+    m_strRefused.clear();
     if (bWas || reason != m_strLastError)
         Log(QStringLiteral("MQTT broker %1:%2 lost: %3; trying again")
                 .arg(m_options.host)
@@ -222,10 +223,9 @@ void MqttClient::OnConnect(mosquitto*, void* p, int rc) {
     ++self->m_nPackets;
     if (rc != 0) {
         // Refused (a wrong password, say): the library closes the link and
-        // the read that delivered this reports the loss.
-        self->m_strLastError.clear();
-        self->Log(QStringLiteral("MQTT broker refused the connection: %1")
-                      .arg(QString::fromUtf8(mosquitto_connack_string(rc))));
+        // the read that delivered this reports the loss with this reason.
+        self->m_strRefused =
+            QStringLiteral("refused the connection: %1").arg(QString::fromUtf8(mosquitto_connack_string(rc)));
         return;
     }
     self->m_bConnected = true;

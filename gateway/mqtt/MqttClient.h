@@ -86,7 +86,8 @@ private:
     int m_nPackets = 0;  // callbacks seen: whether a read round found anything
     int m_nWaitMid = -1;
     bool m_bMidDone = false;
-    QString m_strLastError;
+    QString m_strLastError;  // said once until it changes
+    QString m_strRefused;    // the broker's reason, for the loss that follows
 };
 
 }  // namespace corvane::gateway::mqtt
