@@ -4,6 +4,7 @@
 // the simulator (over its UDP side) to the retained output state at a
 // subscriber, which the gateway finds by polling the routing.
 #include <QCoreApplication>
+#include <QNetworkDatagram>
 #include <QUdpSocket>
 #include <atomic>
 #include <chrono>

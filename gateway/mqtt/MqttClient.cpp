@@ -49,6 +49,9 @@ bool MqttClient::Start(const ClientOptions& options, QString& error) {
         return false;
     }
     mosquitto_int_option(m_pMosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
+    // Small packets at once: Nagle's wait for the peer's delayed
+    // acknowledgement would add some 40 ms to an answer.
+    mosquitto_int_option(m_pMosq, MOSQ_OPT_TCP_NODELAY, 1);
     mosquitto_connect_callback_set(m_pMosq, &MqttClient::OnConnect);
     mosquitto_disconnect_callback_set(m_pMosq, &MqttClient::OnDisconnect);
     mosquitto_message_callback_set(m_pMosq, &MqttClient::OnMessage);

@@ -41,7 +41,7 @@ public:
         // Started by root, mosquitto would become another user that cannot
         // read the test's files; it stays the user running the tests.
         const passwd* pw = ::getpwuid(::getuid());
-        QString conf = QStringLiteral("listener %1 127.0.0.1\npersistence false\n").arg(m_nPort);
+        QString conf = QStringLiteral("listener %1 127.0.0.1\npersistence false\nset_tcp_nodelay true\n").arg(m_nPort);
         if (pw) conf += QStringLiteral("user %1\n").arg(QString::fromLocal8Bit(pw->pw_name));
         if (m_tls.passwordFile.isEmpty()) {
             conf += QStringLiteral("allow_anonymous true\n");
@@ -106,6 +106,7 @@ public:
     explicit TestMqttClient(const MqttBroker& broker, const QStringList& filters = {}) {
         mosquitto_lib_init();
         m_pMosq = mosquitto_new(nullptr, true, this);
+        mosquitto_int_option(m_pMosq, MOSQ_OPT_TCP_NODELAY, 1);
         mosquitto_connect_callback_set(m_pMosq, [](mosquitto*, void* p, int rc) {
             auto* self = static_cast<TestMqttClient*>(p);
             std::lock_guard lock(self->m_mutex);
