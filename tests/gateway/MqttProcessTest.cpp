@@ -53,6 +53,11 @@ protected:
         ASSERT_TRUE(pWatcher->WaitReady());
         ASSERT_TRUE(pWatcher->WaitFor(BASE + "/availability", "online")) << gw.Log().constData();
         ASSERT_TRUE(pWatcher->WaitFor(BASE + "/output/4", "4")) << gw.Log().constData();
+        // The whole state is published in one go, discovery last.
+        ASSERT_TRUE(WaitUntil([&] {
+            return pWatcher->Has(QStringLiteral("homeassistant/binary_sensor/%1_connectivity/config").arg(SIM_ID));
+        }));
+        ASSERT_TRUE(pWatcher->WaitFor(BASE + "/name", "CORVANE MATRIX"));
     }
     // Publishes a command and waits for the answer that follows it.
     QJsonObject Command(const QString& topic, const QByteArray& payload) {
@@ -78,7 +83,7 @@ TEST_F(MqttProcessTest, RetainedStateAppearsAndCommandsReachTheSwitcher) {
     EXPECT_EQ(pWatcher->Last(BASE + "/presets"), "[]");
     const QJsonObject labels = Json(pWatcher->Last(BASE + "/labels"));
     EXPECT_EQ(labels["inputs"].toArray().size(), 4);
-    EXPECT_EQ(labels["outputs"].toArray()[1].toString(), "Output 2");
+    EXPECT_EQ(labels["outputs"].toArray().at(1).toString(), "Output 2");
     for (int n = 1; n <= 4; ++n) EXPECT_TRUE(pWatcher->Has(BASE + QStringLiteral("/output/%1").arg(n)));
 
     // By number and by label; the state follows on the retained topic.
@@ -150,7 +155,7 @@ void ExpectEntity(const QJsonObject& c, const QString& base) {
     EXPECT_FALSE(c["name"].toString().isEmpty());
     const QJsonObject device = c["device"].toObject();
     EXPECT_FALSE(device["identifiers"].toArray().isEmpty());
-    EXPECT_EQ(device["connections"].toArray()[0].toArray(), QJsonArray({"mac", "02:43:56:00:00:01"}));
+    EXPECT_EQ(device["connections"].toArray().at(0).toArray(), QJsonArray({"mac", "02:43:56:00:00:01"}));
     EXPECT_FALSE(device["name"].toString().isEmpty());
     EXPECT_FALSE(device["model"].toString().isEmpty());
     EXPECT_FALSE(device["sw_version"].toString().isEmpty());
@@ -188,7 +193,7 @@ TEST_F(MqttProcessTest, DiscoveryDescribesTheSwitcherAndFollowsLabelsAndPresets)
     ApiClient http(gw, "alice");
     ASSERT_EQ(http.Put("/api/v1/labels/inputs/3", R"({"label": "Laptop"})").status, 200);
     const QString select1 = prefix + QStringLiteral("select/%1_output_1/config").arg(SIM_ID);
-    ASSERT_TRUE(WaitUntil([&] { return Json(pWatcher->Last(select1))["options"].toArray()[2] == "Laptop"; }));
+    ASSERT_TRUE(WaitUntil([&] { return Json(pWatcher->Last(select1))["options"].toArray().at(2) == "Laptop"; }));
     EXPECT_TRUE(pWatcher->WaitFor(BASE + "/labels", R"({"inputs":["Input 1","Input 2","Laptop","Input 4"],)"
                                                     R"("outputs":["Output 1","Output 2","Output 3","Output 4"]})"));
     ASSERT_EQ(http.Put("/api/v1/presets/Show%201").status, 200);
@@ -232,7 +237,7 @@ TEST_F(MqttProcessTest, BrokerRestartedGetsTheStateAgainAndNoCommandTwice) {
     EXPECT_TRUE(late.WaitFor(BASE + "/availability", "online", 60000)) << gw.Log().constData();
     EXPECT_TRUE(late.WaitFor(BASE + "/output/1", "3"));
     EXPECT_TRUE(late.WaitFor(BASE + "/output/2", "1"));
-    EXPECT_TRUE(late.Has(BASE + "/labels"));
+    EXPECT_TRUE(WaitUntil([&] { return late.Has(BASE + "/labels"); }));
 
     // Commands work again, and the one before the restart went out once.
     const size_t nBefore = late.On(BASE + "/result").size();
