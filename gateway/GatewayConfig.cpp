@@ -7,10 +7,10 @@ namespace corvane::gateway {
 namespace {
 
 // The settings both the file and the command line know.
-const QStringList KEYS = {QStringLiteral("port"),          QStringLiteral("host"),  QStringLiteral("local-port"),
+const QStringList KEYS = QStringList{QStringLiteral("port"),          QStringLiteral("host"),  QStringLiteral("local-port"),
                           QStringLiteral("http"),          QStringLiteral("state"), QStringLiteral("token"),
                           QStringLiteral("serial-poll-ms"),
-                          QStringLiteral("videohub")};
+                          QStringLiteral("videohub")} + mqtt::MqttKeys();
 
 bool Number(const QString& text, int lo, int hi, int& out) {
     bool bOk = false;
@@ -129,7 +129,7 @@ bool MakeConfig(const Settings& s, GatewayConfig& c, QString& error) {
                     .arg(s.value(QStringLiteral("videohub")));
         return false;
     }
-    return true;
+    return mqtt::ParseMqttSettings(s, c.mqtt, error);
 }
 
 QString GatewayUsage() {
@@ -148,10 +148,11 @@ QString GatewayUsage() {
                "  --serial-poll-ms N   read the routing over serial every N ms (default 2000)\n"
                "  --videohub ADDRESS:PORT  the router-protocol listener for control panels\n"
                "                       (default 127.0.0.1:9990; ports count from 0 there)\n"
+               "%3"
                "  --config FILE        settings as key = value lines (default %2);\n"
                "                       the command line wins over the file\n"
                "  --version, --help\n")
-        .arg(QString::fromLatin1(DEFAULT_STATE_FILE), QString::fromLatin1(DEFAULT_CONFIG_FILE));
+        .arg(QString::fromLatin1(DEFAULT_STATE_FILE), QString::fromLatin1(DEFAULT_CONFIG_FILE), mqtt::MqttUsage());
 }
 
 }  // namespace corvane::gateway

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "mqtt/MqttSettings.h"
+
 namespace corvane::gateway {
 
 constexpr const char* DEFAULT_CONFIG_FILE = "/etc/corvane/gateway.conf";
@@ -25,6 +27,7 @@ struct GatewayConfig {
     // The router-protocol listener (ports counted from 0 there).
     QHostAddress videohubAddress = QHostAddress::LocalHost;
     quint16 videohubPort = DEFAULT_VIDEOHUB_PORT;
+    mqtt::MqttSettings mqtt;
 };
 
 using Settings = QMap<QString, QString>;

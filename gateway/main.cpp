@@ -1,5 +1,5 @@
 // corvane-gateway: the only owner of one switcher's link, serving many
-// clients over HTTP and a WebSocket. Log lines go to stderr (the journal).
+// clients over HTTP, a WebSocket and MQTT. Log lines go to stderr (the journal).
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
@@ -12,6 +12,7 @@
 #include "http/HttpFront.h"
 #include "hub/Hub.h"
 #include "router/RouterServer.h"
+#include "mqtt/MqttFront.h"
 
 namespace {
 
@@ -109,10 +110,25 @@ int main(int argc, char** argv) {
     Log(QStringLiteral("router protocol (ports from 0) on %1:%2")
             .arg(config.videohubAddress.toString())
             .arg(routerServer.Port()));
+    std::unique_ptr<mqtt::MqttFront> mqttFront;
+    if (config.mqtt.enabled) {
+        QString password;
+        if (!config.mqtt.passwordFile.isEmpty() && !mqtt::ReadPasswordFile(config.mqtt.passwordFile, password, error)) {
+            Log(error);
+            return EXIT_FAILED;
+        }
+        mqttFront = std::make_unique<mqtt::MqttFront>(hub, config.mqtt, password, QStringLiteral(CORVANE_VERSION));
+        mqttFront->onLog = Log;
+        if (!mqttFront->Start(error)) {
+            Log(error);
+            return EXIT_FAILED;
+        }
+    }
 
     // SIGTERM, SIGINT, SIGHUP: stop the link and write the state file, then end.
-    CTermSignal termSignal([&hub] {
+    CTermSignal termSignal([&hub, &mqttFront] {
         Log(QStringLiteral("stopping"));
+        if (mqttFront) mqttFront->Stop();
         hub.Stop();
         QCoreApplication::quit();
     });
