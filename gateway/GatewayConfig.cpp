@@ -7,9 +7,9 @@ namespace corvane::gateway {
 namespace {
 
 // The settings both the file and the command line know.
-const QStringList KEYS = {QStringLiteral("port"),          QStringLiteral("host"),  QStringLiteral("local-port"),
-                          QStringLiteral("http"),          QStringLiteral("state"), QStringLiteral("token"),
-                          QStringLiteral("serial-poll-ms")};
+const QStringList KEYS = {QStringLiteral("port"),           QStringLiteral("host"),  QStringLiteral("local-port"),
+                          QStringLiteral("http"),           QStringLiteral("state"), QStringLiteral("token"),
+                          QStringLiteral("serial-poll-ms"), QStringLiteral("relay")};
 
 bool Number(const QString& text, int lo, int hi, int& out) {
     bool bOk = false;
@@ -110,6 +110,15 @@ bool MakeConfig(const Settings& s, GatewayConfig& c, QString& error) {
         error = QStringLiteral("serial-poll-ms must be 200..60000");
         return false;
     }
+    const QString relay = s.value(QStringLiteral("relay"));
+    if (!relay.isEmpty()) {
+        if (!ParseIpv4(relay)) {
+            error = QStringLiteral("relay %1 is not an address A.B.C.D (UDP port 5000 on it)").arg(relay);
+            return false;
+        }
+        c.relay = true;
+        c.relayAddress = QHostAddress(relay);
+    }
     return true;
 }
 
@@ -127,6 +136,8 @@ QString GatewayUsage() {
                "  --state FILE         labels, locks and presets (default %1)\n"
                "  --token TEXT         changes need \"Authorization: Bearer TEXT\"\n"
                "  --serial-poll-ms N   read the routing over serial every N ms (default 2000)\n"
+               "  --relay ADDRESS      relay the switcher's own UDP protocol on ADDRESS,\n"
+               "                       port 5000 (off unless given)\n"
                "  --config FILE        settings as key = value lines (default %2);\n"
                "                       the command line wins over the file\n"
                "  --version, --help\n")

@@ -21,6 +21,9 @@ struct GatewayConfig {
     QString stateFile;
     QString token;
     int serialPollMs = 2000;
+    // The switcher's own UDP protocol relayed on relayAddress, port 5000.
+    bool relay = false;
+    QHostAddress relayAddress;
 };
 
 using Settings = QMap<QString, QString>;
