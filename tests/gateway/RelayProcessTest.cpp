@@ -92,7 +92,10 @@ TEST_F(RelayProcessTest, CorvaneCliReachesASerialSwitcherThroughTheRelay) {
     EXPECT_EQ(o["name"].toString(), "CORVANE MATRIX");
 
     // A search sent to the relay's address is answered with the switcher's name.
-    r = Cli({"search", "--broadcast", relayAddress, "--wait", "1"});
+    QProcess search;
+    search.start(QStringLiteral(CORVANE_CLI_PATH),
+                 {"search", "--broadcast", relayAddress, "--wait", "1", "--local-port", QString::number(LocalPort(0))});
+    r = Finish(search);
     ASSERT_EQ(r.exit, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringLiteral("1 %1 CORVANE MATRIX\n").arg(relayAddress).toUtf8());
 }
