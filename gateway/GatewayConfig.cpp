@@ -10,7 +10,7 @@ namespace {
 const QStringList KEYS = QStringList{QStringLiteral("port"),          QStringLiteral("host"),  QStringLiteral("local-port"),
                           QStringLiteral("http"),          QStringLiteral("state"), QStringLiteral("token"),
                           QStringLiteral("serial-poll-ms"),
-                          QStringLiteral("videohub")} + mqtt::MqttKeys();
+                          QStringLiteral("videohub"),      QStringLiteral("relay")} + mqtt::MqttKeys();
 
 bool Number(const QString& text, int lo, int hi, int& out) {
     bool bOk = false;
@@ -129,6 +129,15 @@ bool MakeConfig(const Settings& s, GatewayConfig& c, QString& error) {
                     .arg(s.value(QStringLiteral("videohub")));
         return false;
     }
+    const QString relay = s.value(QStringLiteral("relay"));
+    if (!relay.isEmpty()) {
+        if (!ParseIpv4(relay)) {
+            error = QStringLiteral("relay %1 is not an address A.B.C.D (UDP port 5000 on it)").arg(relay);
+            return false;
+        }
+        c.relay = true;
+        c.relayAddress = QHostAddress(relay);
+    }
     return mqtt::ParseMqttSettings(s, c.mqtt, error);
 }
 
@@ -148,6 +157,8 @@ QString GatewayUsage() {
                "  --serial-poll-ms N   read the routing over serial every N ms (default 2000)\n"
                "  --videohub ADDRESS:PORT  the router-protocol listener for control panels\n"
                "                       (default 127.0.0.1:9990; ports count from 0 there)\n"
+               "  --relay ADDRESS      relay the switcher's own UDP protocol on ADDRESS,\n"
+               "                       port 5000 (off unless given)\n"
                "%3"
                "  --config FILE        settings as key = value lines (default %2);\n"
                "                       the command line wins over the file\n"

@@ -28,6 +28,9 @@ struct GatewayConfig {
     QHostAddress videohubAddress = QHostAddress::LocalHost;
     quint16 videohubPort = DEFAULT_VIDEOHUB_PORT;
     mqtt::MqttSettings mqtt;
+    // The switcher's own UDP protocol relayed on relayAddress, port 5000.
+    bool relay = false;
+    QHostAddress relayAddress;
 };
 
 using Settings = QMap<QString, QString>;

@@ -13,6 +13,8 @@
 #include "hub/Hub.h"
 #include "router/RouterServer.h"
 #include "mqtt/MqttFront.h"
+#include "relay/RelayFrame.h"
+#include "relay/UdpRelay.h"
 
 namespace {
 
@@ -123,6 +125,16 @@ int main(int argc, char** argv) {
             Log(error);
             return EXIT_FAILED;
         }
+    // The switcher's own UDP protocol, when asked for.
+    std::unique_ptr<relay::UdpRelay> udpRelay;
+    if (config.relay) {
+        udpRelay = std::make_unique<relay::UdpRelay>(hub);
+        udpRelay->onLog = Log;
+        if (!udpRelay->Listen(config.relayAddress, relay::RELAY_PORT, error)) {
+            Log(error);
+            return EXIT_FAILED;
+        }
+        Log(QStringLiteral("relaying the switcher's UDP protocol on %1").arg(udpRelay->LocalName()));
     }
 
     // SIGTERM, SIGINT, SIGHUP: stop the link and write the state file, then end.

@@ -29,9 +29,14 @@ void CommandQueue::SendNext() {
 
 void CommandQueue::OnEvent(const LinkEvent& ev) {
     if (!m_bInFlight) return;
+    // One reply frame gives several events (the whole configuration: name,
+    // then the configuration, then the frame itself). Those after the one
+    // that answered a step are not the answer to the frame sent next.
+    if (ev.frameSeq != 0 && ev.frameSeq == m_nAnsweredSeq) return;
     Job& job = m_jobs.front();
     const Step& step = job.steps[m_nStep];
     if (!step.isAnswer(ev)) return;
+    m_nAnsweredSeq = ev.frameSeq;
     m_timer.stop();
     if (step.onAnswer) step.onAnswer(ev);
     if (++m_nStep < job.steps.size()) {

@@ -57,6 +57,7 @@ private:
     std::deque<Job> m_jobs;  // front: the job in flight, when m_bInFlight
     size_t m_nStep = 0;
     bool m_bInFlight = false;
+    uint32_t m_nAnsweredSeq = 0;  // the reply frame that answered the last step
     QTimer m_timer;
 };
 

@@ -1,6 +1,7 @@
 #include "Hub.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "CommandFrames.h"
 #include "DeviceNameText.h"
@@ -421,6 +422,21 @@ void Hub::DeletePreset(const QString& who, const QString& name, const Completion
         return;
     }
     HostChanged(Change::Presets, who, done);
+}
+
+// ------------------------------------------------------- raw frames
+
+void Hub::Raw(const QString& who, const std::string& frame, bool write, const RawCompletion& done) {
+    const auto reply = std::make_shared<std::string>();
+    const Completion finish = [this, reply, write, done](const Outcome& outcome) {
+        if (outcome.Ok() && write) ReadAll();
+        done(outcome, outcome.Ok() ? *reply : std::string());
+    };
+    if (!CheckPresent(finish)) return;
+    Job job{who, false, {}, finish};
+    job.steps.push_back(
+        {frame, IsKind(Kind::Frame), [reply](const LinkEvent& ev) { *reply = ev.frame; }, m_options.commandTimeoutMs});
+    Submit(std::move(job));
 }
 
 }  // namespace corvane::gateway

@@ -67,6 +67,13 @@ public:
     void ApplyPreset(const QString& who, const QString& name, const Completion& done);
     void DeletePreset(const QString& who, const QString& name, const Completion& done);
 
+    // A frame in the switcher's own protocol as a client wrote it, sent as
+    // it is; done hears the switcher's reply frame (empty on failure). After
+    // an answered write the configuration is read again, so every client
+    // learns what the write changed.
+    using RawCompletion = std::function<void(const Outcome&, const std::string& reply)>;
+    void Raw(const QString& who, const std::string& frame, bool write, const RawCompletion& done);
+
     // One line for the log (start, link up or lost, errors).
     std::function<void(const QString&)> onLog;
 

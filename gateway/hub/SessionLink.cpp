@@ -62,9 +62,36 @@ private:
     void Feed(BYTE c) {
         const bool bCloses = c == '#' && g_nRxState == RX_IN_FRAME;
         const int nRegister = g_RxFrame[0];
+        KeepText(c);
+        if (bCloses) ++m_nFrameSeq;  // every event of this frame carries its number
         RxFeedChar(c, *this);
         if (bCloses && nRegister == Frames::REG_CHANGE_COUNTER) m_emit(LinkEvent::Kind::Counter, 0);
+        if (bCloses) m_emit(LinkEvent::Kind::Frame, 0);
     }
+
+    // The text of the reply being received, from its '@'. A reply longer
+    // than any the switcher sends is not kept (its Frame event has none).
+    void KeepText(BYTE c) {
+        if (c == '@') {
+            m_strFrame.clear();
+            m_bFrameTooLong = false;
+        }
+        if (m_strFrame.size() >= MAX_KEPT_FRAME_CHARS) {
+            m_bFrameTooLong = true;
+            return;
+        }
+        m_strFrame.push_back(static_cast<char>(c));
+    }
+
+public:
+    uint32_t FrameSeq() const { return m_nFrameSeq; }
+    std::string FrameText() const { return m_bFrameTooLong ? std::string() : m_strFrame; }
+
+private:
+    static constexpr size_t MAX_KEPT_FRAME_CHARS = 512;
+    std::string m_strFrame;
+    bool m_bFrameTooLong = false;
+    uint32_t m_nFrameSeq = 0;
 
     void OnSessionEvent(const ReplyEvent& ev) {
         switch (ev.kind) {
@@ -92,7 +119,11 @@ public:
     bool Open(QString& error) override {
         Close();
         m_pSession = std::make_unique<TappedSession>([this](LinkEvent::Kind kind, int n) {
-            if (onEvent) onEvent(Snapshot(kind, n));
+            if (!onEvent) return;
+            LinkEvent ev = Snapshot(kind, n);
+            ev.frameSeq = m_pSession->FrameSeq();
+            if (kind == LinkEvent::Kind::Frame) ev.frame = m_pSession->FrameText();
+            onEvent(ev);
         });
         const bool bSerial = !m_choice.port.isEmpty();
         const int nStatus = bSerial ? m_pSession->OpenSerial(m_choice.port, error)

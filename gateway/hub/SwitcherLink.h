@@ -31,8 +31,10 @@ using Routing = std::array<int, OUTPUT_COUNT>;  // entry n: input index (0..3) o
 
 // One decoded reply. Every event carries the switcher's picture as the
 // decoder holds it after this reply; kind and n say what the reply was.
+// Frame comes last for every reply frame, decoded or not, with its text
+// (what the relay hands back to its client).
 struct LinkEvent {
-    enum class Kind { OutputSource, AllOutputs, Edid, Ack, AllConfig, Name, NetParams, Counter, Debug };
+    enum class Kind { OutputSource, AllOutputs, Edid, Ack, AllConfig, Name, NetParams, Counter, Debug, Frame };
     Kind kind = Kind::Ack;
     int n = 0;  // the output (OutputSource) or input (Edid)
     Routing routing{};
@@ -40,6 +42,8 @@ struct LinkEvent {
     QString name;  // trailing spaces removed
     NetValue net;
     uint16_t counter = 0;
+    std::string frame;      // Frame: the reply as received, '@' to '#'
+    uint32_t frameSeq = 0;  // which reply frame this event came from; 0: not known
 };
 
 class SwitcherLink {

@@ -40,7 +40,7 @@ echo "package: $(basename "$deb"), $(stat -c %s "$deb") bytes"
 
 # The file list.
 dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' >"$tmp/files"
-programs=(corvane corvane-sim)
+programs=(corvane corvane-sim corvane-gateway)
 [ "$cli" = with-cli ] && programs+=(corvane-cli)
 expected=(
   /usr/share/applications/corvane.desktop
@@ -51,6 +51,9 @@ expected=(
   /usr/share/doc/corvane/README.md
   /usr/share/doc/corvane/docs/simulator.md
   /usr/share/doc/corvane/docs/figures.md
+  /usr/share/doc/corvane/docs/gateway.md
+  /lib/systemd/system/corvane-gateway.service
+  /usr/share/doc/corvane/examples/gateway.conf
 )
 for p in "${programs[@]}"; do expected+=("/usr/bin/$p" "/usr/share/man/man1/$p.1.gz"); done
 for f in "${expected[@]}"; do
@@ -85,6 +88,37 @@ if [ -f "$copyright" ]; then
   head -n1 "$copyright" | grep -qE '^Format: .*/copyright-format/1\.0/?$' || fail "copyright lacks the format 1.0 header"
   grep -qxF "Upstream-Name: Corvane" "$copyright" || fail "copyright does not name Corvane"
   grep -qE '^License: ' "$copyright" || fail "copyright has no License field"
+fi
+
+# The gateway's unit: installed, not enabled or started by the package (no
+# maintainer script touches it), not started before it is configured, and
+# running with the serial devices' group and its own directories.
+unit="$root/lib/systemd/system/corvane-gateway.service"
+if [ -f "$unit" ]; then
+  for line in "ExecStart=/usr/bin/corvane-gateway --config /etc/corvane/gateway.conf --state /var/lib/corvane-gateway/state.json" \
+    "ConditionPathExists=/etc/corvane/gateway.conf" "SupplementaryGroups=dialout" \
+    "StateDirectory=corvane-gateway" "ConfigurationDirectory=corvane" "WantedBy=multi-user.target"; do
+    grep -qxF "$line" "$unit" || fail "corvane-gateway.service lacks '$line'"
+  done
+  grep -qE '^(DynamicUser=yes|User=.+)$' "$unit" || fail "corvane-gateway.service runs as root"
+fi
+dpkg-deb -e "$deb" "$tmp/control"
+for script in preinst postinst prerm postrm; do
+  if [ -e "$tmp/control/$script" ] && grep -q 'corvane-gateway' "$tmp/control/$script"; then
+    fail "$script touches corvane-gateway: the package must not enable or start it"
+  fi
+done
+if grep -qxF '/etc/corvane/gateway.conf' "$tmp/files"; then
+  fail "the package ships /etc/corvane/gateway.conf; only the example belongs in it"
+fi
+# The example settings are accepted by the program they are for (with a link named).
+example="$root/usr/share/doc/corvane/examples/gateway.conf"
+if [ -f "$example" ] && [ -x "$root/usr/bin/corvane-gateway" ]; then
+  { cat "$example"; echo "port = /dev/null-corvane-example"; echo "http = 127.0.0.1:notaport"; } >"$tmp/bad.conf"
+  if out="$(timeout 30 "$root/usr/bin/corvane-gateway" --config "$tmp/bad.conf" 2>&1)"; then
+    fail "a bad setting was accepted"
+  fi
+  grep -q "http 127.0.0.1:notaport" <<<"$out" || fail "the example's lines were not read as settings: $out"
 fi
 
 # Icons are PNGs of their directory's size (width and height from IHDR).
