@@ -25,7 +25,7 @@ struct LoadClient {
         if (nSent == kRoutesEach) return;
         // Spread over the outputs and inputs so that most routes change something.
         const int nOutput = (nIndex + nSent) % 4 + 1;
-        const int nInput = (nIndex * 7 + nSent * 3) % 4 + 1;
+        const int nInput = (nIndex + nSent / 4) % 4 + 1;
         ++nSent;
         QNetworkReply* reply = api.Start("PUT", QStringLiteral("/api/v1/outputs/%1").arg(nOutput),
                                          QStringLiteral("{\"input\": %1}").arg(nInput).toUtf8());
