@@ -2,8 +2,9 @@
 // DevTools protocol) against corvane-sim: a tap on a route goes out as the
 // right frame and the page then shows the route confirmed; two browsers see
 // each other's changes; a change made on the simulator's other link shows
-// on the page; at a phone's and a tablet's width nothing is cut off and
-// every control is large enough for a finger. With CORVANE_SCREENSHOT_DIR
+// on the page; the switcher gone and back shows as such; at a phone's and
+// a tablet's width nothing is cut off and every control is large enough
+// for a finger. With CORVANE_SCREENSHOT_DIR
 // set, the layout case saves gateway-phone.png and gateway-tablet.png there.
 #include <QDir>
 #include <QFile>
@@ -148,6 +149,25 @@ TEST_F(PageInBrowserTest, AChangeOnTheSwitchersOtherLinkShowsOnThePage) {
     ASSERT_TRUE(panel.bind(QHostAddress(LoopbackIp(42)), 0));
     panel.writeDatagram("@W 03 00#", QHostAddress(simUdp), 5000);
     EXPECT_TRUE(WaitShown(browser, page, {1, 2, 3, 1}));
+}
+
+TEST_F(PageInBrowserTest, ThePageSaysWhenTheSwitcherIsAbsentAndWhenItIsBack) {
+    StartSim();
+    StartGateway();
+    CHeadlessBrowser browser;
+    const QString page = OpenPage(browser);
+    ASSERT_FALSE(page.isEmpty());
+    const QString absent = QStringLiteral(
+                               "document.querySelector('#presence').classList.contains('absent') && "
+                               "document.querySelector('%1').disabled")
+                               .arg(RouteButton(1, 2));
+    EXPECT_FALSE(browser.Eval(page, absent).toBool());
+    sim.Stop();
+    EXPECT_TRUE(WaitUntil([&] { return browser.Eval(page, absent).toBool(); }, 30000));
+    EXPECT_EQ(Text(browser, page, "#presence"), "Switcher absent");
+    StartSim();
+    EXPECT_TRUE(WaitUntil([&] { return !browser.Eval(page, absent).toBool(); }, 60000)) << gw.Log().constData();
+    EXPECT_EQ(Text(browser, page, "#presence"), "Connected");
 }
 
 // Every element that must not be cut off or too small for a finger.

@@ -28,10 +28,13 @@ async function call(method, path, body) {
   return json;
 }
 
+// True when the gateway confirmed the change.
 async function act(button, method, path, body) {
   button.classList.add('busy');
-  try { show(await call(method, path, body)); say(''); } catch (e) { say(e.message); }
+  let done = false;
+  try { show(await call(method, path, body)); say(''); done = true; } catch (e) { say(e.message); }
   button.classList.remove('busy');
+  return done;
 }
 
 function el(tag, props, children) {
@@ -111,8 +114,11 @@ $('save-preset').onsubmit = ev => {
   ev.preventDefault();
   const name = $('preset-name').value.trim();
   if (name) act(ev.submitter || $('save-preset'), 'PUT', '/api/v1/presets/' + encodeURIComponent(name))
-    .then(() => { $('preset-name').value = ''; });
+    .then(done => { if (done) $('preset-name').value = ''; });
 };
+
+// An error stays until the next change succeeds or it is tapped away.
+$('message').onclick = () => say('');
 
 function listen() {
   const ws = new WebSocket((location.protocol === 'https:' ? 'wss://' : 'ws://') + location.host + '/api/v1/events');
