@@ -112,6 +112,7 @@ int main(int argc, char** argv) {
     Log(QStringLiteral("router protocol (ports from 0) on %1:%2")
             .arg(config.videohubAddress.toString())
             .arg(routerServer.Port()));
+
     std::unique_ptr<mqtt::MqttFront> mqttFront;
     if (config.mqtt.enabled) {
         QString password;
@@ -125,6 +126,8 @@ int main(int argc, char** argv) {
             Log(error);
             return EXIT_FAILED;
         }
+    }
+
     // The switcher's own UDP protocol, when asked for.
     std::unique_ptr<relay::UdpRelay> udpRelay;
     if (config.relay) {
