@@ -66,8 +66,13 @@ BOOL CCorvaneDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     // Every frame the serial driver accepts goes to the IP Config page's log.
     g_SerialPort.SetWriteEcho([](const char* pszText) { g_IpConfigPage.AppendLog(QString::fromLatin1(pszText)); });
-    // Datagrams of the chosen switcher come here, like serial bytes.
-    g_SockUDP.SetRxOwner(this);
+    // Both links hand their bytes here; the network link delivers the chosen
+    // switcher's datagrams whoever opens the socket.
+    for (corvane::link::Link* pLink : {static_cast<corvane::link::Link*>(&m_serialLink),
+                                       static_cast<corvane::link::Link*>(&m_netLink)}) {
+        pLink->SetBytesHandler([this](const char* pData, std::size_t nLen) { OnLinkBytes(pData, nLen); });
+    }
+    m_netLink.Attach();
     GetSafeHwnd()->setWindowIcon(m_hAppIcon);
     auto* pQuit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), GetSafeHwnd());
     QObject::connect(pQuit, &QShortcut::activated, GetSafeHwnd(), [this] { OnClose(); });
@@ -149,12 +154,7 @@ void CCorvaneDlg::LogToPages(const QString& strText, int nTarget) {
 
 void CCorvaneDlg::LogToPages(const char* pszText, int nTarget) { LogToPages(QString::fromLatin1(pszText), nTarget); }
 
-LRESULT CCorvaneDlg::OnPortMessage(UINT nMessage, WPARAM wParam, LPARAM /*lParam*/) {
-    if (nMessage == WM_PORT_RXCHAR) RxFeedChar(static_cast<BYTE>(wParam & 0xFF), *this);
-    return 0;
-}
-
-void CCorvaneDlg::OnNetRxData(WPARAM wParam) { RxFeedNetBuffer(wParam, *this); }
+void CCorvaneDlg::OnLinkBytes(const char* pData, std::size_t nLen) { RxFeedBytes(pData, nLen, *this); }
 
 // The reply decoding calls this after each whole-configuration reply.
 void CCorvaneDlg::GetIpConfig() {
@@ -169,15 +169,14 @@ void CCorvaneDlg::GetIpConfig() {
 void CCorvaneDlg::Shutdown() {
     if (m_bShutDown) return;
     m_bShutDown = true;
-    if (g_bComConnected) {
-        g_bComConnected = 0;
-        StopSerialLink();
-    }
+    if (m_serialLink.IsOpen()) StopSerialLink();
     g_SerialPort.SetWriteEcho(nullptr);
     // The socket goes with the window it delivers to.
     g_SockUDP.Close();
     g_bNetConnected = 0;
-    if (g_SockUDP.GetRxOwner() == this) g_SockUDP.SetRxOwner(nullptr);
+    m_netLink.Detach();
+    m_serialLink.SetBytesHandler(nullptr);
+    m_netLink.SetBytesHandler(nullptr);
     for (int i = 0; i < PAGE_COUNT; ++i) Placement()[i].pPage->DestroyWindow();
     DestroyWindow();
 }

@@ -1,20 +1,21 @@
 #pragma once
 // CCorvaneDlg: the main window (dialog 102). The serial connection panel, the
 // device name panel, the version box and the tab control with the five pages.
-// It owns the notifications of both links and feeds every received serial
-// byte and every datagram of the chosen switcher into the reply assembler;
-// the decoded replies come back through IReplyTarget, which CPageReplyTarget
-// forwards to the pages.
+// It uses both links (the serial link it opens, the network link the Net
+// Config page opens) and feeds every byte either receives into the reply
+// assembler; each decoded reply comes back as an event, which
+// CPageReplyTarget turns into the pages' calls.
 #include <QIcon>
 #include <QString>
 
 #include "Controls.h"
 #include "DataExchange.h"
 #include "Dialog.h"
-#include "NetReceive.h"
 #include "PageReplyTarget.h"
+#include "SerialLink.h"
 #include "SerialPort.h"
 #include "ToolTip.h"
+#include "UdpLink.h"
 
 class QPoint;
 
@@ -23,7 +24,7 @@ extern int g_nFoundPorts[MaxSerialPortNum];
 // 1 when the last probe found at least one port.
 extern BYTE g_bPortsFound;
 
-class CCorvaneDlg : public CDialog, public ISerialOwner, public INetRxOwner, public CPageReplyTarget {
+class CCorvaneDlg : public CDialog, public CPageReplyTarget {
 public:
     CCorvaneDlg();
     ~CCorvaneDlg() override;
@@ -49,9 +50,8 @@ public:
     // Result line to the Port Set log, the EDID Config log or both (LOG_*).
     void LogToPages(const QString& strText, int nTarget);
 
-    // INetRxOwner: one datagram of the chosen switcher waiting in
-    // g_NetRxBuffer (WM_NET_RXDATA).
-    void OnNetRxData(WPARAM wParam) override;
+    // Bytes received on either link, in order: into the reply assembler.
+    void OnLinkBytes(const char* pData, std::size_t nLen);
     // System menu command; the about item is IDM_ABOUTBOX.
     void OnSysCommand(UINT nId);
     // Shows the page of tab nIndex and hides the other four; other indexes change nothing.
@@ -59,9 +59,6 @@ public:
     // Ends the serial link and destroys the windows of the pages and of the
     // main window; called once the modal run is over, before Qt goes away.
     void Shutdown();
-
-    // ISerialOwner: WM_PORT_RXCHAR and the driver's status notifications.
-    LRESULT OnPortMessage(UINT nMessage, WPARAM wParam, LPARAM lParam) override;
 
     // IReplyTarget: the main window's own parts; the rest goes to the pages.
     void LogToPages(const char* pszText, int nTarget) override;
@@ -87,7 +84,7 @@ protected:
 private:
     void CreatePages();
     void CreateToolTip();
-    BOOL SetupPort(UINT nPortNr, UINT nBaud);
+    BOOL SetupPort(UINT nPortNr);
     void Disconnect();
     void StopSerialLink();
     void ReportOpenFailure(int nPortNr);
@@ -102,4 +99,6 @@ private:
     QIcon m_hAppIcon;             // icon 131
     CToolTipCtrl m_ToolTip;
     bool m_bShutDown = false;
+    corvane::link::SerialLink& m_serialLink = corvane::link::TheSerialLink();
+    corvane::link::UdpLink& m_netLink = corvane::link::TheUdpLink();
 };

@@ -16,25 +16,23 @@ BYTE g_bPortsFound;
 
 namespace {
 
-constexpr UINT kConnectBaud = 115200;
-constexpr DWORD kEventMask = EV_RXCHAR | EV_CTS;
-constexpr UINT kSendBufferSize = 512;
-
 QString PortName(int nPortNr) { return QStringLiteral("COM%1").arg(nPortNr); }
 
 }  // namespace
 
-BOOL CCorvaneDlg::SetupPort(UINT nPortNr, UINT nBaud) {
-    return g_SerialPort.Setup(this, nPortNr, nBaud, 'N', 8, 1, kEventMask, kSendBufferSize);
+// Sets the port up with the switcher's serial profile.
+BOOL CCorvaneDlg::SetupPort(UINT nPortNr) {
+    m_serialLink.SetPort(nPortNr);
+    return m_serialLink.Setup() ? TRUE : FALSE;
 }
 
 void CCorvaneDlg::ScanPorts() {
-    if (g_bComConnected == 1) return;
+    if (m_serialLink.IsOpen()) return;
     UpdateData(TRUE);
     m_cbPort.ResetContent();
     int nFound = 0;
     for (int n = 1; n <= MaxSerialPortNum; ++n) {
-        if (!SetupPort(n, kConnectBaud)) continue;
+        if (!SetupPort(n)) continue;
         // A port is only tried here: held, it would keep every other
         // program off that device until the next Setup.
         g_SerialPort.Close();
@@ -75,7 +73,7 @@ int CCorvaneDlg::SelectedPortEntry() const {
 
 void CCorvaneDlg::OnConnect() {
     ToggleConnection();
-    if (g_bComConnected == 1) {
+    if (m_serialLink.IsOpen()) {
         GetAllPorts();
         const UINT nPortNr = g_SerialPort.GetPortNr();
         const QString strPort =
@@ -90,17 +88,16 @@ void CCorvaneDlg::ToggleConnection() {
         MessageBox(GetSafeHwnd(), QStringLiteral("Current Select serial port is invalid!"));
         return;
     }
-    if (g_bComConnected != 0) {
+    if (m_serialLink.IsOpen()) {
         Disconnect();
         return;
     }
-    if (!SetupPort(nPortNr, kConnectBaud)) {
+    if (!SetupPort(nPortNr)) {
         ReportOpenFailure(nPortNr);
         ScanPorts();
         return;
     }
-    g_SerialPort.StartMonitor();
-    g_bComConnected = 1;
+    m_serialLink.Start();
     m_btnConnect.SetWindowText(QStringLiteral("Disconnect!"));
     m_cbPort.EnableWindow(FALSE);
     EnableDlgItem(Dlg102::IDC_SEARCH, FALSE);
@@ -108,7 +105,7 @@ void CCorvaneDlg::ToggleConnection() {
 
 // Ends the monitor thread and closes the port in use; no other port is
 // opened in its place.
-void CCorvaneDlg::StopSerialLink() { g_SerialPort.Close(); }
+void CCorvaneDlg::StopSerialLink() { m_serialLink.Close(); }
 
 void CCorvaneDlg::Disconnect() {
     g_bComConnected = 0;

@@ -22,5 +22,3 @@ using LRESULT = std::intptr_t;
 constexpr UINT WM_USER = 0x0400;
 // One received serial byte: wParam the byte 0..255, lParam the port number.
 constexpr UINT WM_PORT_RXCHAR = WM_USER + 7;
-// One datagram waiting in g_NetRxBuffer: wParam 0.
-constexpr UINT WM_NET_RXDATA = WM_USER + 18;

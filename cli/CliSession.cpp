@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <utility>
+#include <variant>
+#include <vector>
 
 #include "CliOptions.h"
 #include "CliUdpLink.h"
@@ -14,13 +17,20 @@
 #include "ReplyAssembler.h"
 #include "SendPath.h"
 #include "SerialOpenText.h"
+#include "Sock_UDP.h"
 
 namespace {
 
-// The window's serial settings.
-constexpr UINT SERIAL_BAUD = 115200;
-constexpr DWORD SERIAL_EVENT_MASK = EV_RXCHAR | EV_CTS;
-constexpr UINT SERIAL_SEND_BUFFER = 512;
+using corvane::link::AckReply;
+using corvane::link::AllConfigReply;
+using corvane::link::AllOutputsReply;
+using corvane::link::ChangeCounterReply;
+using corvane::link::DebugModeReply;
+using corvane::link::DeviceNameReply;
+using corvane::link::EdidReply;
+using corvane::link::NetParamsReply;
+using corvane::link::OtherReply;
+using corvane::link::OutputSourceReply;
 
 // Resolves the --port text to a port number of the driver. A device path
 // that is one of the COM ports' devices keeps that port's name; any other
@@ -34,14 +44,6 @@ UINT PortNumberFor(const QString& strPort) {
     }
     SetSerialDevicePath(1, strPath);
     return 1;
-}
-
-// The reason and what to do, as the window's box says them.
-QString OpenFailureText(int nErrno, const QString& strPath) {
-    const OpenFailureFacts facts = GatherOpenFailureFacts(nErrno, strPath);
-    const QString strAdvice = OpenFailureAdvice(facts);
-    return strAdvice.isEmpty() ? OpenFailureReason(facts)
-                               : QStringLiteral("%1. %2").arg(OpenFailureReason(facts), strAdvice);
 }
 
 // The driver's box text on one line, without its "WARNING:" and port number
@@ -67,11 +69,15 @@ CCliSession::CCliSession() {
                        : QString();
         OnLinkError(strNotSerial.isEmpty() ? OneLine(strText) : strNotSerial);
     });
+    m_serial.SetBytesHandler([this](const char* pData, std::size_t nLen) { OnSerialBytes(pData, nLen); });
+    m_net.SetBytesHandler([this](const char* pData, std::size_t nLen) { OnNetBytes(pData, nLen); });
 }
 
 CCliSession::~CCliSession() {
     Close();
     CSerialPort::SetErrorSink(nullptr);
+    m_serial.SetBytesHandler(nullptr);
+    m_net.SetBytesHandler(nullptr);
 }
 
 int CCliSession::OpenSerial(const QString& strPort, QString& strError) {
@@ -86,25 +92,25 @@ int CCliSession::OpenSerial(const QString& strPort, QString& strError) {
         return EXIT_LINK;
     }
     m_bOpening = true;
-    const BOOL bOpened = g_SerialPort.Setup(this, nPort, SERIAL_BAUD, 'N', 8, 1, SERIAL_EVENT_MASK, SERIAL_SEND_BUFFER);
+    m_serial.SetPort(nPort);
+    const bool bOpened = m_serial.Setup();
     m_bOpening = false;
     if (!bOpened) {
-        strError = QStringLiteral("cannot open %1: %2")
-                       .arg(m_strLinkName, OpenFailureText(g_SerialPort.LastOpenErrno(), strPath));
+        const OpenFailureFacts facts = GatherOpenFailureFacts(g_SerialPort.LastOpenErrno(), strPath);
+        strError = QStringLiteral("cannot open %1: %2").arg(m_strLinkName, OpenFailureText(facts));
         return EXIT_LINK;
     }
     if (!m_strLinkError.isEmpty()) {
         strError = QStringLiteral("cannot use %1: %2").arg(m_strLinkName, m_strLinkError);
-        g_SerialPort.Close();
+        m_serial.Close();
         return EXIT_LINK;
     }
-    if (!g_SerialPort.StartMonitor()) {
+    if (!m_serial.Start()) {
         strError = QStringLiteral("cannot start reading %1").arg(m_strLinkName);
-        g_SerialPort.Close();
+        m_serial.Close();
         return EXIT_LINK;
     }
     m_bSerialOpen = true;
-    g_bComConnected = 1;
     return EXIT_DONE;
 }
 
@@ -114,28 +120,20 @@ int CCliSession::ReopenSerial(QString& strError) {
 }
 
 int CCliSession::OpenUdp(const QString& strHost, int nLocalPort, QString& strError) {
-    auto* pUdp = new CCliUdpLink(*this);
-    if (!pUdp->Open(strHost, nLocalPort, strError)) {
-        delete pUdp;
-        return EXIT_LINK;
-    }
-    m_pUdp = pUdp;
-    m_strLinkName = pUdp->PeerName();
-    g_bNetConnected = 1;
+    if (!OpenCliUdpLink(m_net, strHost, nLocalPort, strError)) return EXIT_LINK;
+    m_bNetOpen = true;
+    m_strLinkName = UdpPeerName(g_dwHostIp, DEVICE_UDP_PORT);
     return EXIT_DONE;
 }
 
 void CCliSession::Close() {
     if (m_bSerialOpen) {
-        g_bComConnected = 0;
-        g_SerialPort.Close();
+        m_serial.Close();
         m_bSerialOpen = false;
     }
-    if (m_pUdp) {
-        g_bNetConnected = 0;
-        m_pUdp->Close();
-        delete m_pUdp;
-        m_pUdp = nullptr;
+    if (m_bNetOpen) {
+        m_net.Close();
+        m_bNetOpen = false;
     }
 }
 
@@ -194,7 +192,6 @@ void CCliSession::OnLinkError(const QString& strText) {
 }
 
 void CCliSession::Emit(ReplyKind kind, int n) {
-    m_nShownOutputs = 0;
     const ReplyEvent ev{kind, n};
     m_aRecent[m_nEvents % RECENT_EVENTS] = ev;
     ++m_nEvents;
@@ -207,65 +204,59 @@ void CCliSession::Emit(ReplyKind kind, int n) {
 
 // ---------------------------------------------------------------- receiving
 
-LRESULT CCliSession::OnPortMessage(UINT nMessage, WPARAM wParam, LPARAM /*lParam*/) {
-    if (nMessage != WM_PORT_RXCHAR) return 0;
-    const BYTE c = static_cast<BYTE>(wParam & 0xFF);
-    // Told before the frame is decoded, so "answers again" comes before
-    // what the answer changed.
-    if (c == '#' && m_fnHeard) m_fnHeard();
-    RxFeedChar(c, *this);
-    return 0;
+// The serial link hands over one character at a time. A '#' is told before
+// the frame is decoded, so "answers again" comes before what the answer changed.
+void CCliSession::OnSerialBytes(const char* pData, std::size_t nLen) {
+    for (std::size_t i = 0; i < nLen; ++i) {
+        const BYTE c = static_cast<BYTE>(pData[i]);
+        if (c == '#' && m_fnHeard) m_fnHeard();
+        RxFeedChar(c, *this);
+    }
 }
 
-// Only datagrams from the chosen switcher come here.
-void CCliSession::OnNetRxData(WPARAM wParam) {
+// One datagram of the chosen switcher.
+void CCliSession::OnNetBytes(const char* pData, std::size_t nLen) {
     if (m_fnHeard) m_fnHeard();
-    RxFeedNetBuffer(wParam, *this);
+    RxFeedBytes(pData, nLen, *this);
 }
 
-// The decoder's calls for each register, in its order:
-//   0x00..0x03  ShowOutputSource(n), PortSetEndWait
-//   0x04        ShowOutputSource x4, "Load all ports success!", PortSetEndWait
-//   0x05..0x08  RefreshEdidInput(n), EdidEndWait, "Load success!"
-//   0x09 (01)   (end waits or ack timers), "Set success!"
-//   0x0E        ShowOutputSource x4, PortSetEndWait, RefreshEdidInput x4,
-//               EdidEndWait, ShowDeviceName, "Load All config data success!", GetIpConfig
-//   0x10 SetDebugMode, 0x20 ShowDeviceName, 0x40 ShowNetParams,
-//   0x52 (changed) ReadAllConfig
-void CCliSession::ShowOutputSource(int nOutput) {
-    ++m_nShownOutputs;
-    m_nLastShownOutput = nOutput;
+namespace {
+
+// The command-line event of one reply and the read that follows it; a reply
+// no command waits for (an unchanged counter, an ack without data 01,
+// another register) gives none.
+struct CliReaction {
+    std::vector<std::pair<ReplyKind, int>> events;
+    int nFollowUpRegister = -1;
+};
+
+CliReaction React(const OutputSourceReply& r) { return {{{ReplyKind::OutputSource, r.output}}}; }
+CliReaction React(const AllOutputsReply&) { return {{{ReplyKind::AllOutputs, 0}}}; }
+CliReaction React(const EdidReply& r) { return {{{ReplyKind::Edid, r.input}}}; }
+CliReaction React(const AckReply& r) {
+    if (!r.Acknowledged()) return {};
+    return {{{ReplyKind::Ack, 0}}};
 }
-
-void CCliSession::PortSetEndWait() {
-    if (m_nShownOutputs == 1) Emit(ReplyKind::OutputSource, m_nLastShownOutput);
-}
-
-void CCliSession::RefreshEdidInput(int nInput) { m_nLastEdidInput = nInput; }
-
-void CCliSession::LogToPages(const char* pszText, int /*nTarget*/) {
-    const QLatin1String strText(pszText);
-    if (strText == QLatin1String(LOG_ALL_PORTS_LOADED))
-        Emit(ReplyKind::AllOutputs);
-    else if (strText == QLatin1String(LOG_EDID_LOADED))
-        Emit(ReplyKind::Edid, m_nLastEdidInput);
-    else if (strText == QLatin1String(LOG_SET_DONE))
-        Emit(ReplyKind::Ack);
-}
-
-void CCliSession::ShowDeviceName() { Emit(ReplyKind::Name); }
-void CCliSession::ShowNetParams() { Emit(ReplyKind::NetParams); }
-void CCliSession::SetDebugMode(int nMode) { Emit(ReplyKind::Debug, nMode); }
-
 // After the whole configuration the window reads the network parameters
 // too; so does the command line, so a load is the same exchange.
-void CCliSession::GetIpConfig() {
-    Emit(ReplyKind::AllConfig);
-    Send(Frames::Read(Frames::NET_PARAMS_REG));
+CliReaction React(const AllConfigReply&) {
+    return {{{ReplyKind::Name, 0}, {ReplyKind::AllConfig, 0}}, Frames::NET_PARAMS_REG};
 }
-
+CliReaction React(const DebugModeReply& r) { return {{{ReplyKind::Debug, r.mode}}}; }
+CliReaction React(const DeviceNameReply&) { return {{{ReplyKind::Name, 0}}}; }
+CliReaction React(const NetParamsReply&) { return {{{ReplyKind::NetParams, 0}}}; }
 // The change counter moved: reload the whole configuration, as the window does.
-void CCliSession::ReadAllConfig() {
-    Emit(ReplyKind::CounterChanged);
-    Send(Frames::Read(Frames::REG_ALL_CONFIG));
+CliReaction React(const ChangeCounterReply& r) {
+    if (!r.Changed()) return {};
+    return {{{ReplyKind::CounterChanged, 0}}, Frames::REG_ALL_CONFIG};
+}
+CliReaction React(const OtherReply&) { return {}; }
+
+}  // namespace
+
+void CCliSession::OnReply(const corvane::link::ReplyEvent& event) {
+    if (m_fnTap) m_fnTap(event);
+    const CliReaction reaction = std::visit([](const auto& body) { return React(body); }, event.body);
+    for (const auto& [kind, n] : reaction.events) Emit(kind, n);
+    if (m_bFollowUps && reaction.nFollowUpRegister >= 0) Send(Frames::Read(reaction.nFollowUpRegister));
 }

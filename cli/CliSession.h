@@ -1,23 +1,24 @@
 #pragma once
 // One connection of corvane-cli to a switcher. It opens the link the options
-// name (the window's serial driver, or the UDP link), sends frames through
-// the window's send path, and is the reply decoding's target: every frame the
-// switcher sends goes through the same assembler and decoder as in the window
-// and arrives here as one ReplyEvent. A command sends a frame and waits until
-// an event says it is done, or until its time is up.
+// name (the serial link or the UDP link), sends frames through the window's
+// send path, and hears the reply events: every frame the switcher sends goes
+// through the same assembler and decoder as in the window and arrives here
+// as one ReplyEvent. A command sends a frame and waits until an event says
+// it is done, or until its time is up.
 #include <QObject>
 #include <QString>
 #include <functional>
 #include <string>
 
-#include "IReplyTarget.h"
-#include "SerialPort.h"
+#include "ReplyEvents.h"
+#include "SerialLink.h"
+#include "UdpLink.h"
 
 // Exit statuses of corvane-cli.
 // EXIT_OUTPUT: the results or the frame trace could not be written.
 enum : int { EXIT_DONE = 0, EXIT_NO_ANSWER = 1, EXIT_USAGE = 2, EXIT_LINK = 3, EXIT_OUTPUT = 4 };
 
-// What one decoded reply frame was, told apart by the calls the decoder makes.
+// What one decoded reply frame was, as the commands wait for it.
 enum class ReplyKind {
     OutputSource,   // one output's source (n = output 0..3)
     AllOutputs,     // the four sources
@@ -37,9 +38,7 @@ struct ReplyEvent {
 
 using ReplyPredicate = std::function<bool(const ReplyEvent&)>;
 
-class CCliUdpLink;
-
-class CCliSession : public QObject, public IReplyTarget, public ISerialOwner {
+class CCliSession : public QObject, public corvane::link::IReplySink {
 public:
     CCliSession();
     ~CCliSession() override;
@@ -52,7 +51,7 @@ public:
     // Opens the UDP link to strHost from local port nLocalPort.
     int OpenUdp(const QString& strHost, int nLocalPort, QString& strError);
     void Close();
-    bool IsNetwork() const { return m_pUdp != nullptr; }
+    bool IsNetwork() const { return m_bNetOpen; }
     // The link as messages name it: "COM3 (/dev/ttyUSB2)", "/dev/pts/4", "192.168.1.50:5000".
     QString LinkName() const { return m_strLinkName; }
 
@@ -82,30 +81,22 @@ public:
     // complete frame on the serial line, whether or not it changes anything
     // (an unchanged change counter is an answer too).
     void SetHeardListener(std::function<void()> fnHeard) { m_fnHeard = std::move(fnHeard); }
+    // Sees every decoded reply with its values, before the commands do.
+    void SetReplyTap(std::function<void(const corvane::link::ReplyEvent&)> fnTap) { m_fnTap = std::move(fnTap); }
+    // Whether the session sends the reads that follow a reply as the window
+    // does (the network parameters after the whole configuration, the whole
+    // configuration after a changed counter); on unless switched off.
+    void SetFollowUps(bool bOn) { m_bFollowUps = bOn; }
     // A link error reported after opening (device lost, write failed); empty while none.
     QString LinkError() const { return m_strLinkError; }
 
-    // ISerialOwner
-    LRESULT OnPortMessage(UINT nMessage, WPARAM wParam, LPARAM lParam) override;
-    // One datagram from the chosen switcher, waiting in g_NetRxBuffer.
-    void OnNetRxData(WPARAM wParam);
-
-    // IReplyTarget
-    void ShowOutputSource(int nOutput) override;
-    void PortSetEndWait() override;
-    void RefreshEdidInput(int nInput) override;
-    void EdidEndWait() override {}
-    void StartAckTimers() override {}
-    void LogToPages(const char* pszText, int nTarget) override;
-    void ShowDeviceName() override;
-    void ShowNetParams() override;
-    void GetIpConfig() override;
-    void ReadAllConfig() override;
-    void SetDebugMode(int nMode) override;
+    void OnReply(const corvane::link::ReplyEvent& event) override;
 
 private:
     void Emit(ReplyKind kind, int n = 0);
     void OnLinkError(const QString& strText);
+    void OnSerialBytes(const char* pData, std::size_t nLen);
+    void OnNetBytes(const char* pData, std::size_t nLen);
 
     // The latest replies, for waits that start from an earlier mark.
     static constexpr unsigned RECENT_EVENTS = 64;
@@ -118,16 +109,14 @@ private:
     class QEventLoop* m_pLoop = nullptr;
     std::function<void(const ReplyEvent&)> m_fnListener;
     std::function<void()> m_fnHeard;
+    std::function<void(const corvane::link::ReplyEvent&)> m_fnTap;
+    bool m_bFollowUps = true;
 
-    // Output sources shown since the last event: one alone followed by the
-    // end of the Port Set wait is a single output's reply.
-    int m_nShownOutputs = 0;
-    int m_nLastShownOutput = 0;
-    int m_nLastEdidInput = 0;
-
+    corvane::link::SerialLink& m_serial = corvane::link::TheSerialLink();
+    corvane::link::UdpLink& m_net = corvane::link::TheUdpLink();
     bool m_bSerialOpen = false;
+    bool m_bNetOpen = false;
     QString m_strPort;  // as --port named it, for ReopenSerial
-    CCliUdpLink* m_pUdp = nullptr;
     QString m_strLinkName;
     QString m_strLinkError;
     bool m_bOpening = false;

@@ -66,9 +66,10 @@ void HandSearchReply(const char* pData, int nLen, DWORD dwSender, ISearchOwner* 
 // The buffer has room for the longest datagram taken and its terminator:
 // every byte reaches the reply handling.
 void HandOver(const char* pData, int nLen, INetRxOwner* pRx) {
+    const int nCopied = std::min(nLen, NET_MAX_DATAGRAM);
     std::memset(g_NetRxBuffer, 0, sizeof g_NetRxBuffer);
-    std::memcpy(g_NetRxBuffer, pData, std::min(nLen, NET_MAX_DATAGRAM));
-    if (pRx) pRx->OnNetRxData(g_bSearching);
+    std::memcpy(g_NetRxBuffer, pData, nCopied);
+    if (pRx) pRx->OnNetRxData(g_NetRxBuffer, nCopied);
 }
 
 }  // namespace

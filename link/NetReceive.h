@@ -23,12 +23,12 @@ public:
     virtual void DeviceTableFull(const char* pszNotice) = 0;
 };
 
-// Takes datagrams of the chosen switcher (WM_NET_RXDATA): the text waits in
-// g_NetRxBuffer, zero-terminated, until the call returns; wParam is 0.
+// Takes datagrams of the chosen switcher: pData is g_NetRxBuffer, which
+// holds the datagram zero-terminated until the call returns; nLen its length.
 class INetRxOwner {
 public:
     virtual ~INetRxOwner() = default;
-    virtual void OnNetRxData(WPARAM wParam) = 0;
+    virtual void OnNetRxData(const char* pData, int nLen) = 0;
 };
 
 // Handles one datagram of nLen bytes from dwSender (first octet in the top

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "DeviceState.h"
 #include "HexDigit.h"
 #include "ReplyParser.h"
 
@@ -31,7 +30,7 @@ void StoreDigit(int nValue) {
 
 }  // namespace
 
-void RxFeedChar(BYTE c, IReplyTarget& target) {
+void RxFeedChar(BYTE c, corvane::link::IReplySink& sink) {
     if (c == '@') {
         g_nRxCount = 0;
         g_nRxState = RX_IN_FRAME;
@@ -43,19 +42,13 @@ void RxFeedChar(BYTE c, IReplyTarget& target) {
         if (nValue >= 0) StoreDigit(nValue);
     }
     if (g_nRxState == RX_COMPLETE) {
-        ParseReply(target);
         g_nRxState = RX_IDLE;
+        sink.OnReply(ParseReply());
     }
 }
 
-void RxFeedNetBuffer(WPARAM wParam, IReplyTarget& target) {
-    if (wParam != 0) return;
-    for (int i = 0; i < NET_MAX_DATAGRAM && g_NetRxBuffer[i] != '\0'; ++i) {
-        // Characters of the two links must never mix in one frame: while the
-        // serial link is open the network's are dropped.
-        if (g_bComConnected == 1) continue;
-        RxFeedChar(static_cast<BYTE>(g_NetRxBuffer[i]), target);
-    }
+void RxFeedBytes(const char* pData, std::size_t nLen, corvane::link::IReplySink& sink) {
+    for (std::size_t i = 0; i < nLen; ++i) RxFeedChar(static_cast<BYTE>(pData[i]), sink);
 }
 
 void RxReset() {

@@ -1,9 +1,12 @@
 #pragma once
 // Assembles reply frames '@' <hex pairs> '#' from the characters of either
-// link and hands each completed frame to ParseReply. Constant work per
-// character, no allocation; state in fixed globals shared by both links.
-#include "IReplyTarget.h"
+// link and hands the event ParseReply makes of each completed frame to a
+// sink. Constant work per character, no allocation; state in fixed globals
+// shared by both links.
+#include <cstddef>
+
 #include "NetLinkState.h"
+#include "ReplyEvents.h"
 #include "WinTypes.h"
 
 constexpr int RX_FRAME_SIZE = 500;
@@ -19,13 +22,10 @@ extern BYTE g_nRxState;
 constexpr int NET_RX_BUFFER_SIZE = NET_MAX_DATAGRAM + 1;
 extern char g_NetRxBuffer[NET_RX_BUFFER_SIZE];
 
-// Feeds one character; dispatches a completed frame before returning.
-void RxFeedChar(BYTE c, IReplyTarget& target);
-
-// Feeds g_NetRxBuffer as one WM_NET_RXDATA does: nothing unless wParam is 0;
-// stops at the first zero byte or after NET_MAX_DATAGRAM characters (a
-// whole datagram); drops every character while the serial link is open.
-void RxFeedNetBuffer(WPARAM wParam, IReplyTarget& target);
+// Feeds one character; a completed frame reaches the sink before this returns.
+void RxFeedChar(BYTE c, corvane::link::IReplySink& sink);
+// Feeds nLen characters in order, as either link receives them.
+void RxFeedBytes(const char* pData, std::size_t nLen, corvane::link::IReplySink& sink);
 
 // Resets the assembler to its start state (all zero, RX_IDLE).
 void RxReset();

@@ -1,5 +1,6 @@
 #include "ReplyParser.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "CommandFrames.h"
@@ -8,113 +9,102 @@
 
 namespace {
 
+using namespace corvane::link;
+
 // Data byte k of the current frame (element k + 1 of g_RxFrame).
 BYTE Data(int k) { return static_cast<BYTE>(g_RxFrame[k + 1]); }
 
-void ShowAllOutputs(IReplyTarget& t) {
-    for (int n = 0; n < OUTPUT_COUNT; ++n) t.ShowOutputSource(n);
+DeviceName NameAt(int nFirst) {
+    DeviceName name{};
+    for (int i = 0; i < DEVICE_NAME_LEN; ++i) name[i] = Data(nFirst + i);
+    return name;
 }
 
-void OnOutputSource(int nOutput, IReplyTarget& t) {
+ReplyBody OnOutputSource(int nOutput) {
     g_nOutputSource[nOutput] = Data(0);
-    t.ShowOutputSource(nOutput);
-    t.PortSetEndWait();
+    return OutputSourceReply{nOutput, g_nOutputSource[nOutput]};
 }
 
-void OnAllOutputs(IReplyTarget& t) {
-    for (int n = 0; n < OUTPUT_COUNT; ++n) g_nOutputSource[n] = Data(n);
-    ShowAllOutputs(t);
-    t.LogToPages(LOG_ALL_PORTS_LOADED, LOG_PORT_SET);
-    t.PortSetEndWait();
+ReplyBody OnAllOutputs() {
+    AllOutputsReply reply;
+    for (int n = 0; n < OUTPUT_COUNT; ++n) reply.sources[n] = g_nOutputSource[n] = Data(n);
+    return reply;
 }
 
-void OnEdidSetting(int nInput, IReplyTarget& t) {
+ReplyBody OnEdidSetting(int nInput) {
     g_EdidSetting[nInput].nMode = Data(0);
     g_EdidSetting[nInput].nFlags = Data(1);
-    t.RefreshEdidInput(nInput);
-    t.EdidEndWait();
-    t.LogToPages(LOG_EDID_LOADED, LOG_EDID_CONFIG);
+    return EdidReply{nInput, g_EdidSetting[nInput]};
 }
 
-// Write acknowledgement (data 01 only). Over the serial link both waits end
-// at once; otherwise each page ends its own wait when its timer 2 fires,
-// and an acknowledgement that no command waits for is dropped: a stream of
-// them must not hold the waits open by restarting the timers.
-void OnAck(IReplyTarget& t) {
-    if (Data(0) != 1) return;
-    if (g_bComConnected == 1) {
-        t.PortSetEndWait();
-        t.EdidEndWait();
-    } else {
-        if (!t.AckAwaited()) return;
-        t.StartAckTimers();
-    }
-    t.LogToPages(LOG_SET_DONE, LOG_BOTH_PAGES);
-}
+ReplyBody OnAck() { return AckReply{Data(0)}; }
 
 // Whole configuration: per output its source, then that input's EDID mode
 // and flags; then the 16 name bytes.
-void OnAllConfig(IReplyTarget& t) {
+ReplyBody OnAllConfig() {
+    AllConfigReply reply;
     for (int n = 0; n < OUTPUT_COUNT; ++n) {
-        g_nOutputSource[n] = Data(3 * n);
+        reply.sources[n] = g_nOutputSource[n] = Data(3 * n);
         g_EdidSetting[n].nMode = Data(3 * n + 1);
         g_EdidSetting[n].nFlags = Data(3 * n + 2);
+        reply.edid[n] = g_EdidSetting[n];
     }
-    ShowAllOutputs(t);
-    t.PortSetEndWait();
-    for (int n = 0; n < INPUT_COUNT; ++n) t.RefreshEdidInput(n);
-    t.EdidEndWait();
-    for (int i = 0; i < DEVICE_NAME_LEN; ++i) g_DeviceName[i] = Data(12 + i);
-    t.ShowDeviceName();
-    t.LogToPages(LOG_ALL_CONFIG_LOADED, LOG_BOTH_PAGES);
-    t.GetIpConfig();
+    reply.name = NameAt(12);
+    std::memcpy(g_DeviceName, reply.name.data(), DEVICE_NAME_LEN);
+    return reply;
 }
 
-void OnDeviceName(IReplyTarget& t) {
-    for (int i = 0; i < DEVICE_NAME_LEN; ++i) g_DeviceName[i] = Data(i);
-    t.ShowDeviceName();
+ReplyBody OnDeviceName() {
+    DeviceNameReply reply{NameAt(0)};
+    std::memcpy(g_DeviceName, reply.name.data(), DEVICE_NAME_LEN);
+    return reply;
 }
 
-void OnNetParams(IReplyTarget& t) {
+ReplyBody OnNetParams() {
     BYTE* p = reinterpret_cast<BYTE*>(&g_NetParams);
     for (size_t i = 0; i < sizeof(NetParams); ++i) p[i] = Data(static_cast<int>(i));
-    t.ShowNetParams();
+    return NetParamsReply{g_NetParams};
 }
 
-void OnChangeCounter(IReplyTarget& t) {
-    WORD wValue = static_cast<WORD>(Data(0) * 256 + Data(1));
-    if (wValue == g_wChangeCounter) return;
-    t.ReadAllConfig();
-    g_wChangeCounter = wValue;
+ReplyBody OnChangeCounter() {
+    const ChangeCounterReply reply{g_wChangeCounter, static_cast<WORD>(Data(0) * 256 + Data(1))};
+    g_wChangeCounter = reply.newValue;
+    return reply;
 }
 
-void OnDebugMode(IReplyTarget& t) { t.SetDebugMode(Data(0)); }
+ReplyBody OnDebugMode() { return DebugModeReply{Data(0)}; }
 
-// Registers with one handler each; other registers are ignored.
-struct RegisterHandler {
+// Registers with one decoder each; other registers decode to OtherReply.
+struct RegisterDecoder {
     int nRegister;
-    void (*pfnHandle)(IReplyTarget& t);
+    ReplyBody (*pfnDecode)();
 };
-constexpr RegisterHandler kHandlers[] = {
+constexpr RegisterDecoder kDecoders[] = {
     {Frames::REG_ALL_OUTPUTS, OnAllOutputs},       {Frames::REG_ACK, OnAck},
     {Frames::REG_ALL_CONFIG, OnAllConfig},         {Frames::REG_DEBUG, OnDebugMode},
     {Frames::REG_DEVICE_NAME, OnDeviceName},       {Frames::NET_PARAMS_REG, OnNetParams},
     {Frames::REG_CHANGE_COUNTER, OnChangeCounter},
 };
 
+ReplyBody Decode(int r) {
+    using namespace Frames;
+    if (r >= REG_OUTPUT_FIRST && r <= REG_OUTPUT_LAST) return OnOutputSource(r - REG_OUTPUT_FIRST);
+    if (r >= REG_EDID_FIRST && r <= REG_EDID_LAST) return OnEdidSetting(r - REG_EDID_FIRST);
+    for (const RegisterDecoder& decoder : kDecoders) {
+        if (decoder.nRegister == r) return decoder.pfnDecode();
+    }
+    return OtherReply{};
+}
+
 }  // namespace
 
-void ParseReply(IReplyTarget& t) {
-    using namespace Frames;
+// The frame is cleared before the event goes anywhere: whatever its hearer
+// does (a modal box letting more bytes in) starts from an empty frame.
+ReplyEvent ParseReply() {
     const int r = g_RxFrame[0];
-    if (r >= REG_OUTPUT_FIRST && r <= REG_OUTPUT_LAST) {
-        OnOutputSource(r - REG_OUTPUT_FIRST, t);
-    } else if (r >= REG_EDID_FIRST && r <= REG_EDID_LAST) {
-        OnEdidSetting(r - REG_EDID_FIRST, t);
-    } else {
-        for (const RegisterHandler& handler : kHandlers) {
-            if (handler.nRegister == r) handler.pfnHandle(t);
-        }
-    }
+    ReplyEvent event{r, Decode(r)};
+    event.nBytes = std::min(g_nRxCount, REPLY_BYTES_KEPT);
+    for (int i = 0; i < event.nBytes; ++i) event.abBytes[i] = static_cast<BYTE>(g_RxFrame[i]);
     std::memset(g_RxFrame, 0, sizeof g_RxFrame);
+    return event;
 }

@@ -1,6 +1,7 @@
 #pragma once
-// Decodes the frame in g_RxFrame by its register number into the device
-// state, calls the pages through the target, then clears g_RxFrame.
-#include "IReplyTarget.h"
+// Decodes the frame in g_RxFrame by its register number: writes the device
+// state (g_nOutputSource, g_EdidSetting, g_DeviceName, g_NetParams,
+// g_wChangeCounter), clears g_RxFrame and returns what the frame said.
+#include "ReplyEvents.h"
 
-void ParseReply(IReplyTarget& target);
+corvane::link::ReplyEvent ParseReply();

@@ -1,17 +1,14 @@
 #include "SendPath.h"
 
-#include "DeviceState.h"
-#include "NetSend.h"
-#include "SerialPort.h"
+#include "SerialLink.h"
+#include "UdpLink.h"
 
+// The serial link carries the commands whenever it is open, even with a
+// switcher chosen on the network.
 bool SendCommand(const std::string& strFrame) {
-    if (g_bComConnected == 1) {
-        g_SerialPort.WriteText(strFrame.c_str());
-        return true;
-    }
-    if (g_bNetConnected == 1) {
-        NetSend(strFrame);
-        return true;
+    using namespace corvane::link;
+    for (Link* pLink : {static_cast<Link*>(&TheSerialLink()), static_cast<Link*>(&TheUdpLink())}) {
+        if (pLink->IsOpen()) return pLink->SendFrame(strFrame);
     }
     return false;
 }

@@ -153,3 +153,9 @@ QString CurrentUserName() {
     const passwd* pUser = ::getpwuid(nUid);
     return pUser ? QString::fromLocal8Bit(pUser->pw_name) : QString::number(nUid);
 }
+
+QString OpenFailureText(const OpenFailureFacts& facts) {
+    const QString strAdvice = OpenFailureAdvice(facts);
+    return strAdvice.isEmpty() ? OpenFailureReason(facts)
+                               : QStringLiteral("%1. %2").arg(OpenFailureReason(facts), strAdvice);
+}

@@ -32,6 +32,8 @@ QString OpenFailureReason(const OpenFailureFacts& facts);
 // when the device belongs to that group, otherwise the user and the path;
 // a busy port names the program holding it when it can be found.
 QString OpenFailureAdvice(const OpenFailureFacts& facts);
+// The reason and what to do on one line: "permission denied. Add ...".
+QString OpenFailureText(const OpenFailureFacts& facts);
 
 // "not a serial device (a regular file)" when the file at strPath exists and
 // is no terminal: not a character device, or one that refused the terminal

@@ -12,6 +12,7 @@
 
 #include "FrameTrace.h"
 #include "PosixTty.h"
+#include "SerialProfile.h"
 
 // Trace lines are debug messages, off unless QT_LOGGING_RULES="corvane.serial.debug=true".
 Q_LOGGING_CATEGORY(lcSerial, "corvane.serial", QtInfoMsg)
@@ -70,9 +71,8 @@ void ResetEvent(int fd) {
 // normal use and only bounds memory when no thread transmits.
 constexpr size_t MAX_QUEUED_FRAMES = 64;
 
-// Write time-outs: 1000 ms per character plus 1000 ms.
-constexpr int WRITE_TIMEOUT_PER_CHAR_MS = 1000;
-constexpr int WRITE_TIMEOUT_CONSTANT_MS = 1000;
+using corvane::link::WRITE_TIMEOUT_CONSTANT_MS;
+using corvane::link::WRITE_TIMEOUT_PER_CHAR_MS;
 
 // Status notifications, in the order they are sent on a port wake-up.
 struct StatusNotification {
@@ -473,12 +473,14 @@ void CSerialPort::ReportError(const char* pszOperation, int nErr, bool bDeviceLo
     const QString strText = QString::asprintf("WARNING:  %s Failed with the following error: \n%s\nPort: %d\n",
                                               pszOperation, qPrintable(ErrorText(nErr)), static_cast<int>(m_portnr));
     const SerialErrorInfo info{m_portnr, nErr, bDeviceLost};
-    auto show = [strText, info] {
+    ISerialOwner* pOwner = m_pOwnerWnd;
+    auto show = [strText, info, pOwner] {
         const QString strCaption = QStringLiteral("Application Error");
         if (ErrorSink())
             ErrorSink()(strCaption, strText, info);
         else
             qCWarning(lcSerial).noquote() << strCaption + ": " + strText;
+        if (info.bDeviceLost && pOwner) pOwner->OnDeviceLost(strText);
     };
     // The box belongs to the GUI thread; the monitor thread waits for it to be
     // closed, or for a stop request. On the GUI thread the hand-off is not

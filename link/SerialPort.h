@@ -15,6 +15,7 @@
 
 #include "CommEvents.h"
 #include "GuiHandoff.h"
+#include "SerialProfile.h"
 #include "WinTypes.h"
 
 struct termios;
@@ -31,6 +32,9 @@ public:
     // WM_PORT_RXCHAR (wParam the byte 0..255) and the status notifications
     // WM_USER+1/2/4/5/8; lParam is the port number.
     virtual LRESULT OnPortMessage(UINT nMessage, WPARAM wParam, LPARAM lParam) = 0;
+    // The device stopped answering; told after the error box, on the GUI
+    // thread. The monitor thread has ended.
+    virtual void OnDeviceLost(const QString& /*strText*/) {}
 };
 
 // What an "Application Error" box is about, for the details its owner adds.
@@ -59,9 +63,12 @@ public:
     CSerialPort();
     virtual ~CSerialPort();
 
-    BOOL Setup(ISerialOwner* pPortOwner, UINT portnr = 1, UINT nBaud = 115200, char cParity = 'N',
-               UINT nDataBits = 8, UINT nStopBits = 1, DWORD dwEventMask = EV_RXCHAR | EV_CTS,
-               UINT nSendBufferSize = 512);
+    BOOL Setup(ISerialOwner* pPortOwner, UINT portnr = 1, UINT nBaud = corvane::link::SWITCHER_SERIAL.nBaud,
+               char cParity = corvane::link::SWITCHER_SERIAL.cParity,
+               UINT nDataBits = corvane::link::SWITCHER_SERIAL.nDataBits,
+               UINT nStopBits = corvane::link::SWITCHER_SERIAL.nStopBits,
+               DWORD dwEventMask = corvane::link::SWITCHER_SERIAL.dwEventMask,
+               UINT nSendBufferSize = corvane::link::SWITCHER_SERIAL.nSendBufferSize);
     BOOL StartMonitor();
     void SignalShutdown();
     // Ends the monitor thread and closes the port (exclusive flag cleared):

@@ -36,9 +36,9 @@ const char* const REQUEST = "@ R 04 #";
 class CHandOverClock : public INetRxOwner {
 public:
     explicit CHandOverClock(INetRxOwner* pNext) : m_pNext(pNext) {}
-    void OnNetRxData(WPARAM wParam) override {
+    void OnNetRxData(const char* pData, int nLen) override {
         m_tAt = std::chrono::steady_clock::now();
-        m_pNext->OnNetRxData(wParam);
+        m_pNext->OnNetRxData(pData, nLen);
         m_tDone = std::chrono::steady_clock::now();
     }
     std::chrono::steady_clock::time_point m_tAt, m_tDone;

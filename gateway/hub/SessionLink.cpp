@@ -1,18 +1,18 @@
-// The switcher link over corvane-cli's session: the window's serial driver
-// or UDP socket, the window's reply assembler and decoder. The session's
-// reply events are turned into LinkEvents carrying the decoded values. This
-// file is the only one that knows the session; a link core that reports
-// typed events itself replaces it here.
+// The switcher link over corvane-cli's session: the serial or UDP link, the
+// window's reply assembler and decoder. Each decoded reply event becomes the
+// LinkEvents the hub knows, carrying the switcher's picture. This file is
+// the only one that knows the session.
 #include <QObject>
 #include <QTimer>
 #include <cstring>
+#include <variant>
+#include <vector>
 
 #include "CliSession.h"
 #include "CommandFrames.h"
 #include "DeviceNameText.h"
-#include "ReplyAssembler.h"
+#include "ReplyEvents.h"
 #include "SerialPort.h"
-#include "Sock_UDP.h"
 #include "SwitcherLink.h"
 
 namespace corvane::gateway {
@@ -36,80 +36,25 @@ LinkEvent Snapshot(LinkEvent::Kind kind, int n) {
     return ev;
 }
 
-// The session with two changes: the hub sends every frame itself (no
-// automatic network read after the whole configuration, no reload on a
-// changed counter), and every change-counter reply is reported, changed or
-// not, because an answered poll is what tells the hub the switcher is there.
-class TappedSession : public CCliSession, public INetRxOwner {
-public:
-    explicit TappedSession(std::function<void(LinkEvent::Kind, int)> fnEmit) : m_emit(std::move(fnEmit)) {
-        SetListener([this](const ReplyEvent& ev) { OnSessionEvent(ev); });
-    }
-
-    LRESULT OnPortMessage(UINT nMessage, WPARAM wParam, LPARAM /*lParam*/) override {
-        if (nMessage == WM_PORT_RXCHAR) Feed(static_cast<BYTE>(wParam & 0xFF));
-        return 0;
-    }
-    // A datagram of the chosen switcher, fed as the window feeds one.
-    void OnNetRxData(WPARAM wParam) override {
-        if (wParam != 0) return;
-        for (int i = 0; i < NET_MAX_DATAGRAM && g_NetRxBuffer[i] != 0; ++i) Feed(static_cast<BYTE>(g_NetRxBuffer[i]));
-    }
-    void GetIpConfig() override { m_emit(LinkEvent::Kind::AllConfig, 0); }
-    void ReadAllConfig() override {}
-
-private:
-    void Feed(BYTE c) {
-        const bool bCloses = c == '#' && g_nRxState == RX_IN_FRAME;
-        const int nRegister = g_RxFrame[0];
-        KeepText(c);
-        if (bCloses) ++m_nFrameSeq;  // every event of this frame carries its number
-        RxFeedChar(c, *this);
-        if (bCloses && nRegister == Frames::REG_CHANGE_COUNTER) m_emit(LinkEvent::Kind::Counter, 0);
-        if (bCloses) m_emit(LinkEvent::Kind::Frame, 0);
-    }
-
-    // The text of the reply being received, from its '@'. A reply longer
-    // than any the switcher sends is not kept (its Frame event has none).
-    void KeepText(BYTE c) {
-        if (c == '@') {
-            m_strFrame.clear();
-            m_bFrameTooLong = false;
-        }
-        if (m_strFrame.size() >= MAX_KEPT_FRAME_CHARS) {
-            m_bFrameTooLong = true;
-            return;
-        }
-        m_strFrame.push_back(static_cast<char>(c));
-    }
-
-public:
-    uint32_t FrameSeq() const { return m_nFrameSeq; }
-    std::string FrameText() const { return m_bFrameTooLong ? std::string() : m_strFrame; }
-
-private:
-    static constexpr size_t MAX_KEPT_FRAME_CHARS = 512;
-    std::string m_strFrame;
-    bool m_bFrameTooLong = false;
-    uint32_t m_nFrameSeq = 0;
-
-    void OnSessionEvent(const ReplyEvent& ev) {
-        switch (ev.kind) {
-        case ReplyKind::OutputSource: m_emit(LinkEvent::Kind::OutputSource, ev.n); break;
-        case ReplyKind::AllOutputs: m_emit(LinkEvent::Kind::AllOutputs, 0); break;
-        case ReplyKind::Edid: m_emit(LinkEvent::Kind::Edid, ev.n); break;
-        case ReplyKind::Ack: m_emit(LinkEvent::Kind::Ack, 0); break;
-        case ReplyKind::Name: m_emit(LinkEvent::Kind::Name, 0); break;
-        case ReplyKind::NetParams: m_emit(LinkEvent::Kind::NetParams, 0); break;
-        case ReplyKind::Debug: m_emit(LinkEvent::Kind::Debug, ev.n); break;
-        case ReplyKind::AllConfig:       // reported by GetIpConfig above
-        case ReplyKind::CounterChanged:  // every counter reply is reported by Feed
-            break;
-        }
-    }
-
-    std::function<void(LinkEvent::Kind, int)> m_emit;
+// The LinkEvents of one reply, in order. A whole configuration also tells
+// the name; every change-counter reply is reported, changed or not, because
+// an answered poll is what tells the hub the switcher is there.
+struct KindAndIndex {
+    LinkEvent::Kind kind;
+    int n = 0;
 };
+using Kinds = std::vector<KindAndIndex>;
+
+Kinds KindsOf(const link::OutputSourceReply& r) { return {{LinkEvent::Kind::OutputSource, r.output}}; }
+Kinds KindsOf(const link::AllOutputsReply&) { return {{LinkEvent::Kind::AllOutputs}}; }
+Kinds KindsOf(const link::EdidReply& r) { return {{LinkEvent::Kind::Edid, r.input}}; }
+Kinds KindsOf(const link::AckReply& r) { return r.Acknowledged() ? Kinds{{LinkEvent::Kind::Ack}} : Kinds{}; }
+Kinds KindsOf(const link::AllConfigReply&) { return {{LinkEvent::Kind::Name}, {LinkEvent::Kind::AllConfig}}; }
+Kinds KindsOf(const link::DebugModeReply& r) { return {{LinkEvent::Kind::Debug, r.mode}}; }
+Kinds KindsOf(const link::DeviceNameReply&) { return {{LinkEvent::Kind::Name}}; }
+Kinds KindsOf(const link::NetParamsReply&) { return {{LinkEvent::Kind::NetParams}}; }
+Kinds KindsOf(const link::ChangeCounterReply&) { return {{LinkEvent::Kind::Counter}}; }
+Kinds KindsOf(const link::OtherReply&) { return {}; }
 
 class SessionLink : public SwitcherLink {
 public:
@@ -118,13 +63,10 @@ public:
 
     bool Open(QString& error) override {
         Close();
-        m_pSession = std::make_unique<TappedSession>([this](LinkEvent::Kind kind, int n) {
-            if (!onEvent) return;
-            LinkEvent ev = Snapshot(kind, n);
-            ev.frameSeq = m_pSession->FrameSeq();
-            if (kind == LinkEvent::Kind::Frame) ev.frame = m_pSession->FrameText();
-            onEvent(ev);
-        });
+        // The hub sends every frame itself: no automatic reads after a reply.
+        m_pSession = std::make_unique<CCliSession>();
+        m_pSession->SetFollowUps(false);
+        m_pSession->SetReplyTap([this](const link::ReplyEvent& ev) { OnReply(ev); });
         const bool bSerial = !m_choice.port.isEmpty();
         const int nStatus = bSerial ? m_pSession->OpenSerial(m_choice.port, error)
                                     : m_pSession->OpenUdp(m_choice.host, m_choice.localPort, error);
@@ -138,8 +80,6 @@ public:
             // the hub hears of it once the driver's call has returned.
             CSerialPort::SetErrorSink(
                 [this](const QString&, const QString& text, const SerialErrorInfo&) { ReportLost(text.simplified()); });
-        } else {
-            g_SockUDP.SetRxOwner(m_pSession.get());
         }
         m_nGeneration++;
         return true;
@@ -162,6 +102,35 @@ public:
     }
 
 private:
+    // Every event of one reply carries its number; the Frame event comes
+    // last, with the reply's text for those that pass it on.
+    void OnReply(const link::ReplyEvent& reply) {
+        if (!onEvent) return;
+        const uint32_t nSeq = ++m_nFrameSeq;
+        const Kinds kinds = std::visit([](const auto& body) { return KindsOf(body); }, reply.body);
+        for (const KindAndIndex& k : kinds) {
+            LinkEvent ev = Snapshot(k.kind, k.n);
+            ev.frameSeq = nSeq;
+            onEvent(ev);
+        }
+        LinkEvent frame = Snapshot(LinkEvent::Kind::Frame, 0);
+        frame.frameSeq = nSeq;
+        frame.frame = FrameText(reply);
+        onEvent(frame);
+    }
+
+    // "@09 01#": the reply's bytes as hexadecimal pairs, as the switcher writes them.
+    static std::string FrameText(const link::ReplyEvent& reply) {
+        static const char HEX[] = "0123456789ABCDEF";
+        std::string text = "@";
+        for (int i = 0; i < reply.nBytes; ++i) {
+            if (i > 0) text += ' ';
+            text += HEX[reply.abBytes[i] >> 4];
+            text += HEX[reply.abBytes[i] & 0x0F];
+        }
+        return text + '#';
+    }
+
     void ReportLost(const QString& reason) {
         const unsigned nGeneration = m_nGeneration;
         QTimer::singleShot(0, &m_context, [this, nGeneration, reason] {
@@ -172,9 +141,10 @@ private:
 
     QObject m_context;  // calls queued to this link end with it
     LinkChoice m_choice;
-    std::unique_ptr<TappedSession> m_pSession;
+    std::unique_ptr<CCliSession> m_pSession;
     QString m_strName;
     unsigned m_nGeneration = 0;
+    uint32_t m_nFrameSeq = 0;
 };
 
 }  // namespace

@@ -85,7 +85,8 @@ TEST_F(DeviceNamePanelTest, NameReplyReplacesTextBeingEdited) {
     OpenMainWindow();
     Click(Dlg102::IDC_EDIT_NAME);
     qobject_cast<QLineEdit*>(Item(Dlg102::IDC_DEVICE_NAME))->setText("typed");
-    for (unsigned char c : std::string("@20 c4 42 00 41#")) pDlg->OnPortMessage(WM_PORT_RXCHAR, c, 1);
+    const std::string strReply = "@20 c4 42 00 41#";
+    pDlg->OnLinkBytes(strReply.data(), strReply.size());
     EXPECT_EQ(Caption(Dlg102::IDC_DEVICE_NAME), QString::fromLatin1("\xC4" "B"));
     EXPECT_EQ(g_DeviceName[0], 0xC4);
 }

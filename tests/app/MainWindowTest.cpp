@@ -25,7 +25,7 @@ int VisiblePageCount() {
 }
 
 void Feed(CCorvaneDlg& dlg, const std::string& strText) {
-    for (unsigned char c : strText) dlg.OnPortMessage(WM_PORT_RXCHAR, c, 1);
+    for (char c : strText) dlg.OnLinkBytes(&c, 1);
 }
 
 }  // namespace
@@ -118,8 +118,9 @@ TEST_F(MainWindowTest, ReceivedBytesReachThePagesAndTheNameBox) {
     EXPECT_TRUE(qobject_cast<QAbstractButton*>(g_IpConfigPage.GetDlgItem(Dlg132::IDC_DHCP))->isChecked());
     Feed(*pDlg, "@10 01#");
     EXPECT_EQ(g_SystemConfigPage.GetDebugMode(), 1);
-    // 0xFF arrives as wParam 255 and is skipped like any byte above 0x7F.
-    pDlg->OnPortMessage(WM_PORT_RXCHAR, 0xFF, 1);
+    // 0xFF is skipped like any byte above 0x7F.
+    const char cFF = '\xff';
+    pDlg->OnLinkBytes(&cFF, 1);
     Feed(*pDlg, "@04 00 01 02 03#");
     EXPECT_EQ(g_nOutputSource[3], 3);
 }

@@ -18,6 +18,7 @@
 #include "SearchDecoder.h"
 #include "SendPath.h"
 #include "Sock_UDP.h"
+#include "UdpLink.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ public:
 class RxRecorder : public INetRxOwner {
 public:
     std::vector<std::string> texts;
-    void OnNetRxData(WPARAM) override { texts.emplace_back(g_NetRxBuffer); }
+    void OnNetRxData(const char*, int) override { texts.emplace_back(g_NetRxBuffer); }
 };
 
 class SockUdp : public ::testing::Test {
@@ -188,15 +189,9 @@ TEST_F(SockUdp, EveryByteOfADatagramUpToTheLimitReachesTheReplyHandling) {
         std::vector<int> sources;
         void ShowOutputSource(int n) override { sources.push_back(g_nOutputSource[n]); }
     } target;
-    class IntoAssembler : public INetRxOwner {
-    public:
-        explicit IntoAssembler(IReplyTarget& t) : m_t(t) {}
-        void OnNetRxData(WPARAM w) override { RxFeedNetBuffer(w, m_t); }
-
-    private:
-        IReplyTarget& m_t;
-    } owner(target);
-    g_SockUDP.SetRxOwner(&owner);
+    corvane::link::UdpLink& link = corvane::link::TheUdpLink();
+    link.SetBytesHandler([&target](const char* pData, std::size_t nLen) { RxFeedBytes(pData, nLen, target); });
+    link.Attach();
     RxReset();
     LoopbackPeer host(LoopbackIp(2), 0);
     g_dwHostIp = LoopbackIp(2);
@@ -209,6 +204,7 @@ TEST_F(SockUdp, EveryByteOfADatagramUpToTheLimitReachesTheReplyHandling) {
     host.SendTo("@00 09#", dwLocal, nLocalPort);
     EXPECT_TRUE(WaitUntil([&] { return !target.sources.empty() && target.sources.back() == 9; }, 5000));
     EXPECT_EQ(target.sources, (std::vector<int>{0, 1, 2, 3, 9}));
+    link.SetBytesHandler(nullptr);
     g_SockUDP.SetRxOwner(&rx);
 }
 
@@ -291,7 +287,7 @@ public:
     quint16 nPort = 0;
     size_t nNestAt = 0;
     std::vector<std::string> before, after;
-    void OnNetRxData(WPARAM) override {
+    void OnNetRxData(const char*, int) override {
         before.emplace_back(g_NetRxBuffer);
         if (before.size() == nNestAt) {
             pHost->SendTo("@52 ff fe#", dwTo, nPort);
@@ -343,7 +339,7 @@ TEST_F(SockUdp, SocketReopenedWhileADatagramIsHandledStillHears) {
         DWORD dwLocal = 0;
         quint16 nPort = 0;
         std::vector<std::string> texts;
-        void OnNetRxData(WPARAM) override {
+        void OnNetRxData(const char*, int) override {
             texts.emplace_back(g_NetRxBuffer);
             if (texts.size() != 1) return;
             g_SockUDP.Close();

@@ -25,6 +25,7 @@
 #include "SearchDecoder.h"
 #include "Set_Net_Config.h"
 #include "Sock_UDP.h"
+#include "UdpLink.h"
 
 using namespace Dlg133;
 
@@ -37,15 +38,18 @@ const std::initializer_list<int> kHostChoice = {IDC_HOST_IP, IDC_SEARCH, IDC_DEV
 
 enum class State { SocketClosed, SocketOpen, Connected };
 
-// Datagrams of the chosen switcher go into the reply decoding, as the main
-// window hands them on.
+// Datagrams of the chosen switcher go through the network link into the
+// reply decoding, as the main window hands them on.
 class RxIntoPages : public INetRxOwner {
 public:
-    explicit RxIntoPages(IReplyTarget& target) : m_target(target) {}
-    void OnNetRxData(WPARAM w) override { RxFeedNetBuffer(w, m_target); }
+    explicit RxIntoPages(IReplyTarget& target) {
+        Link().SetBytesHandler([&target](const char* pData, std::size_t nLen) { RxFeedBytes(pData, nLen, target); });
+    }
+    ~RxIntoPages() override { Link().SetBytesHandler(nullptr); }
+    void OnNetRxData(const char* pData, int nLen) override { Link().OnNetRxData(pData, nLen); }
 
 private:
-    IReplyTarget& m_target;
+    static corvane::link::UdpLink& Link() { return corvane::link::TheUdpLink(); }
 };
 
 // Records the URLs the desktop would have opened.

@@ -1,7 +1,6 @@
 // Frame assembly from characters of either link.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 #include "DeviceState.h"
@@ -20,11 +19,8 @@ protected:
     void Feed(const std::string& s) {
         for (unsigned char c : s) RxFeedChar(c, target);
     }
-    void FeedNet(const std::string& s, WPARAM wParam = 0) {
-        std::memset(g_NetRxBuffer, 0, sizeof g_NetRxBuffer);
-        std::memcpy(g_NetRxBuffer, s.data(), std::min(s.size(), sizeof g_NetRxBuffer - 1));
-        RxFeedNetBuffer(wParam, target);
-    }
+    // Bytes as a link hands them over, several at once.
+    void FeedBytes(const std::string& s) { RxFeedBytes(s.data(), s.size(), target); }
     void ExpectSources(int a, int b, int c, int d) {
         EXPECT_EQ(g_nOutputSource[0], a);
         EXPECT_EQ(g_nOutputSource[1], b);
@@ -115,53 +111,17 @@ TEST_F(Assembler, EveryByteValueIsSafeOutsideAndInsideFrames) {
     EXPECT_EQ(g_nRxState, RX_IDLE);
 }
 
-TEST_F(Assembler, DatagramWithTwoFramesUpdatesBothInOrder) {
-    FeedNet("@00 01#@01 02#");
+TEST_F(Assembler, BytesHandedOverTogetherAreFedInOrder) {
+    FeedBytes("@00 01#@01 02#");
     EXPECT_EQ(target.calls,
               (std::vector<std::string>{"ShowOutputSource 0", "PortSet.EndWait", "ShowOutputSource 1",
                                         "PortSet.EndWait"}));
     ExpectSources(1, 2, 0, 0);
-}
-
-TEST_F(Assembler, DatagramIsIgnoredWholeForNonZeroWParam) {
-    FeedNet("@00 01#", 1);
-    EXPECT_TRUE(target.calls.empty());
-}
-
-TEST_F(Assembler, DatagramCharactersAreDroppedWhileSerialLinkIsOpen) {
-    g_bComConnected = 1;
-    g_bNetConnected = 1;
-    FeedNet("@00 01#");
-    EXPECT_TRUE(target.calls.empty());
-    EXPECT_EQ(g_nRxState, RX_IDLE);
-    // A serial frame in progress is not disturbed by the dropped datagram.
-    Feed("@01 ");
-    FeedNet("@00 03#");
-    Feed("02#");
-    ExpectSources(0, 2, 0, 0);
-}
-
-TEST_F(Assembler, DatagramStopsAtZeroByteAndIsOtherwiseReadToItsLastCharacter) {
-    FeedNet(std::string("@00 01#\0@01 02#", 15));
-    ExpectSources(1, 0, 0, 0);
-
-    // A reply at the very end of the longest datagrams the link takes is
-    // read: every character the link accepted reaches the assembler.
-    for (int nSize = NET_MAX_DATAGRAM - 3; nSize <= NET_MAX_DATAGRAM; ++nSize) {
-        SetUp();
-        std::string s(nSize, ' ');
-        s.replace(s.size() - 7, 7, "@03 02#");
-        std::memset(g_NetRxBuffer, 0, sizeof g_NetRxBuffer);
-        std::memcpy(g_NetRxBuffer, s.data(), s.size());
-        RxFeedNetBuffer(0, target);
-        EXPECT_EQ(g_nOutputSource[3], 2) << nSize;
-        EXPECT_EQ(g_nRxState, RX_IDLE) << nSize;
-    }
-
-    // A buffer with no terminating zero at all is still read safely.
-    std::memset(g_NetRxBuffer, '@', sizeof g_NetRxBuffer);
-    RxFeedNetBuffer(0, target);
-    EXPECT_EQ(g_nRxState, RX_IN_FRAME);
+    // A frame may span two hand-overs, and one hand-over may end mid-frame.
+    FeedBytes("@02 ");
+    FeedBytes("03#@03");
+    FeedBytes(" 01#");
+    ExpectSources(1, 2, 3, 1);
 }
 
 }  // namespace

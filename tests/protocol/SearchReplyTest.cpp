@@ -41,10 +41,11 @@ public:
 class RxOwner : public INetRxOwner {
 public:
     std::vector<std::string> texts;  // g_NetRxBuffer at each hand-over
-    std::vector<WPARAM> params;
-    void OnNetRxData(WPARAM w) override {
+    std::vector<int> lengths;        // the length handed over with it
+    void OnNetRxData(const char* pData, int nLen) override {
+        EXPECT_EQ(pData, g_NetRxBuffer);
         texts.emplace_back(g_NetRxBuffer);
-        params.push_back(w);
+        lengths.push_back(nLen);
     }
 };
 
@@ -238,7 +239,7 @@ TEST_F(SearchReply, OnlyTheChosenSwitcherReachesTheReplyHandling) {
     Receive("@04 00 01 02 03#", kIpB);
     Receive("@04 00 01 02 03#", kIpA);
     EXPECT_EQ(rx.texts, std::vector<std::string>{"@04 00 01 02 03#"});
-    EXPECT_EQ(rx.params, std::vector<WPARAM>{0});
+    EXPECT_EQ(rx.lengths, std::vector<int>{16});
 
     // The buffer holds only the latest datagram, whatever came before.
     Receive("@52 00 01#", kIpA);

@@ -1,0 +1,113 @@
+// What corvane-cli's session makes of each reply event: the events its
+// commands wait for, and the reads that follow a reply as in the window.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "CliSession.h"
+#include "DeviceState.h"
+#include "LoopbackPeers.h"
+#include "NetLinkState.h"
+#include "Sock_UDP.h"
+
+namespace {
+
+namespace lk = corvane::link;
+using lk::AckReply;
+using lk::AllConfigReply;
+using lk::AllOutputsReply;
+using lk::ChangeCounterReply;
+using lk::DebugModeReply;
+using lk::DeviceNameReply;
+using lk::EdidReply;
+using lk::NetParamsReply;
+using lk::OtherReply;
+using lk::OutputSourceReply;
+using lk::ReplyBody;
+
+class CliSessionEvents : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetDeviceState();
+        ResetNetLinkState();
+        session.SetListener([this](const ReplyEvent& ev) { heard.emplace_back(ev.kind, ev.n); });
+    }
+    void TearDown() override {
+        session.Close();
+        ResetNetLinkState();
+    }
+    // Opens the session's UDP link to a switcher played on loopback.
+    void OpenToPeer() {
+        ASSERT_TRUE(switcher.IsBound());
+        QString strError;
+        ASSERT_EQ(session.OpenUdp(QString::fromStdString(DottedIp(LoopbackIp(3))), 0, strError), EXIT_DONE)
+            << strError.toStdString();
+    }
+    std::vector<std::pair<ReplyKind, int>> heard;
+    LoopbackPeer switcher{LoopbackIp(3), DEVICE_UDP_PORT};
+    CCliSession session;
+};
+
+// The session binds every local address: loopback reaches it.
+constexpr DWORD LOOPBACK_HOST = 0x7F000001;
+
+using Heard = std::vector<std::pair<ReplyKind, int>>;
+
+TEST_F(CliSessionEvents, EachReplyIsTheEventItsCommandWaitsFor) {
+    const struct {
+        ReplyBody body;
+        Heard expected;
+    } rows[] = {
+        {OutputSourceReply{2, 1}, {{ReplyKind::OutputSource, 2}}},
+        {AllOutputsReply{}, {{ReplyKind::AllOutputs, 0}}},
+        {EdidReply{3, {}}, {{ReplyKind::Edid, 3}}},
+        {AckReply{1}, {{ReplyKind::Ack, 0}}},
+        {AckReply{0}, {}},
+        {AllConfigReply{}, {{ReplyKind::Name, 0}, {ReplyKind::AllConfig, 0}}},
+        {DebugModeReply{1}, {{ReplyKind::Debug, 1}}},
+        {DeviceNameReply{}, {{ReplyKind::Name, 0}}},
+        {NetParamsReply{}, {{ReplyKind::NetParams, 0}}},
+        {ChangeCounterReply{4, 4}, {}},
+        {ChangeCounterReply{4, 5}, {{ReplyKind::CounterChanged, 0}}},
+        {OtherReply{}, {}},
+    };
+    for (const auto& row : rows) {
+        heard.clear();
+        session.OnReply(lk::ReplyEvent{0, row.body});
+        EXPECT_EQ(heard, row.expected) << "body index " << row.body.index();
+    }
+}
+
+TEST_F(CliSessionEvents, WholeConfigurationAndAChangedCounterAreFollowedByTheirReads) {
+    OpenToPeer();
+    session.OnReply(lk::ReplyEvent{0x0E, AllConfigReply{}});
+    EXPECT_EQ(switcher.Receive(), QByteArray("@ R 40 #"));
+    session.OnReply(lk::ReplyEvent{0x52, ChangeCounterReply{1, 1}});
+    session.OnReply(lk::ReplyEvent{0x52, ChangeCounterReply{1, 2}});
+    EXPECT_EQ(switcher.Receive(), QByteArray("@ R 0e #"));
+    EXPECT_TRUE(switcher.Receive(nullptr, nullptr, 200).isEmpty()) << "the unchanged counter sent a read";
+}
+
+TEST_F(CliSessionEvents, WithoutFollowUpsTheTapStillSeesEveryReply) {
+    OpenToPeer();
+    std::vector<int> tapped;
+    session.SetFollowUps(false);
+    session.SetReplyTap([&](const lk::ReplyEvent& ev) { tapped.push_back(ev.reg); });
+    session.OnReply(lk::ReplyEvent{0x0E, AllConfigReply{}});
+    session.OnReply(lk::ReplyEvent{0x52, ChangeCounterReply{1, 1}});
+    session.OnReply(lk::ReplyEvent{0x52, ChangeCounterReply{1, 2}});
+    EXPECT_EQ(tapped, (std::vector<int>{0x0E, 0x52, 0x52}));
+    EXPECT_TRUE(switcher.Receive(nullptr, nullptr, 200).isEmpty());
+}
+
+// Replies from the switcher over the link reach the commands as events.
+TEST_F(CliSessionEvents, DatagramsOfTheSwitcherBecomeEvents) {
+    OpenToPeer();
+    const quint16 nLocal = g_SockUDP.GetLocalPort();
+    switcher.SendTo("@02 01#@10 01#", LOOPBACK_HOST, nLocal);
+    EXPECT_TRUE(session.WaitFor([](const ReplyEvent& ev) { return ev.kind == ReplyKind::Debug; }, 5000, 0));
+    EXPECT_EQ(heard, (Heard{{ReplyKind::OutputSource, 2}, {ReplyKind::Debug, 1}}));
+}
+
+}  // namespace
