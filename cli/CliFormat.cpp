@@ -15,7 +15,8 @@ const char* Channels(UINT nFlags) {
     return nullptr;
 }
 
-Ipv4 Quad(const BYTE* p) { return {p[0], p[1], p[2], p[3]}; }
+// An address of the network parameters as text.
+QString Quad(const BYTE* p) { return QString::fromStdString(corvane::link::Ipv4Text({p[0], p[1], p[2], p[3]})); }
 
 QString MacText() {
     QStringList parts;
@@ -90,9 +91,9 @@ QString DeviceNameTrimmed() { return WithoutTrailingBlanks(DeviceNameToText(g_De
 
 QJsonObject NetJson() {
     QJsonObject o;
-    o[QStringLiteral("ip")] = Ipv4Text(Quad(g_NetParams.abIp));
-    o[QStringLiteral("mask")] = Ipv4Text(Quad(g_NetParams.abMask));
-    o[QStringLiteral("gateway")] = Ipv4Text(Quad(g_NetParams.abGateway));
+    o[QStringLiteral("ip")] = Quad(g_NetParams.abIp);
+    o[QStringLiteral("mask")] = Quad(g_NetParams.abMask);
+    o[QStringLiteral("gateway")] = Quad(g_NetParams.abGateway);
     o[QStringLiteral("dhcp")] = g_NetParams.bDhcp != 0;
     o[QStringLiteral("mac")] = MacText();
     return o;
@@ -100,8 +101,8 @@ QJsonObject NetJson() {
 
 QString NetText() {
     return QStringLiteral("IP address: %1\nNet mask: %2\nRouter: %3\nDHCP: %4\nMAC: %5\n")
-        .arg(Ipv4Text(Quad(g_NetParams.abIp)), Ipv4Text(Quad(g_NetParams.abMask)),
-             Ipv4Text(Quad(g_NetParams.abGateway)),
+        .arg(Quad(g_NetParams.abIp), Quad(g_NetParams.abMask),
+             Quad(g_NetParams.abGateway),
              g_NetParams.bDhcp ? QStringLiteral("on") : QStringLiteral("off"), MacText());
 }
 

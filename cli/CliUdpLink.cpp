@@ -2,8 +2,8 @@
 
 #include <cerrno>
 
-#include "CliOptions.h"
 #include "CliSession.h"
+#include "Ipv4Text.h"
 #include "NetLinkState.h"
 #include "Sock_UDP.h"
 
@@ -32,14 +32,14 @@ bool OpenCliSocket(int nLocalPort, QString& strError) {
 }
 
 bool CCliUdpLink::Open(const QString& strHost, int nLocalPort, QString& strError) {
-    const std::optional<Ipv4> ip = ParseIpv4(strHost);
+    const std::optional<corvane::link::Ipv4> ip = corvane::link::ParseIpv4(strHost.toStdString());
     if (!ip) {
         strError = QStringLiteral("%1 is not an address A.B.C.D").arg(strHost);
         return false;
     }
     if (!OpenCliSocket(nLocalPort, strError)) return false;
     g_bSearching = 0;
-    g_dwHostIp = Ipv4HostOrder(*ip);
+    g_dwHostIp = corvane::link::Ipv4HostOrder(*ip);
     g_SockUDP.SetRxOwner(this);
     m_strPeer = UdpPeerName(g_dwHostIp, DEVICE_UDP_PORT);
     return true;
