@@ -3,14 +3,28 @@
 // I/O, so every option and every usage error is testable on its own.
 #include <QString>
 #include <QStringList>
-#include <array>
 #include <optional>
+#include <vector>
 
+#include "Ipv4Text.h"
 #include "WinTypes.h"
 
-enum class CliCommand { None, Status, Route, Edid, Name, Net, Power, Restart, Defaults, Debug, Load, Search, Apply, Watch };
+using Ipv4 = corvane::link::Ipv4;
 
-using Ipv4 = std::array<BYTE, 4>;
+// An address typed on the command line ("A.B.C.D").
+std::optional<Ipv4> ParseAddress(const QString& strText);
+
+// One option: its name without the dashes, the value it takes (empty for a
+// flag) and a line for people (empty: listed without one).
+struct CliOption {
+    QString strName;
+    QString strValue;
+    QString strHelp;
+    QString strShort;  // a one-letter alias, or empty
+};
+
+// The options every command takes, in the order the usage lists them.
+const std::vector<CliOption>& CommonOptions();
 
 // Values of the commands that write.
 struct CliRoute {
@@ -36,6 +50,7 @@ constexpr int CLI_DEFAULT_LOCAL_PORT = 5001;
 
 struct CliOptions {
     bool bHelp = false;
+    QString strHelpFor;  // --help or help of this command; empty for the usage
     bool bVersion = false;
 
     // Link: exactly one of these for the commands that talk to a switcher.
@@ -47,8 +62,7 @@ struct CliOptions {
     bool bJson = false;
     QString strTrace;
 
-    CliCommand command = CliCommand::None;
-    QString strCommand;  // as typed, for messages
+    QString strCommand;  // a name of the command table
     CliRoute route;
     CliEdid edid;
     std::optional<QString> name;       // name TEXT
@@ -69,15 +83,3 @@ struct CliOptions {
 // Fills options from the arguments (without the program name). False with a
 // one-line reason on a usage error.
 bool CliParse(const QStringList& args, CliOptions& options, QString& strError);
-
-// "A.B.C.D", four decimal numbers 0..255 and nothing else.
-std::optional<Ipv4> ParseIpv4(const QString& strText);
-QString Ipv4Text(const Ipv4& ip);
-// The address as one number, first octet in the top byte (as the UDP link takes it).
-DWORD Ipv4HostOrder(const Ipv4& ip);
-
-// Port argument: "COMn" (any case, n 1..30) gives n; a path (with a /) gives 0.
-// -1 when it is neither.
-int ParseComPort(const QString& strText);
-
-QString CliUsage();

@@ -18,22 +18,6 @@ QString AnswerWord(ReplyKind kind) { return kind == ReplyKind::Ack ? QStringLite
 
 }  // namespace
 
-int CCliRunner::Run() {
-    switch (m_o.command) {
-    case CliCommand::Status: return Status();
-    case CliCommand::Route: return Route();
-    case CliCommand::Edid: return Edid();
-    case CliCommand::Name: return Name();
-    case CliCommand::Net: return Net();
-    case CliCommand::Power: return Power();
-    case CliCommand::Restart: return System(Frames::RESTART, QStringLiteral("Restart acknowledged"));
-    case CliCommand::Defaults: return System(Frames::FACTORY_DEFAULT, QStringLiteral("Factory defaults acknowledged"));
-    case CliCommand::Debug: return Debug();
-    case CliCommand::Load: return Load();
-    default: return EXIT_USAGE;  // search, apply and watch have runners of their own
-    }
-}
-
 int CCliRunner::NoAnswer(const QString& strWhat) {
     QString strText;
     if (m_s.Interrupted())
@@ -177,6 +161,10 @@ int CCliRunner::Power() {
     m_out.Result(m_o.strCommand, obj, m_o.bPowerOn ? QStringLiteral("Power up acknowledged") : QStringLiteral("Power down acknowledged"));
     return EXIT_DONE;
 }
+
+int CCliRunner::Restart() { return System(Frames::RESTART, QStringLiteral("Restart acknowledged")); }
+
+int CCliRunner::Defaults() { return System(Frames::FACTORY_DEFAULT, QStringLiteral("Factory defaults acknowledged")); }
 
 int CCliRunner::System(const char* pszFrame, const QString& strDone) {
     if (!m_s.Exchange(pszFrame, [](const ReplyEvent& ev) { return Is(ev, ReplyKind::Ack); }, m_o.nTimeoutMs))
