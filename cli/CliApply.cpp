@@ -9,6 +9,8 @@
 #include "CliSession.h"
 #include "Snapshot.h"
 
+namespace corvane::cli {
+
 namespace {
 
 // The answer that confirms one change: the acknowledgement, or the changed
@@ -80,3 +82,5 @@ int RunApply(const CliOptions& o, CCliSession* pSession, const CCliOutput& out) 
                nChanged ? QStringLiteral("%1 change(s) made").arg(nChanged) : QStringLiteral("Nothing to change: the switcher already matches %1").arg(o.strApplyFile));
     return EXIT_DONE;
 }
+
+}  // namespace corvane::cli

@@ -8,6 +8,8 @@
 #include "CommandArgs.h"
 #include "EdidModes.h"
 
+namespace corvane::cli {
+
 namespace {
 
 using Runner = int (CCliRunner::*)();
@@ -156,3 +158,5 @@ const CliCommand* FindCommand(const QString& strName) {
     }
     return nullptr;
 }
+
+}  // namespace corvane::cli

@@ -12,6 +12,9 @@
 #include "CliOutput.h"
 
 class CCliSession;
+
+namespace corvane::cli {
+
 class CommandArgs;
 
 // The link a command uses.
@@ -42,3 +45,5 @@ struct CliCommand {
 const std::vector<CliCommand>& CliCommands();
 // The command of that exact name, or null.
 const CliCommand* FindCommand(const QString& strName);
+
+}  // namespace corvane::cli

@@ -6,6 +6,8 @@
 #include "DeviceNameText.h"
 #include "EdidModes.h"
 
+namespace corvane::cli {
+
 namespace {
 
 // Channels as the window's radio shows them.
@@ -130,3 +132,5 @@ QString WholeConfigText(bool bWithNet) {
     if (bWithNet) s += NetText();
     return s;
 }
+
+}  // namespace corvane::cli

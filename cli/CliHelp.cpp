@@ -4,6 +4,8 @@
 
 #include "CliSession.h"
 
+namespace corvane::cli {
+
 namespace {
 
 // Where the descriptions start: after the commands' and after the options'
@@ -95,3 +97,5 @@ int PrintHelp(const CliOptions& o) {
     std::fputs(qPrintable(pCommand ? CommandHelp(*pCommand) : CliUsage()), stdout);
     return EXIT_DONE;
 }
+
+}  // namespace corvane::cli

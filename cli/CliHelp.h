@@ -5,6 +5,8 @@
 
 #include "CliCommands.h"
 
+namespace corvane::cli {
+
 // All commands and the common options (--help, help).
 QString CliUsage();
 // One command: how it is typed, what it does, its own options and its link
@@ -12,3 +14,5 @@ QString CliUsage();
 QString CommandHelp(const CliCommand& command);
 // Prints the usage or, with strHelpFor, that command's help; the exit status.
 int PrintHelp(const CliOptions& options);
+
+}  // namespace corvane::cli

@@ -7,6 +7,8 @@
 #include "ComPortText.h"
 #include "SerialPort.h"
 
+namespace corvane::cli {
+
 namespace {
 
 std::vector<CliOption> MakeCommonOptions() {
@@ -139,3 +141,5 @@ bool CliParse(const QStringList& args, CliOptions& o, QString& strError) {
     if (!pCommand->parse(commandArgs)) return false;
     return pCommand->link != LinkUse::Needed || commandArgs.NeedsLink();
 }
+
+}  // namespace corvane::cli

@@ -9,6 +9,8 @@
 #include "Ipv4Text.h"
 #include "WinTypes.h"
 
+namespace corvane::cli {
+
 using Ipv4 = corvane::link::Ipv4;
 
 // An address typed on the command line ("A.B.C.D").
@@ -83,3 +85,5 @@ struct CliOptions {
 // Fills options from the arguments (without the program name). False with a
 // one-line reason on a usage error.
 bool CliParse(const QStringList& args, CliOptions& options, QString& strError);
+
+}  // namespace corvane::cli

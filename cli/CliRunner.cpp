@@ -7,6 +7,8 @@
 #include "CommandFrames.h"
 #include "DeviceNameText.h"
 
+namespace corvane::cli {
+
 namespace {
 
 bool Is(const ReplyEvent& ev, ReplyKind kind) { return ev.kind == kind; }
@@ -216,3 +218,5 @@ int CCliRunner::Load() {
     m_out.Result(m_o.strCommand, WholeConfigJson(true), WholeConfigText(true));
     return EXIT_DONE;
 }
+
+}  // namespace corvane::cli

@@ -8,6 +8,8 @@
 #include "CliSession.h"
 #include "DeviceState.h"
 
+namespace corvane::cli {
+
 class CCliRunner {
 public:
     CCliRunner(const CliOptions& options, CCliSession& session, const CCliOutput& out)
@@ -42,3 +44,5 @@ private:
     CCliSession& m_s;
     const CCliOutput& m_out;
 };
+
+}  // namespace corvane::cli

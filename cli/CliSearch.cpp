@@ -14,6 +14,8 @@
 #include "NetReceive.h"
 #include "Sock_UDP.h"
 
+namespace corvane::cli {
+
 namespace {
 
 QPointer<QEventLoop> s_pLoop;
@@ -81,3 +83,5 @@ int RunSearch(const CliOptions& o, const CCliOutput& out) {
     g_bSearching = 0;
     return nStatus;
 }
+
+}  // namespace corvane::cli

@@ -15,6 +15,8 @@
 #include "DeviceState.h"
 #include "FrameTrace.h"
 
+namespace corvane::cli {
+
 namespace {
 
 // Over the network the window polls the change counter once a second.
@@ -190,3 +192,5 @@ private:
 }  // namespace
 
 int RunWatch(const CliOptions& o, CCliSession& s, const CCliOutput& out) { return CWatcher(o, s, out).Run(); }
+
+}  // namespace corvane::cli

@@ -7,6 +7,8 @@
 #include "DeviceNameText.h"
 #include "EdidModes.h"
 
+namespace corvane::cli {
+
 namespace {
 
 constexpr double MAX_SECONDS = 3600.0;
@@ -218,3 +220,5 @@ bool Help(CommandArgs& a) {
 }
 
 }  // namespace CommandParsers
+
+}  // namespace corvane::cli

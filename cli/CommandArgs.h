@@ -9,6 +9,8 @@
 
 #include "CliOptions.h"
 
+namespace corvane::cli {
+
 class CommandArgs {
 public:
     CommandArgs(const QCommandLineParser& p, const QStringList& args, CliOptions& o, QString& strError)
@@ -57,3 +59,5 @@ bool Help(CommandArgs& a);
 
 // Seconds as the options take them: a number from dMin to an hour, in ms.
 bool ParseSeconds(const QString& strText, double dMin, int& nMs);
+
+}  // namespace corvane::cli

@@ -13,6 +13,8 @@
 #include "DuplicateKeys.h"
 #include "EdidModes.h"
 
+namespace corvane::cli {
+
 namespace {
 
 QString AddressText(const Ipv4& ip) { return QString::fromStdString(corvane::link::Ipv4Text(ip)); }
@@ -223,3 +225,5 @@ std::vector<PlannedChange> PlanApply(const Snapshot& snap, bool bWithNetwork, bo
     if (bWithNetwork) PlanNet(snap, bAll, plan);
     return plan;
 }
+
+}  // namespace corvane::cli

@@ -13,6 +13,8 @@
 #include "CliOptions.h"
 #include "DeviceState.h"
 
+namespace corvane::cli {
+
 struct SnapshotNet {
     Ipv4 ip{}, mask{}, gateway{};
     bool bDhcp = false;
@@ -44,3 +46,5 @@ struct PlannedChange {
 // differs from the device state; with bAll for every item of snap. The
 // network frame keeps the MAC address of the device state.
 std::vector<PlannedChange> PlanApply(const Snapshot& snap, bool bWithNetwork, bool bAll);
+
+}  // namespace corvane::cli

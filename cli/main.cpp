@@ -14,6 +14,7 @@
 #include "QtEventLoop.h"
 #include "TermSignal.h"
 
+namespace corvane::cli {
 namespace {
 
 int OpenLink(const CliOptions& o, CCliSession& session, const CCliOutput& out) {
@@ -58,8 +59,10 @@ int WithOutputChecked(int nStatus, const CliOptions& o) {
 }
 
 }  // namespace
+}  // namespace corvane::cli
 
 int main(int argc, char** argv) {
+    using namespace corvane::cli;
     QtEventLoop::Choose();
     QCoreApplication app(argc, argv);
     QtEventLoop::Forget();

@@ -7,6 +7,8 @@
 #include "DeviceState.h"
 #include "SerialPort.h"
 
+using namespace corvane::cli;
+
 namespace {
 
 using corvane::link::ComPortName;

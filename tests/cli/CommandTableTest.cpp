@@ -8,6 +8,8 @@
 #include "CliCommands.h"
 #include "CliHelp.h"
 
+using namespace corvane::cli;
+
 namespace {
 
 // The smallest command line each command accepts, after the link.
