@@ -36,14 +36,15 @@ QJsonArray RoutingJson() {
 
 QString RoutingText() {
     QString s;
-    for (int n = 0; n < OUTPUT_COUNT; ++n) s += QStringLiteral("Output %1: input %2\n").arg(n + 1).arg(g_nOutputSource[n] + 1);
+    for (int n = 0; n < OUTPUT_COUNT; ++n)
+        s += QStringLiteral("Output %1: input %2\n").arg(n + 1).arg(g_nOutputSource[n] + 1);
     return s;
 }
 
 QString EdidDescription(int nMode, UINT nFlags) {
     QStringList parts;
     parts << (nMode >= 0 && nMode < EDID_MODE_COUNT ? QString::fromLatin1(EDID_MODES[nMode].pszText)
-                                                      : QStringLiteral("mode %1").arg(nMode));
+                                                    : QStringLiteral("mode %1").arg(nMode));
     for (const EdidOptionName& f : EDID_OPTIONS)
         if (nFlags & f.nFlag) parts << QString::fromLatin1(f.pszText);
     if (const char* pszCh = Channels(nFlags)) parts << QStringLiteral("%1 CH").arg(QLatin1String(pszCh));
@@ -103,8 +104,7 @@ QJsonObject NetJson() {
 
 QString NetText() {
     return QStringLiteral("IP address: %1\nNet mask: %2\nRouter: %3\nDHCP: %4\nMAC: %5\n")
-        .arg(Quad(g_NetParams.abIp), Quad(g_NetParams.abMask),
-             Quad(g_NetParams.abGateway),
+        .arg(Quad(g_NetParams.abIp), Quad(g_NetParams.abMask), Quad(g_NetParams.abGateway),
              g_NetParams.bDhcp ? QStringLiteral("on") : QStringLiteral("off"), MacText());
 }
 

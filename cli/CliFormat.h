@@ -30,7 +30,7 @@ QString DeviceNameTrimmed();
 QJsonObject NetJson();
 QString NetText();
 
-QString DebugWord(int nValue);   // "on" (0), "off" (1), or the number
+QString DebugWord(int nValue);  // "on" (0), "off" (1), or the number
 
 // Routing, EDID of each input, name; plus the network when bWithNet.
 QJsonObject WholeConfigJson(bool bWithNet);

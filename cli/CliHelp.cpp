@@ -86,7 +86,8 @@ QString CliUsage() {
 
 QString CommandHelp(const CliCommand& command) {
     QString strText = QStringLiteral("Usage of %1:\n").arg(command.strName) + CommandLines(command);
-    if (!command.options.empty()) strText += QStringLiteral("\nOptions of %1:\n").arg(command.strName) + OptionLines(command.options);
+    if (!command.options.empty())
+        strText += QStringLiteral("\nOptions of %1:\n").arg(command.strName) + OptionLines(command.options);
     strText += QLatin1Char('\n') + LinkLine(command);
     strText += QStringLiteral("The options every command takes: corvane-cli --help\n");
     return strText;

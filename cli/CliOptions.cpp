@@ -3,8 +3,8 @@
 #include <QCommandLineParser>
 
 #include "CliCommands.h"
-#include "CommandArgs.h"
 #include "ComPortText.h"
+#include "CommandArgs.h"
 #include "SerialPort.h"
 
 namespace corvane::cli {
@@ -55,7 +55,8 @@ bool ParseLink(const QCommandLineParser& p, CliOptions& o, QString& strError) {
     o.strHost = p.value(QStringLiteral("host"));
     if (p.isSet(QStringLiteral("port")) && o.strPort.isEmpty()) return strError = "--port needs a port", false;
     if (!o.strPort.isEmpty() && corvane::link::ParseComPort(o.strPort) < 0) {
-        strError = QStringLiteral("--port takes COM1..COM%1 or a device path, not '%2'").arg(MaxSerialPortNum).arg(o.strPort);
+        strError =
+            QStringLiteral("--port takes COM1..COM%1 or a device path, not '%2'").arg(MaxSerialPortNum).arg(o.strPort);
         return false;
     }
     if (p.isSet(QStringLiteral("host"))) {

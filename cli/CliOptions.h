@@ -34,7 +34,7 @@ struct CliRoute {
     int nInput = 0;    // 0..3
 };
 struct CliEdid {
-    int nInput = 0;     // 0..3
+    int nInput = 0;  // 0..3
     bool bWrite = false;
     int nMode = 0;
     UINT nFlags = 0;
@@ -56,8 +56,8 @@ struct CliOptions {
     bool bVersion = false;
 
     // Link: exactly one of these for the commands that talk to a switcher.
-    QString strPort;   // "COM3" or a device path
-    QString strHost;   // dotted IPv4 address
+    QString strPort;  // "COM3" or a device path
+    QString strHost;  // dotted IPv4 address
     int nLocalPort = CLI_DEFAULT_LOCAL_PORT;
 
     int nTimeoutMs = CLI_DEFAULT_TIMEOUT_MS;
@@ -67,17 +67,17 @@ struct CliOptions {
     QString strCommand;  // a name of the command table
     CliRoute route;
     CliEdid edid;
-    std::optional<QString> name;       // name TEXT
+    std::optional<QString> name;  // name TEXT
     CliNet net;
     bool bPowerOn = false;
-    std::optional<bool> debugOn;        // debug on|off
+    std::optional<bool> debugOn;  // debug on|off
     bool bYes = false;
     int nSearchWaitMs = CLI_DEFAULT_SEARCH_WAIT_MS;
-    std::optional<Ipv4> broadcast;      // search destination other than 255.255.255.255
+    std::optional<Ipv4> broadcast;  // search destination other than 255.255.255.255
     QString strApplyFile;
     bool bWithNetwork = false;
     bool bDryRun = false;
-    std::optional<int> intervalMs;      // watch --interval
+    std::optional<int> intervalMs;  // watch --interval
 
     bool HasLink() const { return !strPort.isEmpty() || !strHost.isEmpty(); }
 };

@@ -93,7 +93,8 @@ bool CommandArgs::Address(const char* pszOption, std::optional<Ipv4>& target) {
     if (!IsSet(pszOption)) return true;
     target = ParseAddress(Value(pszOption));
     if (target) return true;
-    return Fail(QStringLiteral("--%1 takes an address A.B.C.D, not '%2'").arg(QLatin1String(pszOption), Value(pszOption)));
+    return Fail(
+        QStringLiteral("--%1 takes an address A.B.C.D, not '%2'").arg(QLatin1String(pszOption), Value(pszOption)));
 }
 
 bool CommandArgs::Seconds(const char* pszOption, double dMin, int& nMs) {
@@ -213,8 +214,7 @@ bool Help(CommandArgs& a) {
     CliOptions& o = a.Options();
     o.bHelp = true;
     if (a.Args().isEmpty()) return true;
-    if (!FindCommand(a.Args()[0]))
-        return a.Fail(QStringLiteral("help: unknown command '%1'").arg(a.Args()[0]));
+    if (!FindCommand(a.Args()[0])) return a.Fail(QStringLiteral("help: unknown command '%1'").arg(a.Args()[0]));
     o.strHelpFor = a.Args()[0];
     return true;
 }

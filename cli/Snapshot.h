@@ -36,9 +36,9 @@ enum class ChangeKind { Route, Edid, Name, Net };
 
 struct PlannedChange {
     ChangeKind kind;
-    int n = 0;               // output (Route) or input (Edid), 0-based
+    int n = 0;  // output (Route) or input (Edid), 0-based
     std::string strFrame;
-    QString strWhat;         // "output 2: input 1 -> input 3"
+    QString strWhat;  // "output 2: input 1 -> input 3"
 };
 
 // The frames, in sending order (routing, EDID, name, network last since it
