@@ -120,11 +120,13 @@ TEST(CommandTable, HelpCommandIsCommandDashDashHelp) {
 }
 
 TEST(CommandTable, HelpSaysWhichLinkACommandUses) {
-    EXPECT_TRUE(CommandHelp(*FindCommand("status")).contains("Link: --port COMn|DEVICE | --host A.B.C.D (one of them)"));
+    EXPECT_TRUE(
+        CommandHelp(*FindCommand("status")).contains("Link: --port COMn|DEVICE | --host A.B.C.D (one of them)"));
     EXPECT_TRUE(CommandHelp(*FindCommand("apply")).contains("when given"));
     EXPECT_TRUE(CommandHelp(*FindCommand("search")).contains("Link: none"));
     // Long synopses stand on a line of their own, the description below.
-    EXPECT_TRUE(CliUsage().contains("  net [--ip A --mask M --gw G --dhcp on|off]\n"
-                                    "                               read the network parameters"));
+    EXPECT_TRUE(
+        CliUsage().contains("  net [--ip A --mask M --gw G --dhcp on|off]\n"
+                            "                               read the network parameters"));
     EXPECT_TRUE(CliUsage().contains("\n  --version, --help\n"));
 }
