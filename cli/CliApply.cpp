@@ -9,6 +9,8 @@
 #include "CliSession.h"
 #include "Snapshot.h"
 
+namespace corvane::cli {
+
 namespace {
 
 // The answer that confirms one change: the acknowledgement, or the changed
@@ -16,7 +18,8 @@ namespace {
 bool Confirms(const PlannedChange& c, const ReplyEvent& ev) {
     if (ev.kind == ReplyKind::Ack) return true;
     switch (c.kind) {
-    case ChangeKind::Route: return (ev.kind == ReplyKind::OutputSource && ev.n == c.n) || ev.kind == ReplyKind::AllOutputs;
+    case ChangeKind::Route:
+        return (ev.kind == ReplyKind::OutputSource && ev.n == c.n) || ev.kind == ReplyKind::AllOutputs;
     case ChangeKind::Edid: return ev.kind == ReplyKind::Edid && ev.n == c.n;
     case ChangeKind::Name: return ev.kind == ReplyKind::Name;
     case ChangeKind::Net: return ev.kind == ReplyKind::NetParams;
@@ -35,9 +38,11 @@ void PrintPlan(const std::vector<PlannedChange>& plan, const CliOptions& o, cons
     for (const PlannedChange& c : plan) {
         QJsonObject obj = ChangeJson(c);
         obj[QStringLiteral("dry_run")] = true;
-        out.Result(o.strCommand, obj, QStringLiteral("would send %1   (%2)").arg(QString::fromStdString(c.strFrame), c.strWhat));
+        out.Result(o.strCommand, obj,
+                   QStringLiteral("would send %1   (%2)").arg(QString::fromStdString(c.strFrame), c.strWhat));
     }
-    if (plan.empty()) out.Result(o.strCommand, QJsonObject{{QStringLiteral("changes"), 0}}, QStringLiteral("Nothing to change"));
+    if (plan.empty())
+        out.Result(o.strCommand, QJsonObject{{QStringLiteral("changes"), 0}}, QStringLiteral("Nothing to change"));
 }
 
 }  // namespace
@@ -67,8 +72,10 @@ int RunApply(const CliOptions& o, CCliSession* pSession, const CCliOutput& out) 
     }
     int nChanged = 0;
     for (const PlannedChange& c : plan) {
-        if (!pSession->Exchange(c.strFrame, [&c](const ReplyEvent& ev) { return Confirms(c, ev); }, o.nTimeoutMs)) {
-            if (nChanged > 0) out.Note(QStringLiteral("%1 of %2 changes were made before this one").arg(nChanged).arg(plan.size()));
+        if (!pSession->Exchange(
+                c.strFrame, [&c](const ReplyEvent& ev) { return Confirms(c, ev); }, o.nTimeoutMs)) {
+            if (nChanged > 0)
+                out.Note(QStringLiteral("%1 of %2 changes were made before this one").arg(nChanged).arg(plan.size()));
             return runner.NoAnswer(c.strWhat);
         }
         ++nChanged;
@@ -77,6 +84,9 @@ int RunApply(const CliOptions& o, CCliSession* pSession, const CCliOutput& out) 
     QJsonObject summary;
     summary[QStringLiteral("changes")] = nChanged;
     out.Result(o.strCommand, summary,
-               nChanged ? QStringLiteral("%1 change(s) made").arg(nChanged) : QStringLiteral("Nothing to change: the switcher already matches %1").arg(o.strApplyFile));
+               nChanged ? QStringLiteral("%1 change(s) made").arg(nChanged)
+                        : QStringLiteral("Nothing to change: the switcher already matches %1").arg(o.strApplyFile));
     return EXIT_DONE;
 }
+
+}  // namespace corvane::cli

@@ -5,7 +5,11 @@
 
 class CCliSession;
 
+namespace corvane::cli {
+
 // With a session: loads the switcher's configuration, then sends each
 // change and waits for it. Without one (only with --dry-run): lists the
 // frames for every item in the file.
 int RunApply(const CliOptions& options, CCliSession* pSession, const CCliOutput& out);
+
+}  // namespace corvane::cli

@@ -6,6 +6,8 @@
 #include "DeviceNameText.h"
 #include "EdidModes.h"
 
+namespace corvane::cli {
+
 namespace {
 
 // Channels as the window's radio shows them.
@@ -15,7 +17,8 @@ const char* Channels(UINT nFlags) {
     return nullptr;
 }
 
-Ipv4 Quad(const BYTE* p) { return {p[0], p[1], p[2], p[3]}; }
+// An address of the network parameters as text.
+QString Quad(const BYTE* p) { return QString::fromStdString(corvane::link::Ipv4Text({p[0], p[1], p[2], p[3]})); }
 
 QString MacText() {
     QStringList parts;
@@ -33,14 +36,15 @@ QJsonArray RoutingJson() {
 
 QString RoutingText() {
     QString s;
-    for (int n = 0; n < OUTPUT_COUNT; ++n) s += QStringLiteral("Output %1: input %2\n").arg(n + 1).arg(g_nOutputSource[n] + 1);
+    for (int n = 0; n < OUTPUT_COUNT; ++n)
+        s += QStringLiteral("Output %1: input %2\n").arg(n + 1).arg(g_nOutputSource[n] + 1);
     return s;
 }
 
 QString EdidDescription(int nMode, UINT nFlags) {
     QStringList parts;
     parts << (nMode >= 0 && nMode < EDID_MODE_COUNT ? QString::fromLatin1(EDID_MODES[nMode].pszText)
-                                                      : QStringLiteral("mode %1").arg(nMode));
+                                                    : QStringLiteral("mode %1").arg(nMode));
     for (const EdidOptionName& f : EDID_OPTIONS)
         if (nFlags & f.nFlag) parts << QString::fromLatin1(f.pszText);
     if (const char* pszCh = Channels(nFlags)) parts << QStringLiteral("%1 CH").arg(QLatin1String(pszCh));
@@ -90,9 +94,9 @@ QString DeviceNameTrimmed() { return WithoutTrailingBlanks(DeviceNameToText(g_De
 
 QJsonObject NetJson() {
     QJsonObject o;
-    o[QStringLiteral("ip")] = Ipv4Text(Quad(g_NetParams.abIp));
-    o[QStringLiteral("mask")] = Ipv4Text(Quad(g_NetParams.abMask));
-    o[QStringLiteral("gateway")] = Ipv4Text(Quad(g_NetParams.abGateway));
+    o[QStringLiteral("ip")] = Quad(g_NetParams.abIp);
+    o[QStringLiteral("mask")] = Quad(g_NetParams.abMask);
+    o[QStringLiteral("gateway")] = Quad(g_NetParams.abGateway);
     o[QStringLiteral("dhcp")] = g_NetParams.bDhcp != 0;
     o[QStringLiteral("mac")] = MacText();
     return o;
@@ -100,8 +104,7 @@ QJsonObject NetJson() {
 
 QString NetText() {
     return QStringLiteral("IP address: %1\nNet mask: %2\nRouter: %3\nDHCP: %4\nMAC: %5\n")
-        .arg(Ipv4Text(Quad(g_NetParams.abIp)), Ipv4Text(Quad(g_NetParams.abMask)),
-             Ipv4Text(Quad(g_NetParams.abGateway)),
+        .arg(Quad(g_NetParams.abIp), Quad(g_NetParams.abMask), Quad(g_NetParams.abGateway),
              g_NetParams.bDhcp ? QStringLiteral("on") : QStringLiteral("off"), MacText());
 }
 
@@ -129,3 +132,5 @@ QString WholeConfigText(bool bWithNet) {
     if (bWithNet) s += NetText();
     return s;
 }
+
+}  // namespace corvane::cli

@@ -7,6 +7,8 @@
 
 #include "DeviceState.h"
 
+namespace corvane::cli {
+
 // Input number (1-based) routed to each output, outputs 1..4 in order.
 QJsonArray RoutingJson();
 QString RoutingText();
@@ -28,8 +30,10 @@ QString DeviceNameTrimmed();
 QJsonObject NetJson();
 QString NetText();
 
-QString DebugWord(int nValue);   // "on" (0), "off" (1), or the number
+QString DebugWord(int nValue);  // "on" (0), "off" (1), or the number
 
 // Routing, EDID of each input, name; plus the network when bWithNet.
 QJsonObject WholeConfigJson(bool bWithNet);
 QString WholeConfigText(bool bWithNet);
+
+}  // namespace corvane::cli

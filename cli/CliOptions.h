@@ -3,14 +3,30 @@
 // I/O, so every option and every usage error is testable on its own.
 #include <QString>
 #include <QStringList>
-#include <array>
 #include <optional>
+#include <vector>
 
+#include "Ipv4Text.h"
 #include "WinTypes.h"
 
-enum class CliCommand { None, Status, Route, Edid, Name, Net, Power, Restart, Defaults, Debug, Load, Search, Apply, Watch };
+namespace corvane::cli {
 
-using Ipv4 = std::array<BYTE, 4>;
+using Ipv4 = corvane::link::Ipv4;
+
+// An address typed on the command line ("A.B.C.D").
+std::optional<Ipv4> ParseAddress(const QString& strText);
+
+// One option: its name without the dashes, the value it takes (empty for a
+// flag) and a line for people (empty: listed without one).
+struct CliOption {
+    QString strName;
+    QString strValue;
+    QString strHelp;
+    QString strShort;  // a one-letter alias, or empty
+};
+
+// The options every command takes, in the order the usage lists them.
+const std::vector<CliOption>& CommonOptions();
 
 // Values of the commands that write.
 struct CliRoute {
@@ -18,7 +34,7 @@ struct CliRoute {
     int nInput = 0;    // 0..3
 };
 struct CliEdid {
-    int nInput = 0;     // 0..3
+    int nInput = 0;  // 0..3
     bool bWrite = false;
     int nMode = 0;
     UINT nFlags = 0;
@@ -36,32 +52,32 @@ constexpr int CLI_DEFAULT_LOCAL_PORT = 5001;
 
 struct CliOptions {
     bool bHelp = false;
+    QString strHelpFor;  // --help or help of this command; empty for the usage
     bool bVersion = false;
 
     // Link: exactly one of these for the commands that talk to a switcher.
-    QString strPort;   // "COM3" or a device path
-    QString strHost;   // dotted IPv4 address
+    QString strPort;  // "COM3" or a device path
+    QString strHost;  // dotted IPv4 address
     int nLocalPort = CLI_DEFAULT_LOCAL_PORT;
 
     int nTimeoutMs = CLI_DEFAULT_TIMEOUT_MS;
     bool bJson = false;
     QString strTrace;
 
-    CliCommand command = CliCommand::None;
-    QString strCommand;  // as typed, for messages
+    QString strCommand;  // a name of the command table
     CliRoute route;
     CliEdid edid;
-    std::optional<QString> name;       // name TEXT
+    std::optional<QString> name;  // name TEXT
     CliNet net;
     bool bPowerOn = false;
-    std::optional<bool> debugOn;        // debug on|off
+    std::optional<bool> debugOn;  // debug on|off
     bool bYes = false;
     int nSearchWaitMs = CLI_DEFAULT_SEARCH_WAIT_MS;
-    std::optional<Ipv4> broadcast;      // search destination other than 255.255.255.255
+    std::optional<Ipv4> broadcast;  // search destination other than 255.255.255.255
     QString strApplyFile;
     bool bWithNetwork = false;
     bool bDryRun = false;
-    std::optional<int> intervalMs;      // watch --interval
+    std::optional<int> intervalMs;  // watch --interval
 
     bool HasLink() const { return !strPort.isEmpty() || !strHost.isEmpty(); }
 };
@@ -70,14 +86,4 @@ struct CliOptions {
 // one-line reason on a usage error.
 bool CliParse(const QStringList& args, CliOptions& options, QString& strError);
 
-// "A.B.C.D", four decimal numbers 0..255 and nothing else.
-std::optional<Ipv4> ParseIpv4(const QString& strText);
-QString Ipv4Text(const Ipv4& ip);
-// The address as one number, first octet in the top byte (as the UDP link takes it).
-DWORD Ipv4HostOrder(const Ipv4& ip);
-
-// Port argument: "COMn" (any case, n 1..30) gives n; a path (with a /) gives 0.
-// -1 when it is neither.
-int ParseComPort(const QString& strText);
-
-QString CliUsage();
+}  // namespace corvane::cli

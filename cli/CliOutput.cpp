@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+namespace corvane::cli {
+
 namespace {
 
 QString& StdoutError() {
@@ -55,3 +57,5 @@ QString CCliOutput::ResultsError() {
         StdoutError() = QString::fromLocal8Bit(std::strerror(errno ? errno : EIO));
     return StdoutError();
 }
+
+}  // namespace corvane::cli

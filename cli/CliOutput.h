@@ -5,6 +5,8 @@
 #include <QJsonObject>
 #include <QString>
 
+namespace corvane::cli {
+
 class CCliOutput {
 public:
     explicit CCliOutput(bool bJson) : m_bJson(bJson) {}
@@ -26,3 +28,5 @@ public:
 private:
     bool m_bJson;
 };
+
+}  // namespace corvane::cli

@@ -7,6 +7,8 @@
 #include "CommandFrames.h"
 #include "DeviceNameText.h"
 
+namespace corvane::cli {
+
 namespace {
 
 bool Is(const ReplyEvent& ev, ReplyKind kind) { return ev.kind == kind; }
@@ -14,25 +16,11 @@ bool Is(const ReplyEvent& ev, ReplyKind kind, int n) { return ev.kind == kind &&
 
 // How the switcher confirmed a write: its acknowledgement, or the register
 // read back.
-QString AnswerWord(ReplyKind kind) { return kind == ReplyKind::Ack ? QStringLiteral("ack") : QStringLiteral("read-back"); }
+QString AnswerWord(ReplyKind kind) {
+    return kind == ReplyKind::Ack ? QStringLiteral("ack") : QStringLiteral("read-back");
+}
 
 }  // namespace
-
-int CCliRunner::Run() {
-    switch (m_o.command) {
-    case CliCommand::Status: return Status();
-    case CliCommand::Route: return Route();
-    case CliCommand::Edid: return Edid();
-    case CliCommand::Name: return Name();
-    case CliCommand::Net: return Net();
-    case CliCommand::Power: return Power();
-    case CliCommand::Restart: return System(Frames::RESTART, QStringLiteral("Restart acknowledged"));
-    case CliCommand::Defaults: return System(Frames::FACTORY_DEFAULT, QStringLiteral("Factory defaults acknowledged"));
-    case CliCommand::Debug: return Debug();
-    case CliCommand::Load: return Load();
-    default: return EXIT_USAGE;  // search, apply and watch have runners of their own
-    }
-}
 
 int CCliRunner::NoAnswer(const QString& strWhat) {
     QString strText;
@@ -63,9 +51,10 @@ bool CCliRunner::Write(const std::string& strFrame, const ReplyPredicate& fnRead
 }
 
 int CCliRunner::Status() {
-    const bool bOk = m_s.Exchange(Frames::Status(), [](const ReplyEvent& ev) {
-        return Is(ev, ReplyKind::AllOutputs) || Is(ev, ReplyKind::AllConfig);
-    }, m_o.nTimeoutMs);
+    const bool bOk = m_s.Exchange(
+        Frames::Status(),
+        [](const ReplyEvent& ev) { return Is(ev, ReplyKind::AllOutputs) || Is(ev, ReplyKind::AllConfig); },
+        m_o.nTimeoutMs);
     if (!bOk) return NoAnswer(QStringLiteral("the routing request"));
     QJsonObject obj;
     obj[QStringLiteral("routing")] = RoutingJson();
@@ -103,19 +92,23 @@ int CCliRunner::Edid() {
     const int n = m_o.edid.nInput;
     const int nRegister = EDID_REG_BASE + n;
     if (!m_o.edid.bWrite) {
-        if (!m_s.Exchange(Frames::Read(nRegister), [n](const ReplyEvent& ev) { return Is(ev, ReplyKind::Edid, n); },
-                          m_o.nTimeoutMs))
+        if (!m_s.Exchange(
+                Frames::Read(nRegister), [n](const ReplyEvent& ev) { return Is(ev, ReplyKind::Edid, n); },
+                m_o.nTimeoutMs))
             return NoAnswer(QStringLiteral("the EDID request"));
         m_out.Result(m_o.strCommand, EdidJson(n), EdidText(n));
         return EXIT_DONE;
     }
     ReplyKind answer = ReplyKind::Ack;
-    if (!Write(Frames::EdidApply(nRegister, m_o.edid.nMode, m_o.edid.nFlags),
-               [n](const ReplyEvent& ev) { return Is(ev, ReplyKind::Edid, n); }, answer))
+    if (!Write(
+            Frames::EdidApply(nRegister, m_o.edid.nMode, m_o.edid.nFlags),
+            [n](const ReplyEvent& ev) { return Is(ev, ReplyKind::Edid, n); }, answer))
         return NoAnswer(QStringLiteral("the EDID command"));
     const EdidSetting applied{m_o.edid.nMode, m_o.edid.nFlags};
     if (answer == ReplyKind::Edid && !SameEdid(g_EdidSetting[n], applied))
-        return Refused(QStringLiteral("input %1 stays at %2").arg(n + 1).arg(EdidDescription(g_EdidSetting[n].nMode, g_EdidSetting[n].nFlags)));
+        return Refused(QStringLiteral("input %1 stays at %2")
+                           .arg(n + 1)
+                           .arg(EdidDescription(g_EdidSetting[n].nMode, g_EdidSetting[n].nFlags)));
     // What was applied is what the device state now holds.
     g_EdidSetting[n] = applied;
     QJsonObject obj = EdidJson(n);
@@ -126,14 +119,16 @@ int CCliRunner::Edid() {
 
 int CCliRunner::Name() {
     if (!m_o.name) {
-        if (!m_s.Exchange(Frames::Read(Frames::REG_DEVICE_NAME), [](const ReplyEvent& ev) { return Is(ev, ReplyKind::Name); },
-                          m_o.nTimeoutMs))
+        if (!m_s.Exchange(
+                Frames::Read(Frames::REG_DEVICE_NAME), [](const ReplyEvent& ev) { return Is(ev, ReplyKind::Name); },
+                m_o.nTimeoutMs))
             return NoAnswer(QStringLiteral("the name request"));
     } else {
         BYTE abName[DEVICE_NAME_LEN];
         DeviceNameFromText(*m_o.name, abName);
         ReplyKind answer = ReplyKind::Ack;
-        if (!Write(Frames::DeviceNameWrite(abName), [](const ReplyEvent& ev) { return Is(ev, ReplyKind::Name); }, answer))
+        if (!Write(
+                Frames::DeviceNameWrite(abName), [](const ReplyEvent& ev) { return Is(ev, ReplyKind::Name); }, answer))
             return NoAnswer(QStringLiteral("the new name"));
         if (answer == ReplyKind::Name && std::memcmp(abName, g_DeviceName, DEVICE_NAME_LEN) != 0)
             return Refused(QStringLiteral("the name stays \"%1\"").arg(DeviceNameShown(DeviceNameTrimmed())));
@@ -170,16 +165,23 @@ int CCliRunner::Net() {
 
 int CCliRunner::Power() {
     const char* pszFrame = m_o.bPowerOn ? Frames::POWER_ON : Frames::POWER_OFF;
-    if (!m_s.Exchange(pszFrame, [](const ReplyEvent& ev) { return Is(ev, ReplyKind::Ack); }, m_o.nTimeoutMs))
+    if (!m_s.Exchange(
+            pszFrame, [](const ReplyEvent& ev) { return Is(ev, ReplyKind::Ack); }, m_o.nTimeoutMs))
         return NoAnswer(QStringLiteral("the power command"));
     QJsonObject obj;
     obj[QStringLiteral("power")] = m_o.bPowerOn ? QStringLiteral("on") : QStringLiteral("off");
-    m_out.Result(m_o.strCommand, obj, m_o.bPowerOn ? QStringLiteral("Power up acknowledged") : QStringLiteral("Power down acknowledged"));
+    m_out.Result(m_o.strCommand, obj,
+                 m_o.bPowerOn ? QStringLiteral("Power up acknowledged") : QStringLiteral("Power down acknowledged"));
     return EXIT_DONE;
 }
 
+int CCliRunner::Restart() { return System(Frames::RESTART, QStringLiteral("Restart acknowledged")); }
+
+int CCliRunner::Defaults() { return System(Frames::FACTORY_DEFAULT, QStringLiteral("Factory defaults acknowledged")); }
+
 int CCliRunner::System(const char* pszFrame, const QString& strDone) {
-    if (!m_s.Exchange(pszFrame, [](const ReplyEvent& ev) { return Is(ev, ReplyKind::Ack); }, m_o.nTimeoutMs))
+    if (!m_s.Exchange(
+            pszFrame, [](const ReplyEvent& ev) { return Is(ev, ReplyKind::Ack); }, m_o.nTimeoutMs))
         return NoAnswer(QStringLiteral("the %1 command").arg(m_o.strCommand));
     m_out.Result(m_o.strCommand, QJsonObject(), strDone);
     return EXIT_DONE;
@@ -198,7 +200,8 @@ int CCliRunner::Debug() {
     if (!m_s.Exchange(strFrame, done, m_o.nTimeoutMs)) return NoAnswer(QStringLiteral("the debug mode request"));
     if (m_o.debugOn) {
         const int nWanted = *m_o.debugOn ? 0 : 1;
-        if (answer == ReplyKind::Debug && nValue != nWanted) return Refused(QStringLiteral("debug stays %1").arg(DebugWord(nValue)));
+        if (answer == ReplyKind::Debug && nValue != nWanted)
+            return Refused(QStringLiteral("debug stays %1").arg(DebugWord(nValue)));
         nValue = nWanted;
     }
     QJsonObject obj;
@@ -211,8 +214,9 @@ int CCliRunner::Debug() {
 // parameters, as the window does, and those are waited for too.
 bool CCliRunner::LoadAll() {
     const unsigned nMark = m_s.Mark();
-    if (!m_s.Exchange(Frames::Read(Frames::REG_ALL_CONFIG), [](const ReplyEvent& ev) { return Is(ev, ReplyKind::AllConfig); },
-                      m_o.nTimeoutMs)) {
+    if (!m_s.Exchange(
+            Frames::Read(Frames::REG_ALL_CONFIG), [](const ReplyEvent& ev) { return Is(ev, ReplyKind::AllConfig); },
+            m_o.nTimeoutMs)) {
         NoAnswer(QStringLiteral("the configuration request"));
         return false;
     }
@@ -228,3 +232,5 @@ int CCliRunner::Load() {
     m_out.Result(m_o.strCommand, WholeConfigJson(true), WholeConfigText(true));
     return EXIT_DONE;
 }
+
+}  // namespace corvane::cli

@@ -1,20 +1,32 @@
 #pragma once
-// Runs one corvane-cli command: opens the link, sends the command's frames
-// through the window's send path, waits for each answer as the pages do
-// (the read-back, or the write acknowledgement), prints the result and
-// returns the exit status.
+// Runs the corvane-cli commands that talk to one switcher on the open link:
+// sends the command's frames through the window's send path, waits for each
+// answer as the pages do (the read-back, or the write acknowledgement),
+// prints the result and returns the exit status.
 #include "CliOptions.h"
 #include "CliOutput.h"
 #include "CliSession.h"
 #include "DeviceState.h"
+
+namespace corvane::cli {
 
 class CCliRunner {
 public:
     CCliRunner(const CliOptions& options, CCliSession& session, const CCliOutput& out)
         : m_o(options), m_s(session), m_out(out) {}
 
-    // The command of the options on the open link.
-    int Run();
+    // The commands that send one request and print its answer; each
+    // returns the exit status.
+    int Status();
+    int Route();
+    int Edid();
+    int Name();
+    int Net();
+    int Power();
+    int Restart();
+    int Defaults();
+    int Debug();
+    int Load();
 
     // A whole configuration and the network parameters read into the device
     // state; false (reported) when either did not come.
@@ -22,15 +34,7 @@ public:
     int NoAnswer(const QString& strWhat);
 
 private:
-    int Status();
-    int Route();
-    int Edid();
-    int Name();
-    int Net();
-    int Power();
     int System(const char* pszFrame, const QString& strDone);
-    int Debug();
-    int Load();
     int Refused(const QString& strText);
     // Sends a write and waits for the acknowledgement or for a read-back
     // fnReadBack accepts; answer says which of the two came.
@@ -40,3 +44,5 @@ private:
     CCliSession& m_s;
     const CCliOutput& m_out;
 };
+
+}  // namespace corvane::cli

@@ -9,9 +9,12 @@
 #include "CliSession.h"
 #include "CliUdpLink.h"
 #include "DeviceNameText.h"
+#include "Ipv4Text.h"
 #include "NetLinkState.h"
 #include "NetReceive.h"
 #include "Sock_UDP.h"
+
+namespace corvane::cli {
 
 namespace {
 
@@ -27,7 +30,7 @@ public:
     void AddDeviceItem(int nEntry) override {
         const DeviceEntry& e = g_DeviceTable[nEntry];
         const QString strName = WithoutTrailingBlanks(QString::fromLatin1(e.szName));
-        const QString strAddress = QString::fromStdString(DottedIp(e.dwIp));
+        const QString strAddress = QString::fromStdString(corvane::link::DottedIp(e.dwIp));
         QJsonObject obj{{QStringLiteral("number"), nEntry + 1},
                         {QStringLiteral("address"), strAddress},
                         {QStringLiteral("name"), strName}};
@@ -56,7 +59,7 @@ int RunSearch(const CliOptions& o, const CCliOutput& out) {
     }
     CSearchOwner owner(o, out);
     g_SockUDP.SetSearchOwner(&owner);
-    const DWORD dwTo = o.broadcast ? Ipv4HostOrder(*o.broadcast) : BROADCAST_IP;
+    const DWORD dwTo = o.broadcast ? corvane::link::Ipv4HostOrder(*o.broadcast) : BROADCAST_IP;
     g_SockUDP.SetSearchDestination(dwTo);
     BeginDeviceSearch();
     int nStatus = EXIT_DONE;
@@ -80,3 +83,5 @@ int RunSearch(const CliOptions& o, const CCliOutput& out) {
     g_bSearching = 0;
     return nStatus;
 }
+
+}  // namespace corvane::cli

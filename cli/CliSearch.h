@@ -4,7 +4,11 @@
 #include "CliOptions.h"
 #include "CliOutput.h"
 
+namespace corvane::cli {
+
 int RunSearch(const CliOptions& options, const CCliOutput& out);
 
 // Ends a running search early (a termination signal).
 void InterruptSearch();
+
+}  // namespace corvane::cli

@@ -10,8 +10,8 @@
 #include <variant>
 #include <vector>
 
-#include "CliOptions.h"
 #include "CliUdpLink.h"
+#include "ComPortText.h"
 #include "CommandFrames.h"
 #include "DeviceState.h"
 #include "ReplyAssembler.h"
@@ -36,7 +36,7 @@ using corvane::link::OutputSourceReply;
 // that is one of the COM ports' devices keeps that port's name; any other
 // path is given to COM1 for this run.
 UINT PortNumberFor(const QString& strPort) {
-    const int n = ParseComPort(strPort);
+    const int n = corvane::link::ParseComPort(strPort);
     if (n > 0) return static_cast<UINT>(n);
     const std::string strPath = strPort.toStdString();
     for (UINT i = 1; i <= static_cast<UINT>(MaxSerialPortNum); ++i) {
@@ -84,7 +84,7 @@ int CCliSession::OpenSerial(const QString& strPort, QString& strError) {
     m_strPort = strPort;
     const UINT nPort = PortNumberFor(strPort);
     const QString strPath = QString::fromStdString(SerialDevicePath(nPort));
-    m_strLinkName = ParseComPort(strPort) > 0 ? QStringLiteral("%1 (%2)").arg(strPort.toUpper(), strPath) : strPath;
+    m_strLinkName = corvane::link::ParseComPort(strPort) > 0 ? QStringLiteral("%1 (%2)").arg(strPort.toUpper(), strPath) : strPath;
     m_strLinkError.clear();
     // A regular file, a directory ...: said before the open is even tried.
     if (const QString strNotSerial = NotSerialDeviceReason(strPath); !strNotSerial.isEmpty()) {

@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "CliOptions.h"
+#include "Ipv4Text.h"
 #include "NetLinkState.h"
 #include "Sock_UDP.h"
 
@@ -33,12 +33,12 @@ bool OpenCliSocket(int nLocalPort, QString& strError) {
 }
 
 bool OpenCliUdpLink(corvane::link::UdpLink& link, const QString& strHost, int nLocalPort, QString& strError) {
-    const std::optional<Ipv4> ip = ParseIpv4(strHost);
+    const std::optional<corvane::link::Ipv4> ip = corvane::link::ParseIpv4(strHost.toStdString());
     if (!ip) {
         strError = QStringLiteral("%1 is not an address A.B.C.D").arg(strHost);
         return false;
     }
-    link.SetEndpoint(nLocalPort, Ipv4HostOrder(*ip));
+    link.SetEndpoint(nLocalPort, corvane::link::Ipv4HostOrder(*ip));
     if (link.Open()) return true;
     strError = SocketOpenError(nLocalPort);
     return false;

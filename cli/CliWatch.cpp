@@ -15,6 +15,8 @@
 #include "DeviceState.h"
 #include "FrameTrace.h"
 
+namespace corvane::cli {
+
 namespace {
 
 // Over the network the window polls the change counter once a second.
@@ -82,7 +84,8 @@ private:
         }
         if (m_sinceReply.elapsed() > m_o.nTimeoutMs && !m_bSilent) {
             m_bSilent = true;
-            Line(QStringLiteral("silent"), QStringLiteral("no answer from the switcher for %1 s").arg(m_o.nTimeoutMs / 1000.0), {});
+            Line(QStringLiteral("silent"),
+                 QStringLiteral("no answer from the switcher for %1 s").arg(m_o.nTimeoutMs / 1000.0), {});
         }
         m_s.Send(m_s.IsNetwork() ? Frames::Read(Frames::REG_CHANGE_COUNTER) : Frames::Status());
     }
@@ -139,7 +142,11 @@ private:
                             {QStringLiteral("from"), m_seen.anSource[n] + 1},
                             {QStringLiteral("to"), g_nOutputSource[n] + 1}};
             Line(QStringLiteral("routing"),
-                 QStringLiteral("output %1: input %2 -> input %3").arg(n + 1).arg(m_seen.anSource[n] + 1).arg(g_nOutputSource[n] + 1), obj);
+                 QStringLiteral("output %1: input %2 -> input %3")
+                     .arg(n + 1)
+                     .arg(m_seen.anSource[n] + 1)
+                     .arg(g_nOutputSource[n] + 1),
+                 obj);
             m_seen.anSource[n] = g_nOutputSource[n];
         }
     }
@@ -150,7 +157,10 @@ private:
         if (SameEdid(now, was)) return;
         QJsonObject obj = EdidJson(n);
         Line(QStringLiteral("edid"),
-             QStringLiteral("EDID input %1: %2 -> %3").arg(n + 1).arg(EdidDescription(was.nMode, was.nFlags), EdidDescription(now.nMode, now.nFlags)), obj);
+             QStringLiteral("EDID input %1: %2 -> %3")
+                 .arg(n + 1)
+                 .arg(EdidDescription(was.nMode, was.nFlags), EdidDescription(now.nMode, now.nFlags)),
+             obj);
         was = now;
     }
 
@@ -190,3 +200,5 @@ private:
 }  // namespace
 
 int RunWatch(const CliOptions& o, CCliSession& s, const CCliOutput& out) { return CWatcher(o, s, out).Run(); }
+
+}  // namespace corvane::cli

@@ -6,4 +6,8 @@
 
 class CCliSession;
 
+namespace corvane::cli {
+
 int RunWatch(const CliOptions& options, CCliSession& session, const CCliOutput& out);
+
+}  // namespace corvane::cli

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <vector>
 
+namespace corvane::cli {
+
 namespace {
 
 struct Level {
@@ -51,3 +53,5 @@ std::optional<QString> FirstDuplicateKey(const QByteArray& json) {
     }
     return std::nullopt;
 }
+
+}  // namespace corvane::cli

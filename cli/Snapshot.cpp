@@ -13,7 +13,11 @@
 #include "DuplicateKeys.h"
 #include "EdidModes.h"
 
+namespace corvane::cli {
+
 namespace {
+
+QString AddressText(const Ipv4& ip) { return QString::fromStdString(corvane::link::Ipv4Text(ip)); }
 
 bool Fail(QString& strError, const QString& strText) {
     strError = strText;
@@ -110,7 +114,7 @@ bool ParseName(const QJsonValue& v, Snapshot& snap, QString& strError) {
 }
 
 bool ParseAddress(const QJsonObject& o, const char* pszKey, Ipv4& ip, QString& strError) {
-    const std::optional<Ipv4> parsed = ParseIpv4(o[QLatin1String(pszKey)].toString());
+    const std::optional<Ipv4> parsed = corvane::link::ParseIpv4(o[QLatin1String(pszKey)].toString().toStdString());
     if (!parsed)
         return Fail(strError, QStringLiteral("\"network\" needs \"%1\" as A.B.C.D").arg(QLatin1String(pszKey)));
     ip = *parsed;
@@ -182,7 +186,7 @@ void PlanNet(const Snapshot& snap, bool bAll, std::vector<PlannedChange>& plan) 
     params.bDhcp = want.bDhcp ? 1 : 0;
     if (!bAll && std::memcmp(&params, &g_NetParams, sizeof params) == 0) return;
     const QString strWhat = QStringLiteral("network: %1 mask %2 router %3 DHCP %4")
-                                .arg(Ipv4Text(want.ip), Ipv4Text(want.mask), Ipv4Text(want.gateway),
+                                .arg(AddressText(want.ip), AddressText(want.mask), AddressText(want.gateway),
                                      want.bDhcp ? QStringLiteral("on") : QStringLiteral("off"));
     plan.push_back({ChangeKind::Net, 0, Frames::NetParamsWrite(params), strWhat});
 }
@@ -221,3 +225,5 @@ std::vector<PlannedChange> PlanApply(const Snapshot& snap, bool bWithNetwork, bo
     if (bWithNetwork) PlanNet(snap, bAll, plan);
     return plan;
 }
+
+}  // namespace corvane::cli

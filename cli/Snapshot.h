@@ -13,6 +13,8 @@
 #include "CliOptions.h"
 #include "DeviceState.h"
 
+namespace corvane::cli {
+
 struct SnapshotNet {
     Ipv4 ip{}, mask{}, gateway{};
     bool bDhcp = false;
@@ -34,9 +36,9 @@ enum class ChangeKind { Route, Edid, Name, Net };
 
 struct PlannedChange {
     ChangeKind kind;
-    int n = 0;               // output (Route) or input (Edid), 0-based
+    int n = 0;  // output (Route) or input (Edid), 0-based
     std::string strFrame;
-    QString strWhat;         // "output 2: input 1 -> input 3"
+    QString strWhat;  // "output 2: input 1 -> input 3"
 };
 
 // The frames, in sending order (routing, EDID, name, network last since it
@@ -44,3 +46,5 @@ struct PlannedChange {
 // differs from the device state; with bAll for every item of snap. The
 // network frame keeps the MAC address of the device state.
 std::vector<PlannedChange> PlanApply(const Snapshot& snap, bool bWithNetwork, bool bAll);
+
+}  // namespace corvane::cli

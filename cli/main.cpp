@@ -1,20 +1,20 @@
 // corvane-cli: scripted control of the matrix switcher, on the window's own
-// protocol and link code. See CliUsage() for the commands.
+// protocol and link code. The commands are the table of CliCommands.h.
 #include <QCoreApplication>
 #include <cstdio>
 
-#include "CliApply.h"
+#include "CliCommands.h"
+#include "CliHelp.h"
 #include "CliOptions.h"
 #include "CliOutput.h"
-#include "CliRunner.h"
 #include "CliSearch.h"
 #include "CliSession.h"
-#include "CliWatch.h"
 #include "CorvaneVersion.h"
 #include "FrameTrace.h"
 #include "QtEventLoop.h"
 #include "TermSignal.h"
 
+namespace corvane::cli {
 namespace {
 
 int OpenLink(const CliOptions& o, CCliSession& session, const CCliOutput& out) {
@@ -33,16 +33,12 @@ int RunOnLink(const CliOptions& o, const CCliOutput& out) {
         session.Interrupt();
         InterruptSearch();
     });
-    if (o.command == CliCommand::Search) return RunSearch(o, out);
-    if (o.command == CliCommand::Apply && !o.HasLink()) return RunApply(o, nullptr, out);
+    const CliCommand& command = *FindCommand(o.strCommand);
+    const bool bLink = command.link == LinkUse::Needed || (command.link == LinkUse::Optional && o.HasLink());
+    if (!bLink) return command.run(o, nullptr, out);
     int nStatus = OpenLink(o, session, out);
     if (nStatus != EXIT_DONE) return nStatus;
-    if (o.command == CliCommand::Apply)
-        nStatus = RunApply(o, &session, out);
-    else if (o.command == CliCommand::Watch)
-        nStatus = RunWatch(o, session, out);
-    else
-        nStatus = CCliRunner(o, session, out).Run();
+    nStatus = command.run(o, &session, out);
     session.Close();
     return nStatus;
 }
@@ -63,8 +59,10 @@ int WithOutputChecked(int nStatus, const CliOptions& o) {
 }
 
 }  // namespace
+}  // namespace corvane::cli
 
 int main(int argc, char** argv) {
+    using namespace corvane::cli;
     QtEventLoop::Choose();
     QCoreApplication app(argc, argv);
     QtEventLoop::Forget();
@@ -77,10 +75,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "corvane-cli: %s\n(corvane-cli --help lists the commands)\n", qPrintable(strError));
         return EXIT_USAGE;
     }
-    if (o.bHelp) {
-        std::fputs(qPrintable(CliUsage()), stdout);
-        return WithOutputChecked(EXIT_DONE, o);
-    }
+    if (o.bHelp) return WithOutputChecked(PrintHelp(o), o);
     if (o.bVersion) {
         std::printf("corvane-cli %s\n", CORVANE_VERSION);
         return WithOutputChecked(EXIT_DONE, o);

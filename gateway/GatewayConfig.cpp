@@ -1,6 +1,7 @@
 #include "GatewayConfig.h"
 
-#include "CliOptions.h"
+#include "ComPortText.h"
+#include "Ipv4Text.h"
 #include "hub/StateStore.h"
 
 namespace corvane::gateway {
@@ -91,11 +92,11 @@ bool MakeConfig(const Settings& s, GatewayConfig& c, QString& error) {
         error = QStringLiteral("name the switcher's link: either port (COMn or a device path) or host (A.B.C.D)");
         return false;
     }
-    if (!c.port.isEmpty() && ParseComPort(c.port) < 0) {
+    if (!c.port.isEmpty() && link::ParseComPort(c.port) < 0) {
         error = QStringLiteral("port %1 is neither COM1..COM30 nor a device path").arg(c.port);
         return false;
     }
-    if (!c.host.isEmpty() && !ParseIpv4(c.host)) {
+    if (!c.host.isEmpty() && !link::ParseIpv4(c.host.toStdString())) {
         error = QStringLiteral("host %1 is not an address A.B.C.D").arg(c.host);
         return false;
     }
@@ -107,7 +108,7 @@ bool MakeConfig(const Settings& s, GatewayConfig& c, QString& error) {
     const QString http = s.value(QStringLiteral("http"), QStringLiteral("127.0.0.1:%1").arg(DEFAULT_HTTP_PORT));
     const qsizetype nColon = http.lastIndexOf(QLatin1Char(':'));
     int nPort = 0;
-    if (nColon <= 0 || !ParseIpv4(http.left(nColon)) || !Number(http.mid(nColon + 1), 0, 65535, nPort)) {
+    if (nColon <= 0 || !link::ParseIpv4(http.left(nColon).toStdString()) || !Number(http.mid(nColon + 1), 0, 65535, nPort)) {
         error = QStringLiteral("http %1 is not ADDRESS:PORT (for example 127.0.0.1:8080, or 0.0.0.0:8080 for the LAN)")
                     .arg(http);
         return false;

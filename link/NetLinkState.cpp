@@ -1,6 +1,5 @@
 #include "NetLinkState.h"
 
-#include <cstdio>
 #include <cstring>
 
 BYTE g_bSocketOpen;
@@ -26,9 +25,3 @@ void BeginDeviceSearch() {
     g_bDeviceTableFullShown = 0;
 }
 
-std::string DottedIp(DWORD dwIp) {
-    char sz[16] = {};
-    std::snprintf(sz, sizeof sz, "%u.%u.%u.%u", unsigned(dwIp >> 24), unsigned((dwIp >> 16) & 0xFF),
-                  unsigned((dwIp >> 8) & 0xFF), unsigned(dwIp & 0xFF));
-    return sz;
-}

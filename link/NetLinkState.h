@@ -3,8 +3,6 @@
 // address and the table of switchers found by the last search. Process-wide
 // globals, used on the GUI thread only. g_bNetConnected lives with the other
 // link flag in DeviceState.h.
-#include <string>
-
 #include "WinTypes.h"
 
 constexpr int MAX_DEVICE_NUM = 300;         // switchers one search can list
@@ -35,6 +33,3 @@ void ResetNetLinkState();
 // A search starts: g_bSearching = 1, the table emptied, the full-table
 // notice armed again.
 void BeginDeviceSearch();
-
-// "%d.%d.%d.%d" of an address whose first octet is the top byte.
-std::string DottedIp(DWORD dwIp);

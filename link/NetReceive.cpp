@@ -6,6 +6,7 @@
 
 #include "CommandFrames.h"
 #include "DeviceState.h"
+#include "Ipv4Text.h"
 #include "ReplyAssembler.h"
 #include "SearchDecoder.h"
 
@@ -32,7 +33,7 @@ void StoreSearchReply(DWORD dwSender, ISearchOwner* pSearch) {
     ++g_nDeviceCount;
     if (!pSearch) return;
     char szLine[80] = {};
-    std::snprintf(szLine, sizeof szLine, "%d->IP=%s   Name=%s\r\n", nEntry + 1, DottedIp(dwSender).c_str(),
+    std::snprintf(szLine, sizeof szLine, "%d->IP=%s   Name=%s\r\n", nEntry + 1, corvane::link::DottedIp(dwSender).c_str(),
                   entry.szName);
     pSearch->AppendDeviceList(szLine);
     pSearch->AddDeviceItem(nEntry);

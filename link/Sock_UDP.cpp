@@ -11,11 +11,12 @@
 
 #include "CommandFrames.h"
 #include "FrameTrace.h"
+#include "Ipv4Text.h"
 
 CSockUDP g_SockUDP;
 
 QString UdpPeerName(DWORD dwIp, WORD wPort) {
-    return QStringLiteral("%1:%2").arg(QString::fromStdString(DottedIp(dwIp))).arg(wPort);
+    return QStringLiteral("%1:%2").arg(QString::fromStdString(corvane::link::DottedIp(dwIp))).arg(wPort);
 }
 
 namespace {

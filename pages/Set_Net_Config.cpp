@@ -12,6 +12,7 @@
 #include "Dialogs.h"
 #include "Dlg133_NetConfigIds.h"
 #include "IPAddressCtrl.h"
+#include "Ipv4Text.h"
 #include "MessageBox.h"
 #include "NetLinkState.h"
 #include "NetSend.h"
@@ -87,7 +88,7 @@ void CNetConfigPage::RefreshPcAddress() {
     const DWORD dwIp = PcIpv4Address();
     if (CIPAddressCtrl* pLocal = AddressCtrl(IDC_LOCAL_IP)) pLocal->SetAddress(dwIp);
     UpdateData(TRUE);
-    m_strDeviceList = QStringLiteral("%1 %2 \r\n").arg(strName, QString::fromStdString(DottedIp(dwIp)));
+    m_strDeviceList = QStringLiteral("%1 %2 \r\n").arg(strName, QString::fromStdString(corvane::link::DottedIp(dwIp)));
     UpdateData(FALSE);
 }
 
@@ -123,7 +124,7 @@ void CNetConfigPage::OpenSocket() {
     DWORD dwLocal = 0;
     if (CIPAddressCtrl* pLocal = AddressCtrl(IDC_LOCAL_IP)) pLocal->GetAddress(dwLocal);
     const long nPort = PortFromText(m_strLocalPort);
-    if (!g_SockUDP.Open(nPort, DottedIp(dwLocal).c_str())) {
+    if (!g_SockUDP.Open(nPort, corvane::link::DottedIp(dwLocal).c_str())) {
         MessageBox(nullptr, QStringLiteral("Create Socket Error\uFF1A%1").arg(g_SockUDP.GetLastError()), QString(),
                    MB_OK | MB_ICONEXCLAMATION, g_SockUDP.GetLastErrorText());
         ShowHostGroup(FALSE);
@@ -242,7 +243,7 @@ void CNetConfigPage::OnHostButton() {
     if (g_dwHostIp == BROADCAST_IP) {
         MessageBox(nullptr, QStringLiteral("Host IP is Null !"), QString(), MB_OK | MB_ICONEXCLAMATION,
                    QStringLiteral("%1 is the broadcast address, not the address of a switcher.")
-                       .arg(QString::fromStdString(DottedIp(BROADCAST_IP))));
+                       .arg(QString::fromStdString(corvane::link::DottedIp(BROADCAST_IP))));
         return;
     }
     EnableHostChoice(FALSE);
@@ -261,7 +262,7 @@ void CNetConfigPage::OnTimer(UINT nIdEvent) {
 }
 
 void CNetConfigPage::OnWebPage() {
-    const QUrl url(QStringLiteral("http://") + QString::fromStdString(DottedIp(g_dwHostIp)));
+    const QUrl url(QStringLiteral("http://") + QString::fromStdString(corvane::link::DottedIp(g_dwHostIp)));
     // Hands the address to the desktop's browser and returns at once.
     if (!QDesktopServices::openUrl(url))
         AfxMessageBox(QStringLiteral("Cannot open %1 in a web browser.").arg(url.toString()),

@@ -10,6 +10,7 @@
 #include "CommandFrames.h"
 #include "DeviceNameText.h"
 #include "Dlg133_NetConfigIds.h"
+#include "Ipv4Text.h"
 #include "LoopbackPeers.h"
 #include "Wait.h"
 #include "IPAddressCtrl.h"
@@ -48,7 +49,7 @@ protected:
         g_NetConfigPage.SetDlgItemText(Dlg133::IDC_LOCAL_PORT, QStringLiteral("0"));
         PressOnNetPage(Dlg133::IDC_SOCKET);
         ASSERT_EQ(g_bSocketOpen, 1);
-        ASSERT_TRUE(g_SockUDP.Open(0, DottedIp(LoopbackIp(1)).c_str()));
+        ASSERT_TRUE(g_SockUDP.Open(0, corvane::link::DottedIp(LoopbackIp(1)).c_str()));
         nLocalPort = g_SockUDP.GetLocalPort();
         g_NetConfigPage.GetItem<CIPAddressCtrl>(Dlg133::IDC_HOST_IP)->SetAddress(dwSwitch);
         PressOnNetPage(Dlg133::IDC_HOST_CONNECT);

@@ -3,9 +3,16 @@
 #include <gtest/gtest.h>
 
 #include "CliOptions.h"
+#include "ComPortText.h"
 #include "DeviceState.h"
+#include "SerialPort.h"
+
+using namespace corvane::cli;
 
 namespace {
+
+using corvane::link::ComPortName;
+using corvane::link::ParseComPort;
 
 CliOptions Parse(const QStringList& args) {
     CliOptions o;
@@ -26,7 +33,7 @@ QString Refused(const QStringList& args) {
 
 TEST(CliOptionsTest, LinkAndCommonOptions) {
     CliOptions o = Parse({"--port", "com3", "status"});
-    EXPECT_EQ(o.command, CliCommand::Status);
+    EXPECT_EQ(o.strCommand, "status");
     EXPECT_EQ(ParseComPort(o.strPort), 3);
     EXPECT_EQ(o.nTimeoutMs, 8000);
     EXPECT_FALSE(o.bJson);
@@ -38,11 +45,16 @@ TEST(CliOptionsTest, LinkAndCommonOptions) {
     EXPECT_TRUE(o.bJson);
     EXPECT_EQ(o.strTrace, "t.log");
 
+}
+
+TEST(CliOptionsTest, ComPortsRoundTrip) {
+    for (int n = 1; n <= MaxSerialPortNum; ++n) {
+        EXPECT_EQ(ParseComPort(ComPortName(n)), n);
+        EXPECT_EQ(ParseComPort(ComPortName(n).toLower()), n);
+    }
     EXPECT_EQ(ParseComPort("/dev/serial/by-id/usb-x"), 0);
-    EXPECT_EQ(ParseComPort("COM30"), 30);
-    EXPECT_EQ(ParseComPort("COM31"), -1);
-    EXPECT_EQ(ParseComPort("COM0"), -1);
-    EXPECT_EQ(ParseComPort("ttyUSB0"), -1);
+    for (const char* psz : {"COM31", "COM0", "COM", "COM+3", "COM-3", "COM3x", "ttyUSB0", ""})
+        EXPECT_EQ(ParseComPort(psz), -1) << psz;
 }
 
 TEST(CliOptionsTest, EveryCommandWithItsArguments) {
@@ -80,11 +92,11 @@ TEST(CliOptionsTest, EveryCommandWithItsArguments) {
 
     EXPECT_TRUE(Parse({"--port", "COM1", "power", "on"}).bPowerOn);
     EXPECT_FALSE(Parse({"--port", "COM1", "power", "OFF"}).bPowerOn);
-    EXPECT_EQ(Parse({"--port", "COM1", "restart", "--yes"}).command, CliCommand::Restart);
-    EXPECT_EQ(Parse({"--port", "COM1", "defaults", "--yes"}).command, CliCommand::Defaults);
+    EXPECT_EQ(Parse({"--port", "COM1", "restart", "--yes"}).strCommand, "restart");
+    EXPECT_EQ(Parse({"--port", "COM1", "defaults", "--yes"}).strCommand, "defaults");
     EXPECT_FALSE(Parse({"--port", "COM1", "debug"}).debugOn);
     EXPECT_EQ(Parse({"--port", "COM1", "debug", "on"}).debugOn, std::optional<bool>(true));
-    EXPECT_EQ(Parse({"--port", "COM1", "load"}).command, CliCommand::Load);
+    EXPECT_EQ(Parse({"--port", "COM1", "load"}).strCommand, "load");
 
     o = Parse({"search", "--wait", "0.5", "--broadcast", "127.0.0.9"});
     EXPECT_EQ(o.nSearchWaitMs, 500);

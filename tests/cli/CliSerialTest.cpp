@@ -292,6 +292,15 @@ TEST_F(CliSerialTest, UsageErrorsAreStatusTwoAndSendNothing) {
     const CliResult help = RunCli({"--help"});
     EXPECT_EQ(help.nExit, 0);
     EXPECT_TRUE(help.out.contains("route OUT IN"));
+    // One command's help, asked either way, and no help for a command that is not there.
+    const CliResult routeHelp = RunCli({"help", "route"});
+    EXPECT_EQ(routeHelp.nExit, 0);
+    EXPECT_TRUE(routeHelp.out.contains("route all IN"));
+    EXPECT_FALSE(routeHelp.out.contains("edid IN"));
+    EXPECT_EQ(RunCli({"route", "--help"}).out, routeHelp.out);
+    const CliResult unknown = RunCli({"help", "frobnicate"});
+    EXPECT_EQ(unknown.nExit, 2);
+    EXPECT_TRUE(unknown.out.isEmpty());
     const CliResult version = RunCli({"--version"});
     EXPECT_EQ(version.nExit, 0);
     EXPECT_TRUE(version.out.startsWith("corvane-cli "));

@@ -9,6 +9,8 @@
 #include "DeviceNameText.h"
 #include "Snapshot.h"
 
+using namespace corvane::cli;
+
 namespace {
 
 class SnapshotTest : public ::testing::Test {

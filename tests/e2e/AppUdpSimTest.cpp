@@ -15,6 +15,7 @@
 #include "E2eFixture.h"
 #include "EdidConfigPage.h"
 #include "IPAddressCtrl.h"
+#include "Ipv4Text.h"
 #include "NetLinkState.h"
 #include "PortSetPage.h"
 #include "Set_Net_Config.h"
@@ -153,7 +154,7 @@ private:
         }
         DWORD dwTyped = 0;
         pHost->GetAddress(dwTyped);
-        QCOMPARE(QString::fromStdString(DottedIp(dwTyped)), m_strSimIp);
+        QCOMPARE(QString::fromStdString(corvane::link::DottedIp(dwTyped)), m_strSimIp);
 
         Button(g_NetConfigPage, IDC_HOST_CONNECT)->click();
         QCOMPARE(g_NetConfigPage.GetDlgItemText(IDC_HOST_CONNECT), QStringLiteral("Disconnect"));

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "DeviceState.h"
+#include "Ipv4Text.h"
 #include "LoopbackPeers.h"
 #include "Wait.h"
 #include "NetSend.h"
@@ -49,7 +50,7 @@ protected:
         g_SockUDP.SetSearchOwner(&search);
         g_SockUDP.SetRxOwner(&rx);
         dwLocal = LoopbackIp(1);
-        ASSERT_TRUE(g_SockUDP.Open(0, DottedIp(dwLocal).c_str())) << g_SockUDP.GetLastErrorText().toStdString();
+        ASSERT_TRUE(g_SockUDP.Open(0, corvane::link::DottedIp(dwLocal).c_str())) << g_SockUDP.GetLastErrorText().toStdString();
         nLocalPort = g_SockUDP.GetLocalPort();
     }
     void TearDown() override {
@@ -84,7 +85,7 @@ TEST_F(SockUdp, FailedOpenGivesTheSystemsErrorNumberAndAReason) {
     ASSERT_TRUE(probe.bind(QHostAddress(LoopbackIp(3)), 0));
     const long nTaken = probe.localPort();
 
-    EXPECT_FALSE(g_SockUDP.Open(nTaken, DottedIp(LoopbackIp(3)).c_str()));
+    EXPECT_FALSE(g_SockUDP.Open(nTaken, corvane::link::DottedIp(LoopbackIp(3)).c_str()));
     EXPECT_EQ(g_SockUDP.GetLastError(), EADDRINUSE);
     EXPECT_TRUE(g_SockUDP.GetLastErrorText().contains("in use")) << g_SockUDP.GetLastErrorText().toStdString();
     EXPECT_EQ(g_bSocketOpen, 0);
@@ -103,7 +104,7 @@ TEST_F(SockUdp, FailedOpenGivesTheSystemsErrorNumberAndAReason) {
     EXPECT_EQ(g_SockUDP.GetLastError(), EADDRNOTAVAIL);
 
     for (long nPort : {65536L, 70000L, -1L, 5001L + 65536L}) {
-        EXPECT_FALSE(g_SockUDP.Open(nPort, DottedIp(dwLocal).c_str())) << nPort;
+        EXPECT_FALSE(g_SockUDP.Open(nPort, corvane::link::DottedIp(dwLocal).c_str())) << nPort;
         EXPECT_EQ(g_SockUDP.GetLastError(), EINVAL);
         EXPECT_TRUE(g_SockUDP.GetLastErrorText().contains(QString::number(nPort)));
     }
@@ -112,7 +113,7 @@ TEST_F(SockUdp, FailedOpenGivesTheSystemsErrorNumberAndAReason) {
     EXPECT_EQ(g_bSocketOpen, 0);
 
     // A failure leaves nothing behind: the next good open works.
-    EXPECT_TRUE(g_SockUDP.Open(0, DottedIp(dwLocal).c_str()));
+    EXPECT_TRUE(g_SockUDP.Open(0, corvane::link::DottedIp(dwLocal).c_str()));
     EXPECT_EQ(g_SockUDP.GetLastError(), 0);
 }
 
@@ -223,8 +224,8 @@ TEST_F(SockUdp, SearchSendsTheFiveBytesAndRepliesFromSeveralSwitchersAreListed) 
     target.SendTo("@20 53 69 6d 2d 41 00 00 00 00 00 00 00 00 00 00 00#", dwLocal, nLocalPort);
     second.SendTo("@R2053696d2d42#", dwLocal, nLocalPort);
     ASSERT_TRUE(WaitUntil([&] { return g_nDeviceCount == 2; }, 5000));
-    EXPECT_EQ(search.lines, (std::vector<std::string>{"1->IP=" + DottedIp(LoopbackIp(9)) + "   Name=Sim-A\r\n",
-                                                      "2->IP=" + DottedIp(LoopbackIp(10)) + "   Name=Sim-B\r\n"}));
+    EXPECT_EQ(search.lines, (std::vector<std::string>{"1->IP=" + corvane::link::DottedIp(LoopbackIp(9)) + "   Name=Sim-A\r\n",
+                                                      "2->IP=" + corvane::link::DottedIp(LoopbackIp(10)) + "   Name=Sim-B\r\n"}));
     EXPECT_TRUE(rx.texts.empty());
 }
 
@@ -269,7 +270,7 @@ TEST_F(SockUdp, ClosedSocketReadsNothingAndReopensOnTheSamePort) {
     host.SendTo("@52 00 01#", dwLocal, nLocalPort);
     PumpFor(50);
     EXPECT_TRUE(rx.texts.empty());
-    ASSERT_TRUE(g_SockUDP.Open(nLocalPort, DottedIp(dwLocal).c_str()));
+    ASSERT_TRUE(g_SockUDP.Open(nLocalPort, corvane::link::DottedIp(dwLocal).c_str()));
     host.SendTo("@52 00 02#", dwLocal, nLocalPort);
     ASSERT_TRUE(WaitUntil([&] { return !rx.texts.empty(); }, 5000));
     EXPECT_EQ(rx.texts, std::vector<std::string>{"@52 00 02#"});
@@ -343,7 +344,7 @@ TEST_F(SockUdp, SocketReopenedWhileADatagramIsHandledStillHears) {
             texts.emplace_back(g_NetRxBuffer);
             if (texts.size() != 1) return;
             g_SockUDP.Close();
-            ASSERT_TRUE(g_SockUDP.Open(nPort, DottedIp(dwLocal).c_str()));
+            ASSERT_TRUE(g_SockUDP.Open(nPort, corvane::link::DottedIp(dwLocal).c_str()));
             pHost->SendTo("@52 00 0a#", dwLocal, nPort);
             PumpFor(100);
         }

@@ -12,6 +12,7 @@
 #include "Dlg133_NetConfigIds.h"
 #include "E2eFixture.h"
 #include "IPAddressCtrl.h"
+#include "Ipv4Text.h"
 #include "NetLinkState.h"
 #include "PrivateNet.h"
 #include "SearchDecoder.h"
@@ -72,7 +73,7 @@ private slots:
         QCOMPARE(g_NetConfigPage.GetDlgItemText(IDC_SOCKET), QStringLiteral("Disconnect"));
         DWORD dwLocal = 0;
         g_NetConfigPage.GetItem<CIPAddressCtrl>(IDC_LOCAL_IP)->GetAddress(dwLocal);
-        QCOMPARE(DottedIp(dwLocal), privatenet::PcIp());
+        QCOMPARE(corvane::link::DottedIp(dwLocal), privatenet::PcIp());
         QCOMPARE(g_SockUDP.GetSearchDestination(), BROADCAST_IP);
 
         Button(IDC_SEARCH)->click();
@@ -106,7 +107,7 @@ private:
     static QString HostIp() {
         DWORD dw = 0;
         g_NetConfigPage.GetItem<CIPAddressCtrl>(IDC_HOST_IP)->GetAddress(dw);
-        return QString::fromStdString(DottedIp(dw));
+        return QString::fromStdString(corvane::link::DottedIp(dw));
     }
     static QString ListedIp(const Listing& l, int nNumber) {
         for (const auto& [ip, n] : l.numbers)

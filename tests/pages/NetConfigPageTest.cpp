@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "Dlg133_NetConfigIds.h"
+#include "Ipv4Text.h"
 #include "LoopbackPeers.h"
 #include "Wait.h"
 #include "IPAddressCtrl.h"
@@ -115,7 +116,7 @@ protected:
     // The page's socket moved onto a loopback address, so that loopback peers
     // can answer it; the page sees no difference.
     void RebindOnLoopback() {
-        ASSERT_TRUE(g_SockUDP.Open(0, DottedIp(LoopbackIp(1)).c_str()));
+        ASSERT_TRUE(g_SockUDP.Open(0, corvane::link::DottedIp(LoopbackIp(1)).c_str()));
         nLocalPort = g_SockUDP.GetLocalPort();
     }
     void Reply(const std::string& s, DWORD dwFrom) {
@@ -146,7 +147,7 @@ protected:
         EXPECT_EQ(net.IsTimerRunning(CNetConfigPage::TIMER_POLL), bConnected);
     }
 
-    QString PcLine() const { return PcHostName() + " " + QString::fromStdString(DottedIp(PcIpv4Address())) + " \r\n"; }
+    QString PcLine() const { return PcHostName() + " " + QString::fromStdString(corvane::link::DottedIp(PcIpv4Address())) + " \r\n"; }
 
     CNetConfigPage net;
     RxIntoPages rxOwner{target};
@@ -229,8 +230,8 @@ TEST_F(NetConfigPage, SearchClearsTheListThenListsRepliesAndProposesTheFirst) {
     ASSERT_TRUE(WaitUntil([] { return g_nDeviceCount == 2; }, 5000));
 
     EXPECT_EQ(net.GetDlgItemText(IDC_DEVICE_LIST),
-              QString::fromStdString("1->IP=" + DottedIp(LoopbackIp(9)) +
-                                     "   Name=Hall-A\r\n2->IP=" + DottedIp(LoopbackIp(10)) + "   Name=Hall-B\r\n"));
+              QString::fromStdString("1->IP=" + corvane::link::DottedIp(LoopbackIp(9)) +
+                                     "   Name=Hall-A\r\n2->IP=" + corvane::link::DottedIp(LoopbackIp(10)) + "   Name=Hall-B\r\n"));
     EXPECT_EQ(ComboItems(), QStringList({"1", "2"}));
     EXPECT_EQ(Combo()->currentIndex(), 0);
     EXPECT_EQ(Address(IDC_HOST_IP), LoopbackIp(9));
@@ -348,7 +349,7 @@ TEST_F(NetConfigPage, WebPageOpensTheChosenSwitchersAddressWithItsTooltip) {
     ConnectTo(LoopbackIp(14));
     Press(IDC_WEB_PAGE);
     QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
-    EXPECT_EQ(recorder.urls, QList<QUrl>({QUrl(QString::fromStdString("http://" + DottedIp(LoopbackIp(14))))}));
+    EXPECT_EQ(recorder.urls, QList<QUrl>({QUrl(QString::fromStdString("http://" + corvane::link::DottedIp(LoopbackIp(14))))}));
     EXPECT_TRUE(MessageBoxScript::History().empty());
     EXPECT_EQ(net.ToolTip().GetToolText(net.GetDlgItem(IDC_WEB_PAGE)), "Go to Internet Explorer");
     EXPECT_EQ(net.ToolTip().GetDelayTime(), 200u);
@@ -362,7 +363,7 @@ TEST_F(NetConfigPage, WebPageThatCannotOpenTheAddressSaysSoAndStaysConnected) {
         GTEST_SKIP() << "needs the offscreen platform, which opens no browser";
     OpenSocket();
     ConnectTo(LoopbackIp(15));
-    const QString strUrl = QString::fromStdString("http://" + DottedIp(LoopbackIp(15)));
+    const QString strUrl = QString::fromStdString("http://" + corvane::link::DottedIp(LoopbackIp(15)));
     MessageBoxScript::Expect(QStringLiteral("Cannot open %1 in a web browser.").arg(strUrl));
     Press(IDC_WEB_PAGE);
     ASSERT_EQ(MessageBoxScript::History().size(), 1u);
