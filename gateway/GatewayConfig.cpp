@@ -25,7 +25,7 @@ bool Number(const QString& text, int lo, int hi, int& out) {
 bool Listener(const QString& text, QHostAddress& address, quint16& port) {
     const qsizetype nColon = text.lastIndexOf(QLatin1Char(':'));
     int nPort = 0;
-    if (nColon <= 0 || !ParseIpv4(text.left(nColon)) || !Number(text.mid(nColon + 1), 0, 65535, nPort)) return false;
+    if (nColon <= 0 || !link::ParseIpv4(text.left(nColon).toStdString()) || !Number(text.mid(nColon + 1), 0, 65535, nPort)) return false;
     address = QHostAddress(text.left(nColon));
     port = static_cast<quint16>(nPort);
     return true;
@@ -132,7 +132,7 @@ bool MakeConfig(const Settings& s, GatewayConfig& c, QString& error) {
     }
     const QString relay = s.value(QStringLiteral("relay"));
     if (!relay.isEmpty()) {
-        if (!ParseIpv4(relay)) {
+        if (!link::ParseIpv4(relay.toStdString())) {
             error = QStringLiteral("relay %1 is not an address A.B.C.D (UDP port 5000 on it)").arg(relay);
             return false;
         }

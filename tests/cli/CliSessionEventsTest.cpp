@@ -7,6 +7,7 @@
 
 #include "CliSession.h"
 #include "DeviceState.h"
+#include "Ipv4Text.h"
 #include "LoopbackPeers.h"
 #include "NetLinkState.h"
 #include "Sock_UDP.h"
@@ -41,7 +42,7 @@ protected:
     void OpenToPeer() {
         ASSERT_TRUE(switcher.IsBound());
         QString strError;
-        ASSERT_EQ(session.OpenUdp(QString::fromStdString(DottedIp(LoopbackIp(3))), 0, strError), EXIT_DONE)
+        ASSERT_EQ(session.OpenUdp(QString::fromStdString(corvane::link::DottedIp(LoopbackIp(3))), 0, strError), EXIT_DONE)
             << strError.toStdString();
     }
     std::vector<std::pair<ReplyKind, int>> heard;
