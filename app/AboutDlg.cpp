@@ -1,6 +1,6 @@
-#include "AboutDlg.h"
+#include "app/AboutDlg.h"
 
-#include "Dialogs.h"
+#include "resources/Dialogs.h"
 
 CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
 

@@ -2,7 +2,7 @@
 // CAboutDlg: the about box (dialog 100): product name, one notice line, OK.
 #include <QString>
 
-#include "Dialog.h"
+#include "framework/Dialog.h"
 
 class CAboutDlg : public CDialog {
 public:

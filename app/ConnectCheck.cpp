@@ -1,4 +1,4 @@
-#include "ConnectCheck.h"
+#include "app/ConnectCheck.h"
 
 #include <QTimer>
 

@@ -1,14 +1,14 @@
-#include "Corvane.h"
+#include "app/Corvane.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QWidget>
 
-#include "CorvaneDlg.h"
-#include "MessageBox.h"
-#include "SerialErrorText.h"
-#include "SerialPort.h"
-#include "TermSignal.h"
+#include "app/CorvaneDlg.h"
+#include "framework/MessageBox.h"
+#include "app/SerialErrorText.h"
+#include "link/SerialPort.h"
+#include "platform/TermSignal.h"
 
 CCorvaneApp theApp;
 

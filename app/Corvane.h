@@ -2,7 +2,7 @@
 // CCorvaneApp: start-up. Installs the error box of the serial driver, runs
 // the main window modally and ends the serial link and the windows before
 // Qt goes away.
-#include "WinTypes.h"
+#include "base/WinTypes.h"
 
 class CCorvaneDlg;
 

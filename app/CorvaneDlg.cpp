@@ -1,5 +1,5 @@
 // Main window: start-up, the tab pages, result lines and the reply hand-off.
-#include "CorvaneDlg.h"
+#include "app/CorvaneDlg.h"
 
 #include <QAction>
 #include <QKeySequence>
@@ -9,20 +9,20 @@
 #include <QShortcut>
 #include <algorithm>
 
-#include "AboutDlg.h"
-#include "AppIcon.h"
-#include "ConnectCheck.h"
-#include "CorvaneVersion.h"
-#include "DeviceNameText.h"
-#include "Dialogs.h"
-#include "Dlg102_MainIds.h"
-#include "EdidConfigPage.h"
-#include "IP_SEL_PAGE.h"
-#include "PortSetPage.h"
-#include "ReplyAssembler.h"
-#include "Set_Net_Config.h"
-#include "Sock_UDP.h"
-#include "System_Setting_Page.h"
+#include "app/AboutDlg.h"
+#include "app/AppIcon.h"
+#include "app/ConnectCheck.h"
+#include "version/CorvaneVersion.h"
+#include "link/DeviceNameText.h"
+#include "resources/Dialogs.h"
+#include "resources/Dlg102_MainIds.h"
+#include "pages/EdidConfigPage.h"
+#include "pages/IP_SEL_PAGE.h"
+#include "pages/PortSetPage.h"
+#include "link/ReplyAssembler.h"
+#include "pages/Set_Net_Config.h"
+#include "link/Sock_UDP.h"
+#include "pages/System_Setting_Page.h"
 
 namespace {
 

@@ -8,14 +8,14 @@
 #include <QIcon>
 #include <QString>
 
-#include "Controls.h"
-#include "DataExchange.h"
-#include "Dialog.h"
-#include "PageReplyTarget.h"
-#include "SerialLink.h"
-#include "SerialPort.h"
-#include "ToolTip.h"
-#include "UdpLink.h"
+#include "framework/Controls.h"
+#include "framework/DataExchange.h"
+#include "framework/Dialog.h"
+#include "pages/PageReplyTarget.h"
+#include "link/SerialLink.h"
+#include "link/SerialPort.h"
+#include "framework/ToolTip.h"
+#include "link/UdpLink.h"
 
 class QPoint;
 

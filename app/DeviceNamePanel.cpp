@@ -1,10 +1,10 @@
 // Device name panel of the main window: read, edit and write the switcher's
 // 16-byte name.
-#include "CommandFrames.h"
-#include "CorvaneDlg.h"
-#include "DeviceNameText.h"
-#include "DeviceState.h"
-#include "SendPath.h"
+#include "link/CommandFrames.h"
+#include "app/CorvaneDlg.h"
+#include "link/DeviceNameText.h"
+#include "link/DeviceState.h"
+#include "link/SendPath.h"
 
 void CCorvaneDlg::OnGetDeviceName() { SendCommand(Frames::Read(Frames::REG_DEVICE_NAME)); }
 

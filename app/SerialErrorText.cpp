@@ -1,4 +1,4 @@
-#include "SerialErrorText.h"
+#include "app/SerialErrorText.h"
 
 QString PortAndPath(int nPortNr, const QString& strPath) {
     return QStringLiteral("COM%1 (%2)").arg(nPortNr).arg(strPath);

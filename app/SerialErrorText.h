@@ -3,7 +3,7 @@
 // what happened, and what the operator can do about it.
 #include <QString>
 
-#include "SerialOpenText.h"
+#include "link/SerialOpenText.h"
 
 // How the boxes and the Port Set log name a port: "COM3 (/dev/ttyUSB2)".
 QString PortAndPath(int nPortNr, const QString& strPath);

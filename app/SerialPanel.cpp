@@ -2,14 +2,14 @@
 // disconnect, ask for the whole configuration once the link is open.
 #include <QString>
 
-#include "CommandFrames.h"
-#include "ConnectCheck.h"
-#include "CorvaneDlg.h"
-#include "DeviceState.h"
-#include "Dlg102_MainIds.h"
-#include "MessageBox.h"
-#include "SendPath.h"
-#include "SerialErrorText.h"
+#include "link/CommandFrames.h"
+#include "app/ConnectCheck.h"
+#include "app/CorvaneDlg.h"
+#include "link/DeviceState.h"
+#include "resources/Dlg102_MainIds.h"
+#include "framework/MessageBox.h"
+#include "link/SendPath.h"
+#include "app/SerialErrorText.h"
 
 int g_nFoundPorts[MaxSerialPortNum];
 BYTE g_bPortsFound;

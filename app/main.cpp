@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <optional>
 
-#include "Corvane.h"
-#include "CorvaneVersion.h"
-#include "FrameTrace.h"
-#include "QtEventLoop.h"
+#include "app/Corvane.h"
+#include "version/CorvaneVersion.h"
+#include "link/FrameTrace.h"
+#include "platform/QtEventLoop.h"
 
 namespace {
 

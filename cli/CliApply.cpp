@@ -1,13 +1,13 @@
-#include "CliApply.h"
+#include "cli/CliApply.h"
 
 #include <QFile>
 #include <QJsonObject>
 #include <cstring>
 
-#include "CliFormat.h"
-#include "CliRunner.h"
-#include "CliSession.h"
-#include "Snapshot.h"
+#include "cli/CliFormat.h"
+#include "cli/CliRunner.h"
+#include "cli/CliSession.h"
+#include "cli/Snapshot.h"
 
 namespace corvane::cli {
 

@@ -1,7 +1,7 @@
 #pragma once
 // apply FILE: brings the switcher to a snapshot written by `load --json`.
-#include "CliOptions.h"
-#include "CliOutput.h"
+#include "cli/CliOptions.h"
+#include "cli/CliOutput.h"
 
 class CCliSession;
 

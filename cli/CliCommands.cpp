@@ -1,12 +1,12 @@
-#include "CliCommands.h"
+#include "cli/CliCommands.h"
 
-#include "CliApply.h"
-#include "CliHelp.h"
-#include "CliRunner.h"
-#include "CliSearch.h"
-#include "CliWatch.h"
-#include "CommandArgs.h"
-#include "EdidModes.h"
+#include "cli/CliApply.h"
+#include "cli/CliHelp.h"
+#include "cli/CliRunner.h"
+#include "cli/CliSearch.h"
+#include "cli/CliWatch.h"
+#include "cli/CommandArgs.h"
+#include "link/EdidModes.h"
 
 namespace corvane::cli {
 

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "CliOptions.h"
-#include "CliOutput.h"
+#include "cli/CliOptions.h"
+#include "cli/CliOutput.h"
 
 class CCliSession;
 

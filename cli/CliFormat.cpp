@@ -1,10 +1,10 @@
-#include "CliFormat.h"
+#include "cli/CliFormat.h"
 
 #include <QStringList>
 
-#include "CliOptions.h"
-#include "DeviceNameText.h"
-#include "EdidModes.h"
+#include "cli/CliOptions.h"
+#include "link/DeviceNameText.h"
+#include "link/EdidModes.h"
 
 namespace corvane::cli {
 

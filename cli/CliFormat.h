@@ -5,7 +5,7 @@
 #include <QJsonObject>
 #include <QString>
 
-#include "DeviceState.h"
+#include "link/DeviceState.h"
 
 namespace corvane::cli {
 

@@ -1,8 +1,8 @@
-#include "CliHelp.h"
+#include "cli/CliHelp.h"
 
 #include <cstdio>
 
-#include "CliSession.h"
+#include "cli/CliSession.h"
 
 namespace corvane::cli {
 

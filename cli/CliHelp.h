@@ -3,7 +3,7 @@
 // command table and the common options.
 #include <QString>
 
-#include "CliCommands.h"
+#include "cli/CliCommands.h"
 
 namespace corvane::cli {
 

@@ -1,11 +1,11 @@
-#include "CliOptions.h"
+#include "cli/CliOptions.h"
 
 #include <QCommandLineParser>
 
-#include "CliCommands.h"
-#include "ComPortText.h"
-#include "CommandArgs.h"
-#include "SerialPort.h"
+#include "cli/CliCommands.h"
+#include "link/ComPortText.h"
+#include "cli/CommandArgs.h"
+#include "link/SerialPort.h"
 
 namespace corvane::cli {
 

@@ -6,8 +6,8 @@
 #include <optional>
 #include <vector>
 
-#include "Ipv4Text.h"
-#include "WinTypes.h"
+#include "link/Ipv4Text.h"
+#include "base/WinTypes.h"
 
 namespace corvane::cli {
 

@@ -1,11 +1,11 @@
-#include "CliRunner.h"
+#include "cli/CliRunner.h"
 
 #include <QJsonObject>
 #include <cstring>
 
-#include "CliFormat.h"
-#include "CommandFrames.h"
-#include "DeviceNameText.h"
+#include "cli/CliFormat.h"
+#include "link/CommandFrames.h"
+#include "link/DeviceNameText.h"
 
 namespace corvane::cli {
 

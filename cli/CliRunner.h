@@ -3,10 +3,10 @@
 // sends the command's frames through the window's send path, waits for each
 // answer as the pages do (the read-back, or the write acknowledgement),
 // prints the result and returns the exit status.
-#include "CliOptions.h"
-#include "CliOutput.h"
-#include "CliSession.h"
-#include "DeviceState.h"
+#include "cli/CliOptions.h"
+#include "cli/CliOutput.h"
+#include "cli/CliSession.h"
+#include "link/DeviceState.h"
 
 namespace corvane::cli {
 

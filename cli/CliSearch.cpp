@@ -1,18 +1,18 @@
-#include "CliSearch.h"
+#include "cli/CliSearch.h"
 
 #include <QEventLoop>
 #include <QJsonObject>
 #include <QPointer>
 #include <QTimer>
 
-#include "CliFormat.h"
-#include "CliSession.h"
-#include "CliUdpLink.h"
-#include "DeviceNameText.h"
-#include "Ipv4Text.h"
-#include "NetLinkState.h"
-#include "NetReceive.h"
-#include "Sock_UDP.h"
+#include "cli/CliFormat.h"
+#include "cli/CliSession.h"
+#include "cli/CliUdpLink.h"
+#include "link/DeviceNameText.h"
+#include "link/Ipv4Text.h"
+#include "link/NetLinkState.h"
+#include "link/NetReceive.h"
+#include "link/Sock_UDP.h"
 
 namespace corvane::cli {
 

@@ -1,8 +1,8 @@
 #pragma once
 // search: the window's broadcast search from the command line. One line per
 // switcher that answers within --wait seconds: number, address, name.
-#include "CliOptions.h"
-#include "CliOutput.h"
+#include "cli/CliOptions.h"
+#include "cli/CliOutput.h"
 
 namespace corvane::cli {
 

@@ -1,4 +1,4 @@
-#include "CliSession.h"
+#include "cli/CliSession.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -10,14 +10,14 @@
 #include <variant>
 #include <vector>
 
-#include "CliUdpLink.h"
-#include "ComPortText.h"
-#include "CommandFrames.h"
-#include "DeviceState.h"
-#include "ReplyAssembler.h"
-#include "SendPath.h"
-#include "SerialOpenText.h"
-#include "Sock_UDP.h"
+#include "cli/CliUdpLink.h"
+#include "link/ComPortText.h"
+#include "link/CommandFrames.h"
+#include "link/DeviceState.h"
+#include "link/ReplyAssembler.h"
+#include "link/SendPath.h"
+#include "link/SerialOpenText.h"
+#include "link/Sock_UDP.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <functional>
 #include <string>
 
-#include "ReplyEvents.h"
-#include "SerialLink.h"
-#include "UdpLink.h"
+#include "link/ReplyEvents.h"
+#include "link/SerialLink.h"
+#include "link/UdpLink.h"
 
 // Exit statuses of corvane-cli.
 // EXIT_OUTPUT: the results or the frame trace could not be written.

@@ -1,10 +1,10 @@
-#include "CliUdpLink.h"
+#include "cli/CliUdpLink.h"
 
 #include <cerrno>
 
-#include "Ipv4Text.h"
-#include "NetLinkState.h"
-#include "Sock_UDP.h"
+#include "link/Ipv4Text.h"
+#include "link/NetLinkState.h"
+#include "link/Sock_UDP.h"
 
 namespace {
 

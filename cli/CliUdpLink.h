@@ -4,7 +4,7 @@
 // chooses it.
 #include <QString>
 
-#include "UdpLink.h"
+#include "link/UdpLink.h"
 
 // Binds g_SockUDP to every local address at nLocalPort; false with a reason
 // that names the usual cause (another program on the port).

@@ -1,4 +1,4 @@
-#include "CliWatch.h"
+#include "cli/CliWatch.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -6,14 +6,14 @@
 #include <QTimer>
 #include <cstring>
 
-#include "CliFormat.h"
-#include "CliOutput.h"
-#include "CliRunner.h"
-#include "CliSession.h"
-#include "CommandFrames.h"
-#include "DeviceNameText.h"
-#include "DeviceState.h"
-#include "FrameTrace.h"
+#include "cli/CliFormat.h"
+#include "cli/CliOutput.h"
+#include "cli/CliRunner.h"
+#include "cli/CliSession.h"
+#include "link/CommandFrames.h"
+#include "link/DeviceNameText.h"
+#include "link/DeviceState.h"
+#include "link/FrameTrace.h"
 
 namespace corvane::cli {
 

@@ -1,8 +1,8 @@
 #pragma once
 // watch: stays connected and prints a line for each change of the switcher's
 // state until interrupted (SIGINT, SIGTERM), then ends with status 0.
-#include "CliOptions.h"
-#include "CliOutput.h"
+#include "cli/CliOptions.h"
+#include "cli/CliOutput.h"
 
 class CCliSession;
 

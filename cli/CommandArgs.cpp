@@ -1,11 +1,11 @@
-#include "CommandArgs.h"
+#include "cli/CommandArgs.h"
 
 #include <cmath>
 
-#include "CliCommands.h"
-#include "CliFormat.h"
-#include "DeviceNameText.h"
-#include "EdidModes.h"
+#include "cli/CliCommands.h"
+#include "cli/CliFormat.h"
+#include "link/DeviceNameText.h"
+#include "link/EdidModes.h"
 
 namespace corvane::cli {
 

@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "CliOptions.h"
+#include "cli/CliOptions.h"
 
 namespace corvane::cli {
 

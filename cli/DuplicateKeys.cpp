@@ -1,4 +1,4 @@
-#include "DuplicateKeys.h"
+#include "cli/DuplicateKeys.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,4 +1,4 @@
-#include "Snapshot.h"
+#include "cli/Snapshot.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -7,11 +7,11 @@
 #include <cmath>
 #include <cstring>
 
-#include "CliFormat.h"
-#include "CommandFrames.h"
-#include "DeviceNameText.h"
-#include "DuplicateKeys.h"
-#include "EdidModes.h"
+#include "cli/CliFormat.h"
+#include "link/CommandFrames.h"
+#include "link/DeviceNameText.h"
+#include "cli/DuplicateKeys.h"
+#include "link/EdidModes.h"
 
 namespace corvane::cli {
 

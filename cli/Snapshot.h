@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "CliOptions.h"
-#include "DeviceState.h"
+#include "cli/CliOptions.h"
+#include "link/DeviceState.h"
 
 namespace corvane::cli {
 

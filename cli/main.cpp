@@ -3,16 +3,16 @@
 #include <QCoreApplication>
 #include <cstdio>
 
-#include "CliCommands.h"
-#include "CliHelp.h"
-#include "CliOptions.h"
-#include "CliOutput.h"
-#include "CliSearch.h"
-#include "CliSession.h"
-#include "CorvaneVersion.h"
-#include "FrameTrace.h"
-#include "QtEventLoop.h"
-#include "TermSignal.h"
+#include "cli/CliCommands.h"
+#include "cli/CliHelp.h"
+#include "cli/CliOptions.h"
+#include "cli/CliOutput.h"
+#include "cli/CliSearch.h"
+#include "cli/CliSession.h"
+#include "version/CorvaneVersion.h"
+#include "link/FrameTrace.h"
+#include "platform/QtEventLoop.h"
+#include "platform/TermSignal.h"
 
 namespace corvane::cli {
 namespace {

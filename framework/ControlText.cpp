@@ -1,4 +1,4 @@
-#include "ControlText.h"
+#include "framework/ControlText.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

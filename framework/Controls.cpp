@@ -1,4 +1,4 @@
-#include "Controls.h"
+#include "framework/Controls.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -11,8 +11,8 @@
 #include <QAbstractTextDocumentLayout>
 #include <algorithm>
 
-#include "ControlText.h"
-#include "TabCtrlWidget.h"
+#include "framework/ControlText.h"
+#include "framework/TabCtrlWidget.h"
 
 void CWndCtrl::SetWindowText(const QString& strText) { SetControlText(m_pWnd, strText); }
 

@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <QString>
 
-#include "WinTypes.h"
+#include "base/WinTypes.h"
 
 class QComboBox;
 class QPlainTextEdit;

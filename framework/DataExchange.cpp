@@ -1,11 +1,11 @@
-#include "DataExchange.h"
+#include "framework/DataExchange.h"
 
 #include <QAbstractButton>
 #include <QDebug>
 
-#include "ControlText.h"
-#include "Controls.h"
-#include "Dialog.h"
+#include "framework/ControlText.h"
+#include "framework/Controls.h"
+#include "framework/Dialog.h"
 
 // A binding to a control the template does not have is a programming error;
 // it is reported and the member is left as it is.

@@ -2,7 +2,7 @@
 // Dialog data exchange: binds members to controls inside DoDataExchange.
 #include <QString>
 
-#include "WinTypes.h"
+#include "base/WinTypes.h"
 
 class CDialog;
 class CWndCtrl;

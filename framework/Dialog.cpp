@@ -1,4 +1,4 @@
-#include "Dialog.h"
+#include "framework/Dialog.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <climits>
 
-#include "ControlText.h"
-#include "DataExchange.h"
-#include "DialogWnd.h"
+#include "framework/ControlText.h"
+#include "framework/DataExchange.h"
+#include "framework/DialogWnd.h"
 
 CDialog::CDialog(const DlgTemplate& tpl) : m_tpl(tpl) {}
 

@@ -7,8 +7,8 @@
 #include <QString>
 #include <vector>
 
-#include "DialogEvents.h"
-#include "DlgTemplate.h"
+#include "framework/DialogEvents.h"
+#include "framework/DlgTemplate.h"
 
 class QAbstractButton;
 class QWidget;

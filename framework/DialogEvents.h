@@ -3,7 +3,7 @@
 // controls, timers, Enter / Escape / the close button, the context menu, and
 // its own end. CDialog implements it; CDialogWnd knows only this, so the
 // window does not depend on the dialog class that builds it.
-#include "WinTypes.h"
+#include "base/WinTypes.h"
 
 class QPoint;
 class QWidget;

@@ -1,4 +1,4 @@
-#include "DialogLayout.h"
+#include "framework/DialogLayout.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -14,8 +14,8 @@
 #include <QRadioButton>
 #include <cmath>
 
-#include "IPAddressCtrl.h"
-#include "TabCtrlWidget.h"
+#include "framework/IPAddressCtrl.h"
+#include "framework/TabCtrlWidget.h"
 
 // Faces that hold Latin and CJK glyphs alike (WenQuanYi: fonts-wqy-zenhei, the
 // package's dependency; the others where a desktop brings them), so that one

@@ -8,7 +8,7 @@
 #include <QFont>
 #include <QRect>
 
-#include "DlgTemplate.h"
+#include "framework/DlgTemplate.h"
 
 struct DlgBaseUnits {
     double dAvgCharWidth = 8;  // pixels; fractional, so scaling is smooth

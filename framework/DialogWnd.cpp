@@ -1,4 +1,4 @@
-#include "DialogWnd.h"
+#include "framework/DialogWnd.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -13,9 +13,9 @@
 #include <QTimerEvent>
 #include <climits>
 
-#include "ControlText.h"
-#include "ScreenFit.h"
-#include "TabCtrlWidget.h"
+#include "framework/ControlText.h"
+#include "framework/ScreenFit.h"
+#include "framework/TabCtrlWidget.h"
 
 CDialogWnd::CDialogWnd(IDialogEvents* pDlg, const DlgTemplate& tpl, QWidget* pParent, bool bChild)
     : QDialog(pParent), m_pDlg(pDlg), m_bChild(bChild) {

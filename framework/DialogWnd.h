@@ -7,9 +7,9 @@
 #include <map>
 #include <vector>
 
-#include "DialogEvents.h"
-#include "DialogLayout.h"
-#include "DlgTemplate.h"
+#include "framework/DialogEvents.h"
+#include "framework/DialogLayout.h"
+#include "framework/DlgTemplate.h"
 
 class QAbstractButton;
 class QButtonGroup;

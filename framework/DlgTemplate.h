@@ -4,7 +4,7 @@
 // dialog units into pixels from the dialog font's average character size.
 #include <vector>
 
-#include "WinTypes.h"
+#include "base/WinTypes.h"
 
 enum CtrlKind {
     CK_GROUPBOX,   // QGroupBox-like frame with caption

@@ -1,4 +1,4 @@
-#include "IPAddressCtrl.h"
+#include "framework/IPAddressCtrl.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

@@ -3,7 +3,7 @@
 // top byte of the DWORD form.
 #include <QWidget>
 
-#include "WinTypes.h"
+#include "base/WinTypes.h"
 
 class QLineEdit;
 

@@ -7,8 +7,8 @@
 #include <functional>
 #include <vector>
 
-#include "DlgTemplate.h"  // IDOK, IDCANCEL
-#include "WinTypes.h"
+#include "framework/DlgTemplate.h"  // IDOK, IDCANCEL
+#include "base/WinTypes.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "ScreenFit.h"
+#include "framework/ScreenFit.h"
 
 #include <QGuiApplication>
 #include <QScreen>

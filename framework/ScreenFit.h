@@ -10,7 +10,7 @@
 #include <QRect>
 #include <QSize>
 
-#include "DialogLayout.h"
+#include "framework/DialogLayout.h"
 
 // Title bar (20 to 40 px on common window managers) and borders.
 inline constexpr QMargins FRAME_ALLOWANCE(4, 40, 4, 4);

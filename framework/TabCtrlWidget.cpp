@@ -1,4 +1,4 @@
-#include "TabCtrlWidget.h"
+#include "framework/TabCtrlWidget.h"
 
 #include <QFrame>
 #include <QTabBar>

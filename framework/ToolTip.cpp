@@ -1,4 +1,4 @@
-#include "ToolTip.h"
+#include "framework/ToolTip.h"
 
 #include <QCursor>
 #include <QEvent>

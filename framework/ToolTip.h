@@ -5,7 +5,7 @@
 #include <QString>
 #include <map>
 
-#include "WinTypes.h"
+#include "base/WinTypes.h"
 
 class QWidget;
 class QTimer;

@@ -1,8 +1,8 @@
-#include "GatewayConfig.h"
+#include "gateway/GatewayConfig.h"
 
-#include "ComPortText.h"
-#include "Ipv4Text.h"
-#include "hub/StateStore.h"
+#include "link/ComPortText.h"
+#include "link/Ipv4Text.h"
+#include "gateway/hub/StateStore.h"
 
 namespace corvane::gateway {
 namespace {

@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "mqtt/MqttSettings.h"
+#include "gateway/mqtt/MqttSettings.h"
 
 namespace corvane::gateway {
 

@@ -5,16 +5,16 @@
 #include <QFile>
 #include <cstdio>
 
-#include "CorvaneVersion.h"
-#include "GatewayConfig.h"
-#include "QtEventLoop.h"
-#include "TermSignal.h"
-#include "http/HttpFront.h"
-#include "hub/Hub.h"
-#include "router/RouterServer.h"
-#include "mqtt/MqttFront.h"
-#include "relay/RelayFrame.h"
-#include "relay/UdpRelay.h"
+#include "version/CorvaneVersion.h"
+#include "gateway/GatewayConfig.h"
+#include "platform/QtEventLoop.h"
+#include "platform/TermSignal.h"
+#include "gateway/http/HttpFront.h"
+#include "gateway/hub/Hub.h"
+#include "gateway/router/RouterServer.h"
+#include "gateway/mqtt/MqttFront.h"
+#include "gateway/relay/RelayFrame.h"
+#include "gateway/relay/UdpRelay.h"
 
 namespace {
 

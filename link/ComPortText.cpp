@@ -1,6 +1,6 @@
-#include "ComPortText.h"
+#include "link/ComPortText.h"
 
-#include "SerialPort.h"
+#include "link/SerialPort.h"
 
 namespace corvane::link {
 

@@ -1,6 +1,6 @@
 #pragma once
 // Serial event-mask bits: which port events the driver watches and reports.
-#include "WinTypes.h"
+#include "base/WinTypes.h"
 
 constexpr DWORD EV_RXCHAR = 0x0001;   // a byte arrived
 constexpr DWORD EV_RXFLAG = 0x0002;   // the event character arrived

@@ -1,4 +1,4 @@
-#include "CommandFrames.h"
+#include "link/CommandFrames.h"
 
 #include <cstdio>
 

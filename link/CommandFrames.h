@@ -5,7 +5,7 @@
 // after '#'.
 #include <string>
 
-#include "DeviceState.h"
+#include "link/DeviceState.h"
 
 namespace Frames {
 

@@ -1,4 +1,4 @@
-#include "DeviceNameText.h"
+#include "link/DeviceNameText.h"
 
 #include <QList>
 

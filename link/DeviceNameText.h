@@ -9,7 +9,7 @@
 // 16 printable Latin-1 characters. DeviceNameProblem is that one rule.
 #include <QString>
 
-#include "DeviceState.h"
+#include "link/DeviceState.h"
 
 // Byte i is character i of the text, or a space past its end; characters
 // beyond the sixteenth are ignored.

@@ -1,4 +1,4 @@
-#include "DeviceState.h"
+#include "link/DeviceState.h"
 
 #include <cstring>
 

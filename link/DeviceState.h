@@ -1,7 +1,7 @@
 #pragma once
 // The in-memory picture of the switcher and the two link flags. Process-wide
 // globals, zero at start, used on the GUI thread only.
-#include "WinTypes.h"
+#include "base/WinTypes.h"
 
 struct EdidSetting {
     int nMode;      // index of the EDID mode item, sent as one byte

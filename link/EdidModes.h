@@ -3,7 +3,7 @@
 // shows, and a short word for the command line. A mode's code is its index.
 #include <iterator>
 
-#include "DeviceState.h"
+#include "link/DeviceState.h"
 
 struct EdidModeName {
     const char* pszText;  // as shown in the window

@@ -1,4 +1,4 @@
-#include "FrameTrace.h"
+#include "link/FrameTrace.h"
 
 namespace {
 

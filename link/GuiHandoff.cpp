@@ -1,4 +1,4 @@
-#include "GuiHandoff.h"
+#include "link/GuiHandoff.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "Ipv4Text.h"
+#include "link/Ipv4Text.h"
 
 namespace corvane::link {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "WinTypes.h"
+#include "base/WinTypes.h"
 
 namespace corvane::link {
 

@@ -1,4 +1,4 @@
-#include "NetLinkState.h"
+#include "link/NetLinkState.h"
 
 #include <cstring>
 

@@ -3,7 +3,7 @@
 // address and the table of switchers found by the last search. Process-wide
 // globals, used on the GUI thread only. g_bNetConnected lives with the other
 // link flag in DeviceState.h.
-#include "WinTypes.h"
+#include "base/WinTypes.h"
 
 constexpr int MAX_DEVICE_NUM = 300;         // switchers one search can list
 constexpr WORD DEVICE_UDP_PORT = 5000;      // every switcher listens here

@@ -1,14 +1,14 @@
-#include "NetReceive.h"
+#include "link/NetReceive.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-#include "CommandFrames.h"
-#include "DeviceState.h"
-#include "Ipv4Text.h"
-#include "ReplyAssembler.h"
-#include "SearchDecoder.h"
+#include "link/CommandFrames.h"
+#include "link/DeviceState.h"
+#include "link/Ipv4Text.h"
+#include "link/ReplyAssembler.h"
+#include "link/SearchDecoder.h"
 
 namespace {
 

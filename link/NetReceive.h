@@ -5,8 +5,8 @@
 // is handed to the reply handling through g_NetRxBuffer. Datagrams from
 // anyone else, datagrams while no switcher is connected, and datagrams
 // longer than NET_MAX_DATAGRAM are dropped.
-#include "NetLinkState.h"
-#include "WinTypes.h"
+#include "link/NetLinkState.h"
+#include "base/WinTypes.h"
 
 // Told about search results: the Net Config page, or a command-line tool.
 class ISearchOwner {

@@ -1,7 +1,7 @@
-#include "NetSend.h"
+#include "link/NetSend.h"
 
-#include "NetLinkState.h"
-#include "Sock_UDP.h"
+#include "link/NetLinkState.h"
+#include "link/Sock_UDP.h"
 
 void NetSend(const std::string& strFrame) {
     if (g_dwHostIp == NO_HOST_IP) return;

@@ -1,4 +1,4 @@
-#include "PcAddress.h"
+#include "link/PcAddress.h"
 
 #include <QHostInfo>
 #include <QNetworkInterface>

@@ -2,7 +2,7 @@
 // The PC's own name and address, as the Net Config page shows them.
 #include <QString>
 
-#include "WinTypes.h"
+#include "base/WinTypes.h"
 
 constexpr int PC_HOST_NAME_MAX = 19;
 

@@ -1,4 +1,4 @@
-#include "PosixTty.h"
+#include "link/PosixTty.h"
 
 #include <cerrno>
 #include <chrono>
@@ -13,7 +13,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "CommEvents.h"
+#include "link/CommEvents.h"
 
 namespace {
 

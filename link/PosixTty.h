@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "WinTypes.h"
+#include "base/WinTypes.h"
 
 struct termios;
 

@@ -1,9 +1,9 @@
-#include "ReplyAssembler.h"
+#include "link/ReplyAssembler.h"
 
 #include <cstring>
 
-#include "HexDigit.h"
-#include "ReplyParser.h"
+#include "link/HexDigit.h"
+#include "link/ReplyParser.h"
 
 int g_RxFrame[RX_FRAME_SIZE];
 int g_nRxCount;

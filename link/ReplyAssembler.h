@@ -5,9 +5,9 @@
 // shared by both links.
 #include <cstddef>
 
-#include "NetLinkState.h"
-#include "ReplyEvents.h"
-#include "WinTypes.h"
+#include "link/NetLinkState.h"
+#include "link/ReplyEvents.h"
+#include "base/WinTypes.h"
 
 constexpr int RX_FRAME_SIZE = 500;
 enum : BYTE { RX_IDLE = 0, RX_IN_FRAME = 1, RX_COMPLETE = 2 };

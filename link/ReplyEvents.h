@@ -5,7 +5,7 @@
 #include <array>
 #include <variant>
 
-#include "DeviceState.h"
+#include "link/DeviceState.h"
 
 namespace corvane::link {
 

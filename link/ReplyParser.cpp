@@ -1,11 +1,11 @@
-#include "ReplyParser.h"
+#include "link/ReplyParser.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "CommandFrames.h"
-#include "DeviceState.h"
-#include "ReplyAssembler.h"
+#include "link/CommandFrames.h"
+#include "link/DeviceState.h"
+#include "link/ReplyAssembler.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "SearchDecoder.h"
+#include "link/SearchDecoder.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "HexDigit.h"
+#include "link/HexDigit.h"
 
 SearchDecoder g_SearchDecoder = {{}, SEARCH_IDLE, ACCESS_NONE};
 

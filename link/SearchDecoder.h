@@ -2,7 +2,7 @@
 // Decoder of search replies: '@', hexadecimal digit pairs (spaces and the
 // access letters R/W in either case allowed), '#'. Byte 0 is the register
 // (0x20 for a name reply), bytes 1..16 the switcher's name.
-#include "WinTypes.h"
+#include "base/WinTypes.h"
 
 constexpr int SEARCH_DATA_SIZE = 100;   // decoded bytes kept; digits beyond are ignored
 constexpr int SEARCH_SCAN_CHARS = 201;  // characters of one datagram looked at

@@ -1,7 +1,7 @@
-#include "SendPath.h"
+#include "link/SendPath.h"
 
-#include "SerialLink.h"
-#include "UdpLink.h"
+#include "link/SerialLink.h"
+#include "link/UdpLink.h"
 
 // The serial link carries the commands whenever it is open, even with a
 // switcher chosen on the network.

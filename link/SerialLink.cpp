@@ -1,7 +1,7 @@
-#include "SerialLink.h"
+#include "link/SerialLink.h"
 
-#include "DeviceState.h"
-#include "SerialProfile.h"
+#include "link/DeviceState.h"
+#include "link/SerialProfile.h"
 
 namespace corvane::link {
 

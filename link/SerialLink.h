@@ -2,9 +2,9 @@
 // The serial port to the switcher as a link: g_SerialPort set up with the
 // switcher's profile, its monitor thread handing each received byte over on
 // the GUI thread. g_bComConnected stays the record of whether it is open.
-#include "DeviceState.h"
-#include "Link.h"
-#include "SerialPort.h"
+#include "link/DeviceState.h"
+#include "link/Link.h"
+#include "link/SerialPort.h"
 
 namespace corvane::link {
 

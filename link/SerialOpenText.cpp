@@ -1,4 +1,4 @@
-#include "SerialOpenText.h"
+#include "link/SerialOpenText.h"
 
 #include <QFile>
 #include <cerrno>

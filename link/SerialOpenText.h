@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "PosixTty.h"
+#include "link/PosixTty.h"
 
 // A process that holds a device, where the system tells it.
 struct PortHolder {

@@ -1,4 +1,4 @@
-#include "SerialPort.h"
+#include "link/SerialPort.h"
 
 #include <QLoggingCategory>
 #include <cerrno>
@@ -10,9 +10,9 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "FrameTrace.h"
-#include "PosixTty.h"
-#include "SerialProfile.h"
+#include "link/FrameTrace.h"
+#include "link/PosixTty.h"
+#include "link/SerialProfile.h"
 
 // Trace lines are debug messages, off unless QT_LOGGING_RULES="corvane.serial.debug=true".
 Q_LOGGING_CATEGORY(lcSerial, "corvane.serial", QtInfoMsg)

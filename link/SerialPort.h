@@ -13,10 +13,10 @@
 #include <string>
 #include <thread>
 
-#include "CommEvents.h"
-#include "GuiHandoff.h"
-#include "SerialProfile.h"
-#include "WinTypes.h"
+#include "link/CommEvents.h"
+#include "link/GuiHandoff.h"
+#include "link/SerialProfile.h"
+#include "base/WinTypes.h"
 
 struct termios;
 

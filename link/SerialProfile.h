@@ -3,8 +3,8 @@
 // alike: 115200 baud, 8 data bits, no parity, 1 stop bit; the driver reports
 // received characters and CTS changes; frames up to 511 characters; each
 // write may take 1000 ms per character plus 1000 ms.
-#include "CommEvents.h"
-#include "WinTypes.h"
+#include "link/CommEvents.h"
+#include "base/WinTypes.h"
 
 namespace corvane::link {
 

@@ -1,4 +1,4 @@
-#include "Sock_UDP.h"
+#include "link/Sock_UDP.h"
 
 #include <QScopedValueRollback>
 #include <QSocketNotifier>
@@ -9,9 +9,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "CommandFrames.h"
-#include "FrameTrace.h"
-#include "Ipv4Text.h"
+#include "link/CommandFrames.h"
+#include "link/FrameTrace.h"
+#include "link/Ipv4Text.h"
 
 CSockUDP g_SockUDP;
 

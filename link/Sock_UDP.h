@@ -5,8 +5,8 @@
 // handed to NetReceive. QtCore only, so tools without widgets use it too.
 #include <QString>
 
-#include "NetReceive.h"
-#include "WinTypes.h"
+#include "link/NetReceive.h"
+#include "base/WinTypes.h"
 
 class QSocketNotifier;
 

@@ -1,10 +1,10 @@
-#include "UdpLink.h"
+#include "link/UdpLink.h"
 
 #include <cstring>
 
-#include "DeviceState.h"
-#include "NetSend.h"
-#include "Sock_UDP.h"
+#include "link/DeviceState.h"
+#include "link/NetSend.h"
+#include "link/Sock_UDP.h"
 
 namespace corvane::link {
 

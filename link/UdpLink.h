@@ -6,9 +6,9 @@
 // delivers what arrives (Attach). corvane-cli opens it whole (Open).
 #include <QString>
 
-#include "DeviceState.h"
-#include "Link.h"
-#include "NetReceive.h"
+#include "link/DeviceState.h"
+#include "link/Link.h"
+#include "link/NetReceive.h"
 
 namespace corvane::link {
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "AppIcon.h"
+#include "app/AppIcon.h"
 
 int main(int argc, char** argv) {
     const int nSize = argc == 3 ? std::atoi(argv[1]) : 0;

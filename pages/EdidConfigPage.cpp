@@ -1,12 +1,12 @@
-#include "EdidConfigPage.h"
+#include "pages/EdidConfigPage.h"
 
-#include "CommandFrames.h"
-#include "DataExchange.h"
-#include "Dialogs.h"
-#include "Dlg129_EdidConfigIds.h"
-#include "EdidModes.h"
-#include "IdIndex.h"
-#include "SendPath.h"
+#include "link/CommandFrames.h"
+#include "framework/DataExchange.h"
+#include "resources/Dialogs.h"
+#include "resources/Dlg129_EdidConfigIds.h"
+#include "link/EdidModes.h"
+#include "pages/IdIndex.h"
+#include "link/SendPath.h"
 
 CEdidConfigPage g_EdidConfigPage;
 

@@ -4,10 +4,10 @@
 // choice). g_EdidSetting is the one model; the members only mirror controls.
 #include <QString>
 
-#include "Controls.h"
-#include "DeviceState.h"
-#include "Dialog.h"
-#include "ToolTip.h"
+#include "framework/Controls.h"
+#include "link/DeviceState.h"
+#include "framework/Dialog.h"
+#include "framework/ToolTip.h"
 
 class CEdidConfigPage : public CDialog {
 public:

@@ -1,13 +1,13 @@
-#include "IP_SEL_PAGE.h"
+#include "pages/IP_SEL_PAGE.h"
 
 #include <cstdio>
 
-#include "CommandFrames.h"
-#include "DeviceState.h"
-#include "Dialogs.h"
-#include "Dlg132_IpConfigIds.h"
-#include "IPAddressCtrl.h"
-#include "SendPath.h"
+#include "link/CommandFrames.h"
+#include "link/DeviceState.h"
+#include "resources/Dialogs.h"
+#include "resources/Dlg132_IpConfigIds.h"
+#include "framework/IPAddressCtrl.h"
+#include "link/SendPath.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 // every frame written to the serial port.
 #include <QString>
 
-#include "Controls.h"
-#include "DataExchange.h"
-#include "Dialog.h"
+#include "framework/Controls.h"
+#include "framework/DataExchange.h"
+#include "framework/Dialog.h"
 
 class CIPAddressCtrl;
 

@@ -2,7 +2,7 @@
 // The page calls each decoded reply comes to in the window, and the order of
 // them (ForwardReply). The pages' side is CPageReplyTarget; tests record
 // calls. A target is a reply sink: fed to the assembler, it gets the calls.
-#include "ReplyEvents.h"
+#include "link/ReplyEvents.h"
 
 // Where LogToPages writes its result line.
 enum : int {

@@ -1,12 +1,12 @@
-#include "PageReplyTarget.h"
+#include "pages/PageReplyTarget.h"
 
 #include <QString>
 
-#include "EdidConfigPage.h"
-#include "IP_SEL_PAGE.h"
-#include "PortSetPage.h"
-#include "Set_Net_Config.h"
-#include "System_Setting_Page.h"
+#include "pages/EdidConfigPage.h"
+#include "pages/IP_SEL_PAGE.h"
+#include "pages/PortSetPage.h"
+#include "pages/Set_Net_Config.h"
+#include "pages/System_Setting_Page.h"
 
 CPageReplyTarget::CPageReplyTarget() : CPageReplyTarget(g_PortSetPage, g_EdidConfigPage) {}
 

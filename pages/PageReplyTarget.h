@@ -4,7 +4,7 @@
 // use it as it is, with pages of their own.
 #include <QString>
 
-#include "IReplyTarget.h"
+#include "pages/IReplyTarget.h"
 
 class CPortSetPage;
 class CEdidConfigPage;

@@ -1,14 +1,14 @@
-#include "PortSetPage.h"
+#include "pages/PortSetPage.h"
 
 #include <QFont>
 
-#include "CommandFrames.h"
-#include "DataExchange.h"
-#include "DeviceState.h"
-#include "Dialogs.h"
-#include "Dlg130_PortSetIds.h"
-#include "IdIndex.h"
-#include "SendPath.h"
+#include "link/CommandFrames.h"
+#include "framework/DataExchange.h"
+#include "link/DeviceState.h"
+#include "resources/Dialogs.h"
+#include "resources/Dlg130_PortSetIds.h"
+#include "pages/IdIndex.h"
+#include "link/SendPath.h"
 
 using namespace Dlg130;
 

@@ -7,9 +7,9 @@
 #include <QString>
 #include <memory>
 
-#include "Controls.h"
-#include "DeviceState.h"
-#include "Dialog.h"
+#include "framework/Controls.h"
+#include "link/DeviceState.h"
+#include "framework/Dialog.h"
 
 class QFont;
 

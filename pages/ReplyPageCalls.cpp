@@ -2,7 +2,7 @@
 // which result line is logged and which read follows, in this order.
 #include <type_traits>
 
-#include "IReplyTarget.h"
+#include "pages/IReplyTarget.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "Set_Net_Config.h"
+#include "pages/Set_Net_Config.h"
 
 #include <QDesktopServices>
 #include <QUrl>
@@ -6,18 +6,18 @@
 #include <climits>
 #include <cstdlib>
 
-#include "CommandFrames.h"
-#include "DataExchange.h"
-#include "DeviceState.h"
-#include "Dialogs.h"
-#include "Dlg133_NetConfigIds.h"
-#include "IPAddressCtrl.h"
-#include "Ipv4Text.h"
-#include "MessageBox.h"
-#include "NetLinkState.h"
-#include "NetSend.h"
-#include "PcAddress.h"
-#include "Sock_UDP.h"
+#include "link/CommandFrames.h"
+#include "framework/DataExchange.h"
+#include "link/DeviceState.h"
+#include "resources/Dialogs.h"
+#include "resources/Dlg133_NetConfigIds.h"
+#include "framework/IPAddressCtrl.h"
+#include "link/Ipv4Text.h"
+#include "framework/MessageBox.h"
+#include "link/NetLinkState.h"
+#include "link/NetSend.h"
+#include "link/PcAddress.h"
+#include "link/Sock_UDP.h"
 
 using namespace Dlg133;
 

@@ -7,10 +7,10 @@
 // search results it is told about.
 #include <QString>
 
-#include "Controls.h"
-#include "Dialog.h"
-#include "NetReceive.h"
-#include "ToolTip.h"
+#include "framework/Controls.h"
+#include "framework/Dialog.h"
+#include "link/NetReceive.h"
+#include "framework/ToolTip.h"
 
 class CIPAddressCtrl;
 

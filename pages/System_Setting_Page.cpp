@@ -1,14 +1,14 @@
-#include "System_Setting_Page.h"
+#include "pages/System_Setting_Page.h"
 
 #include <string>
 
-#include "CommandFrames.h"
-#include "DataExchange.h"
-#include "DeviceState.h"
-#include "Dialogs.h"
-#include "Dlg135_SystemConfigIds.h"
-#include "MessageBox.h"
-#include "SendPath.h"
+#include "link/CommandFrames.h"
+#include "framework/DataExchange.h"
+#include "link/DeviceState.h"
+#include "resources/Dialogs.h"
+#include "resources/Dlg135_SystemConfigIds.h"
+#include "framework/MessageBox.h"
+#include "link/SendPath.h"
 
 namespace {
 

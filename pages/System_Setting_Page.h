@@ -6,8 +6,8 @@
 // boxes only; keeps no log and starts no timer.
 #include <QString>
 
-#include "Controls.h"
-#include "Dialog.h"
+#include "framework/Controls.h"
+#include "framework/Dialog.h"
 
 class CSystemConfigPage : public CDialog {
 public:

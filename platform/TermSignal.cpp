@@ -1,4 +1,4 @@
-#include "TermSignal.h"
+#include "platform/TermSignal.h"
 
 #include <QSocketNotifier>
 #include <csignal>

@@ -1,6 +1,6 @@
 #pragma once
 // Dialog templates of the application, by resource ID.
-#include "DlgTemplate.h"
+#include "framework/DlgTemplate.h"
 
 extern const DlgTemplate IDD_ABOUTBOX;          // 100
 extern const DlgTemplate IDD_CORVANE_DIALOG;    // 102, main window

@@ -1,7 +1,7 @@
 // Dialog 100: the about box. Product name, one notice line, OK.
-#include "CorvaneVersion.h"
-#include "Dialogs.h"
-#include "Dlg100_AboutIds.h"
+#include "version/CorvaneVersion.h"
+#include "resources/Dialogs.h"
+#include "resources/Dlg100_AboutIds.h"
 
 using namespace Dlg100;
 

@@ -1,6 +1,6 @@
 #pragma once
 // Control IDs of dialog 100, the about box.
-#include "DlgTemplate.h"
+#include "framework/DlgTemplate.h"
 
 namespace Dlg100 {
 enum : int {

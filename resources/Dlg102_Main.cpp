@@ -1,7 +1,7 @@
 // Dialog 102: the main window. Serial connection panel and device name panel
 // on the left, the version box below them, the tab control with the pages.
-#include "Dialogs.h"
-#include "Dlg102_MainIds.h"
+#include "resources/Dialogs.h"
+#include "resources/Dlg102_MainIds.h"
 
 using namespace Dlg102;
 

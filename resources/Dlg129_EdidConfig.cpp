@@ -2,8 +2,8 @@
 // Read, Apply, option check boxes, audio radio group), then the one-line log.
 // Controls are created input by input; within an input the audio radios come
 // last, so each radio group ends at the next input's group box.
-#include "Dialogs.h"
-#include "Dlg129_EdidConfigIds.h"
+#include "resources/Dialogs.h"
+#include "resources/Dlg129_EdidConfigIds.h"
 
 using namespace Dlg129;
 

@@ -1,8 +1,8 @@
 // Dialog 130: the Port Set page. Four output rows of route buttons with a
 // number display each, the "Output All" row, "Status", "Clear", the log box,
 // and the hidden all-outputs radios with their group box and status static.
-#include "Dialogs.h"
-#include "Dlg130_PortSetIds.h"
+#include "resources/Dialogs.h"
+#include "resources/Dlg130_PortSetIds.h"
 
 using namespace Dlg130;
 

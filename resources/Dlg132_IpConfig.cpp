@@ -1,8 +1,8 @@
 // Dialog 132: the IP Config page. The switcher's address, mask, router, DHCP
 // flag and MAC address with Get and Save; below them the serial output log,
 // the raw-text box and its two buttons, which the page hides at start.
-#include "Dialogs.h"
-#include "Dlg132_IpConfigIds.h"
+#include "resources/Dialogs.h"
+#include "resources/Dlg132_IpConfigIds.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // button; below them the host group: the switcher's address, search, the
 // list of found switchers, the device number, CLEAR and IE. The page hides
 // the host group until the socket is open.
-#include "Dialogs.h"
-#include "Dlg133_NetConfigIds.h"
+#include "resources/Dialogs.h"
+#include "resources/Dlg133_NetConfigIds.h"
 
 namespace {
 

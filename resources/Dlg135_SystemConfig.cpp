@@ -1,8 +1,8 @@
 // Dialog 135: the System Config page. The Command box with its Apply button,
 // Reset and Default, the two power buttons, and the service group (debug mode
 // radios with Get and Apply), which starts hidden.
-#include "Dialogs.h"
-#include "Dlg135_SystemConfigIds.h"
+#include "resources/Dialogs.h"
+#include "resources/Dlg135_SystemConfigIds.h"
 
 namespace {
 

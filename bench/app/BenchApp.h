@@ -7,12 +7,12 @@
 #include <cstdio>
 #include <memory>
 
-#include "BenchSupport.h"
-#include "Corvane.h"
-#include "CorvaneDlg.h"
-#include "Dlg102_MainIds.h"
-#include "Dlg130_PortSetIds.h"
-#include "MessageBox.h"
+#include "bench/app/BenchSupport.h"
+#include "app/Corvane.h"
+#include "app/CorvaneDlg.h"
+#include "resources/Dlg102_MainIds.h"
+#include "resources/Dlg130_PortSetIds.h"
+#include "framework/MessageBox.h"
 
 // The main window shown, with no message box or serial error able to block
 // the benchmark.

@@ -18,9 +18,9 @@
 #include <unistd.h>
 #include <vector>
 
-#include "BenchStats.h"
-#include "ComPorts.h"
-#include "PtyPair.h"
+#include "bench/BenchStats.h"
+#include "tests/support/ComPorts.h"
+#include "tests/support/PtyPair.h"
 
 // Processes events until pred holds or nMaxMs have passed.
 template <class Pred> bool SpinUntil(Pred pred, int nMaxMs = 2000) {

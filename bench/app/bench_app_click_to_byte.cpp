@@ -14,14 +14,14 @@
 #include <thread>
 #include <memory>
 
-#include "BenchApp.h"
-#include "BenchSupport.h"
-#include "Corvane.h"
-#include "CorvaneDlg.h"
-#include "MessageBox.h"
-#include "IP_SEL_PAGE.h"
-#include "PortSetPage.h"
-#include "QtEventLoop.h"
+#include "bench/app/BenchApp.h"
+#include "bench/app/BenchSupport.h"
+#include "app/Corvane.h"
+#include "app/CorvaneDlg.h"
+#include "framework/MessageBox.h"
+#include "pages/IP_SEL_PAGE.h"
+#include "pages/PortSetPage.h"
+#include "platform/QtEventLoop.h"
 
 namespace {
 

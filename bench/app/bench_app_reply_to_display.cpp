@@ -11,14 +11,14 @@
 #include <QTest>
 #include <memory>
 
-#include "BenchApp.h"
-#include "BenchSupport.h"
-#include "Corvane.h"
-#include "CorvaneDlg.h"
-#include "MessageBox.h"
-#include "PortSetPage.h"
-#include "ReplyAssembler.h"
-#include "QtEventLoop.h"
+#include "bench/app/BenchApp.h"
+#include "bench/app/BenchSupport.h"
+#include "app/Corvane.h"
+#include "app/CorvaneDlg.h"
+#include "framework/MessageBox.h"
+#include "pages/PortSetPage.h"
+#include "link/ReplyAssembler.h"
+#include "platform/QtEventLoop.h"
 
 namespace {
 constexpr int RUNS = 500;

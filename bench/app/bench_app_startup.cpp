@@ -9,11 +9,11 @@
 #include <QWidget>
 #include <memory>
 
-#include "BenchSupport.h"
-#include "Corvane.h"
-#include "CorvaneDlg.h"
-#include "MessageBox.h"
-#include "QtEventLoop.h"
+#include "bench/app/BenchSupport.h"
+#include "app/Corvane.h"
+#include "app/CorvaneDlg.h"
+#include "framework/MessageBox.h"
+#include "platform/QtEventLoop.h"
 
 namespace {
 

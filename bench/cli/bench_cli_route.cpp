@@ -7,8 +7,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "BenchStats.h"
-#include "SimProcess.h"
+#include "bench/BenchStats.h"
+#include "tests/support/SimProcess.h"
 
 namespace {
 

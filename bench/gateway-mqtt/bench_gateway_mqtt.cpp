@@ -14,11 +14,11 @@
 #include <thread>
 #include <unistd.h>
 
-#include "BenchStats.h"
-#include "GatewayClient.h"
-#include "MqttBroker.h"
-#include "PtyPair.h"
-#include "SimProcess.h"
+#include "bench/BenchStats.h"
+#include "tests/gateway/GatewayClient.h"
+#include "tests/gateway/MqttBroker.h"
+#include "tests/support/PtyPair.h"
+#include "tests/support/SimProcess.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <unistd.h>
 
-#include "GatewayClient.h"
-#include "SimProcess.h"
+#include "tests/gateway/GatewayClient.h"
+#include "tests/support/SimProcess.h"
 
 // Resident memory of a process in MiB (0 when unknown).
 inline double RssMiB(qint64 pid) {

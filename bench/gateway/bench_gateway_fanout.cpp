@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "BenchGateway.h"
-#include "BenchStats.h"
+#include "bench/gateway/BenchGateway.h"
+#include "bench/BenchStats.h"
 
 namespace {
 

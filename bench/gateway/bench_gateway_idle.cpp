@@ -6,7 +6,7 @@
 #include <QElapsedTimer>
 #include <unistd.h>
 
-#include "BenchGateway.h"
+#include "bench/gateway/BenchGateway.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "BenchGateway.h"
+#include "bench/gateway/BenchGateway.h"
 
 namespace {
 

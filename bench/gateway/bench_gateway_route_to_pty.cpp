@@ -11,9 +11,9 @@
 #include <unistd.h>
 #include <vector>
 
-#include "BenchGateway.h"
-#include "BenchStats.h"
-#include "PtyPair.h"
+#include "bench/gateway/BenchGateway.h"
+#include "bench/BenchStats.h"
+#include "tests/support/PtyPair.h"
 
 namespace {
 

@@ -11,18 +11,18 @@
 #include <memory>
 #include <string>
 
-#include "BenchApp.h"
-#include "ComPorts.h"
-#include "Corvane.h"
-#include "CorvaneDlg.h"
-#include "Dlg133_NetConfigIds.h"
-#include "EdidConfigPage.h"
-#include "IPAddressCtrl.h"
-#include "MessageBox.h"
-#include "NetLinkState.h"
-#include "ProcessCpu.h"
-#include "Set_Net_Config.h"
-#include "Sock_UDP.h"
+#include "bench/app/BenchApp.h"
+#include "tests/support/ComPorts.h"
+#include "app/Corvane.h"
+#include "app/CorvaneDlg.h"
+#include "resources/Dlg133_NetConfigIds.h"
+#include "pages/EdidConfigPage.h"
+#include "framework/IPAddressCtrl.h"
+#include "framework/MessageBox.h"
+#include "link/NetLinkState.h"
+#include "tests/support/ProcessCpu.h"
+#include "pages/Set_Net_Config.h"
+#include "link/Sock_UDP.h"
 
 inline QAbstractButton* NetButton(int nId) { return g_NetConfigPage.GetItem<QAbstractButton>(nId); }
 

@@ -6,10 +6,10 @@
 #include <QTimer>
 #include <chrono>
 
-#include "BenchNet.h"
-#include "SimProcess.h"
-#include "Loopback.h"
-#include "QtEventLoop.h"
+#include "bench/net/BenchNet.h"
+#include "tests/support/SimProcess.h"
+#include "tests/support/Loopback.h"
+#include "platform/QtEventLoop.h"
 
 int main(int argc, char** argv) {
     QtEventLoop::Choose();  // as the programs run

@@ -19,9 +19,9 @@
 #include <thread>
 #include <vector>
 
-#include "BenchNet.h"
-#include "Loopback.h"
-#include "QtEventLoop.h"
+#include "bench/net/BenchNet.h"
+#include "tests/support/Loopback.h"
+#include "platform/QtEventLoop.h"
 
 namespace {
 

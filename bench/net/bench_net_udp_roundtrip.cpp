@@ -16,14 +16,14 @@
 #include <chrono>
 #include <vector>
 
-#include "BenchNet.h"
-#include "NetReceive.h"
-#include "PortSetPage.h"
-#include "SendPath.h"
-#include "Loopback.h"
-#include "SimClients.h"
-#include "SimProcess.h"
-#include "QtEventLoop.h"
+#include "bench/net/BenchNet.h"
+#include "link/NetReceive.h"
+#include "pages/PortSetPage.h"
+#include "link/SendPath.h"
+#include "tests/support/Loopback.h"
+#include "tests/support/SimClients.h"
+#include "tests/support/SimProcess.h"
+#include "platform/QtEventLoop.h"
 
 namespace {
 

@@ -16,9 +16,9 @@
 #include <numeric>
 #include <vector>
 
-#include "BenchStats.h"
-#include "PortSetPage.h"
-#include "QtEventLoop.h"
+#include "bench/BenchStats.h"
+#include "pages/PortSetPage.h"
+#include "platform/QtEventLoop.h"
 
 namespace {
 

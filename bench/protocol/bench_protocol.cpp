@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <string>
 
-#include "DeviceState.h"
-#include "IReplyTarget.h"
-#include "ReplyAssembler.h"
+#include "link/DeviceState.h"
+#include "pages/IReplyTarget.h"
+#include "link/ReplyAssembler.h"
 
 namespace {
 

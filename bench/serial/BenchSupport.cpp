@@ -1,4 +1,4 @@
-#include "BenchSupport.h"
+#include "bench/serial/BenchSupport.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "ReplyAssembler.h"
+#include "link/ReplyAssembler.h"
 
 LRESULT CAssemblingOwner::OnPortMessage(UINT nMessage, WPARAM wParam, LPARAM) {
     if (nMessage != WM_PORT_RXCHAR) return 0;

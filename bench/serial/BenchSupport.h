@@ -4,8 +4,8 @@
 // event pumping.
 #include <functional>
 
-#include "NoopReplyTarget.h"
-#include "SerialPort.h"
+#include "tests/support/NoopReplyTarget.h"
+#include "link/SerialPort.h"
 
 class CNoopTarget : public CNoopReplyTarget {
 public:

@@ -7,11 +7,11 @@
 #include <cstdio>
 #include <vector>
 
-#include "BenchSupport.h"
-#include "ComPorts.h"
-#include "SimProcess.h"
-#include "ReplyAssembler.h"
-#include "QtEventLoop.h"
+#include "bench/serial/BenchSupport.h"
+#include "tests/support/ComPorts.h"
+#include "tests/support/SimProcess.h"
+#include "link/ReplyAssembler.h"
+#include "platform/QtEventLoop.h"
 
 int main(int argc, char** argv) {
     QtEventLoop::Choose();  // as the programs run

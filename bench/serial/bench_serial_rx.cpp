@@ -13,9 +13,9 @@
 #include <thread>
 #include <unistd.h>
 
-#include "BenchSupport.h"
-#include "PtyPair.h"
-#include "QtEventLoop.h"
+#include "bench/serial/BenchSupport.h"
+#include "tests/support/PtyPair.h"
+#include "platform/QtEventLoop.h"
 
 namespace {
 constexpr UINT PORT = 1;

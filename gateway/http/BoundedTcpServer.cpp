@@ -1,4 +1,4 @@
-#include "BoundedTcpServer.h"
+#include "gateway/http/BoundedTcpServer.h"
 
 #include <memory>
 #include <unistd.h>

@@ -1,10 +1,10 @@
-#include "EventsSocket.h"
+#include "gateway/http/EventsSocket.h"
 
 #include <QAbstractHttpServer>
 #include <QJsonDocument>
 
-#include "RequestGuard.h"
-#include "StateJson.h"
+#include "gateway/http/RequestGuard.h"
+#include "gateway/http/StateJson.h"
 
 namespace corvane::gateway {
 namespace {

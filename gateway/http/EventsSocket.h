@@ -7,7 +7,7 @@
 #include <QWebSocket>
 #include <functional>
 
-#include "hub/Hub.h"
+#include "gateway/hub/Hub.h"
 
 class QAbstractHttpServer;
 

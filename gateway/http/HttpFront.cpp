@@ -1,4 +1,4 @@
-#include "HttpFront.h"
+#include "gateway/http/HttpFront.h"
 
 #include <QFile>
 #include <QHttpServerRequest>
@@ -13,10 +13,10 @@
 #include <cmath>
 #include <optional>
 
-#include "BoundedTcpServer.h"
-#include "EventsSocket.h"
-#include "RequestGuard.h"
-#include "StateJson.h"
+#include "gateway/http/BoundedTcpServer.h"
+#include "gateway/http/EventsSocket.h"
+#include "gateway/http/RequestGuard.h"
+#include "gateway/http/StateJson.h"
 
 namespace corvane::gateway {
 namespace {

@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "hub/Hub.h"
+#include "gateway/hub/Hub.h"
 
 namespace corvane::gateway {
 

@@ -1,4 +1,4 @@
-#include "RequestGuard.h"
+#include "gateway/http/RequestGuard.h"
 
 #include <algorithm>
 

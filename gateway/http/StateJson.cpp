@@ -1,4 +1,4 @@
-#include "StateJson.h"
+#include "gateway/http/StateJson.h"
 
 #include <QJsonArray>
 

@@ -3,7 +3,7 @@
 // inputs and outputs count from 1 here, as everywhere people see them.
 #include <QJsonObject>
 
-#include "hub/Hub.h"
+#include "gateway/hub/Hub.h"
 
 namespace corvane::gateway {
 

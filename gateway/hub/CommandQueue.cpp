@@ -1,4 +1,4 @@
-#include "CommandQueue.h"
+#include "gateway/hub/CommandQueue.h"
 
 namespace corvane::gateway {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "Outcome.h"
-#include "SwitcherLink.h"
+#include "gateway/hub/Outcome.h"
+#include "gateway/hub/SwitcherLink.h"
 
 namespace corvane::gateway {
 

@@ -1,4 +1,4 @@
-#include "HostState.h"
+#include "gateway/hub/HostState.h"
 
 namespace corvane::gateway {
 

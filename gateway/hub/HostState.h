@@ -5,7 +5,7 @@
 #include <array>
 #include <map>
 
-#include "SwitcherLink.h"
+#include "gateway/hub/SwitcherLink.h"
 
 namespace corvane::gateway {
 

@@ -1,11 +1,11 @@
-#include "Hub.h"
+#include "gateway/hub/Hub.h"
 
 #include <algorithm>
 #include <memory>
 
-#include "CommandFrames.h"
-#include "DeviceNameText.h"
-#include "EdidModes.h"
+#include "link/CommandFrames.h"
+#include "link/DeviceNameText.h"
+#include "link/EdidModes.h"
 
 namespace corvane::gateway {
 namespace {

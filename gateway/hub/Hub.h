@@ -9,11 +9,11 @@
 #include <QObject>
 #include <QTimer>
 
-#include "CommandQueue.h"
-#include "HostState.h"
-#include "Outcome.h"
-#include "StateStore.h"
-#include "SwitcherLink.h"
+#include "gateway/hub/CommandQueue.h"
+#include "gateway/hub/HostState.h"
+#include "gateway/hub/Outcome.h"
+#include "gateway/hub/StateStore.h"
+#include "gateway/hub/SwitcherLink.h"
 
 namespace corvane::gateway {
 

@@ -8,12 +8,12 @@
 #include <variant>
 #include <vector>
 
-#include "CliSession.h"
-#include "CommandFrames.h"
-#include "DeviceNameText.h"
-#include "ReplyEvents.h"
-#include "SerialPort.h"
-#include "SwitcherLink.h"
+#include "cli/CliSession.h"
+#include "link/CommandFrames.h"
+#include "link/DeviceNameText.h"
+#include "link/ReplyEvents.h"
+#include "link/SerialPort.h"
+#include "gateway/hub/SwitcherLink.h"
 
 namespace corvane::gateway {
 namespace {

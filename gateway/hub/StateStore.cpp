@@ -1,4 +1,4 @@
-#include "StateStore.h"
+#include "gateway/hub/StateStore.h"
 
 #include <QDateTime>
 #include <QDir>

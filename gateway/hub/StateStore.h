@@ -5,7 +5,7 @@
 // sync the directory).
 #include <QString>
 
-#include "HostState.h"
+#include "gateway/hub/HostState.h"
 
 namespace corvane::gateway {
 

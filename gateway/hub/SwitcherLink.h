@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "DeviceState.h"
+#include "link/DeviceState.h"
 
 namespace corvane::gateway {
 

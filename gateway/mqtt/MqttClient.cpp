@@ -1,4 +1,4 @@
-#include "MqttClient.h"
+#include "gateway/mqtt/MqttClient.h"
 
 #include <QElapsedTimer>
 #include <QThread>

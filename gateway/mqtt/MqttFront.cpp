@@ -1,4 +1,4 @@
-#include "MqttFront.h"
+#include "gateway/mqtt/MqttFront.h"
 
 #include <QRegularExpression>
 #include <QStringDecoder>

@@ -9,10 +9,10 @@
 #include <map>
 #include <set>
 
-#include "MqttClient.h"
-#include "MqttSettings.h"
-#include "Payloads.h"
-#include "hub/Hub.h"
+#include "gateway/mqtt/MqttClient.h"
+#include "gateway/mqtt/MqttSettings.h"
+#include "gateway/mqtt/Payloads.h"
+#include "gateway/hub/Hub.h"
 
 namespace corvane::gateway::mqtt {
 

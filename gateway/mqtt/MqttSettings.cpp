@@ -1,4 +1,4 @@
-#include "MqttSettings.h"
+#include "gateway/mqtt/MqttSettings.h"
 
 #include <QFile>
 #include <QUrl>

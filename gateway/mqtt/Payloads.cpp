@@ -1,4 +1,4 @@
-#include "Payloads.h"
+#include "gateway/mqtt/Payloads.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -7,8 +7,8 @@
 #include <QString>
 #include <vector>
 
-#include "MqttSettings.h"
-#include "hub/Hub.h"
+#include "gateway/mqtt/MqttSettings.h"
+#include "gateway/hub/Hub.h"
 
 namespace corvane::gateway::mqtt {
 

@@ -1,6 +1,6 @@
-#include "RelayFrame.h"
+#include "gateway/relay/RelayFrame.h"
 
-#include "HexDigit.h"
+#include "link/HexDigit.h"
 
 namespace corvane::gateway::relay {
 std::optional<Request> ParseRequest(const QByteArray& datagram, QString& reason) {

@@ -1,10 +1,10 @@
-#include "UdpRelay.h"
+#include "gateway/relay/UdpRelay.h"
 
 #include <QPointer>
 #include <QTimer>
 
-#include "CommandFrames.h"
-#include "RelayFrame.h"
+#include "link/CommandFrames.h"
+#include "gateway/relay/RelayFrame.h"
 
 namespace corvane::gateway::relay {
 namespace {

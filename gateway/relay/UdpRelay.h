@@ -13,8 +13,8 @@
 #include <QUdpSocket>
 #include <functional>
 
-#include "RelayFrame.h"
-#include "hub/Hub.h"
+#include "gateway/relay/RelayFrame.h"
+#include "gateway/hub/Hub.h"
 
 namespace corvane::gateway::relay {
 

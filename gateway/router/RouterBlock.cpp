@@ -1,9 +1,9 @@
-#include "RouterBlock.h"
+#include "gateway/router/RouterBlock.h"
 
 #include <algorithm>
 #include <array>
 
-#include "DeviceState.h"
+#include "link/DeviceState.h"
 
 namespace corvane::gateway::router {
 namespace {

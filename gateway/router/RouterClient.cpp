@@ -1,9 +1,9 @@
-#include "RouterClient.h"
+#include "gateway/router/RouterClient.h"
 
 #include <QPointer>
 #include <memory>
 
-#include "RouterText.h"
+#include "gateway/router/RouterText.h"
 
 namespace corvane::gateway::router {
 namespace {

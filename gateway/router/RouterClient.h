@@ -10,8 +10,8 @@
 #include <deque>
 #include <string>
 
-#include "RouterBlock.h"
-#include "hub/Hub.h"
+#include "gateway/router/RouterBlock.h"
+#include "gateway/hub/Hub.h"
 
 namespace corvane::gateway::router {
 

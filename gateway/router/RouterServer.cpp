@@ -1,9 +1,9 @@
-#include "RouterServer.h"
+#include "gateway/router/RouterServer.h"
 
 #include <algorithm>
 #include <unistd.h>
 
-#include "RouterText.h"
+#include "gateway/router/RouterText.h"
 
 namespace corvane::gateway::router {
 namespace {

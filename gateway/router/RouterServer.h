@@ -9,8 +9,8 @@
 #include <functional>
 #include <vector>
 
-#include "RouterClient.h"
-#include "hub/Hub.h"
+#include "gateway/router/RouterClient.h"
+#include "gateway/hub/Hub.h"
 
 namespace corvane::gateway::router {
 

@@ -1,4 +1,4 @@
-#include "RouterText.h"
+#include "gateway/router/RouterText.h"
 
 #include <QCryptographicHash>
 

@@ -5,7 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include "hub/Hub.h"
+#include "gateway/hub/Hub.h"
 
 namespace corvane::gateway::router {
 

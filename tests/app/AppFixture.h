@@ -20,21 +20,21 @@
 
 #include <gtest/gtest.h>
 
-#include "ComPorts.h"
-#include "Corvane.h"
-#include "CorvaneDlg.h"
-#include "DeviceState.h"
-#include "E2eFixture.h"
-#include "Dlg102_MainIds.h"
-#include "Dlg129_EdidConfigIds.h"
-#include "Dlg130_PortSetIds.h"
-#include "EdidConfigPage.h"
-#include "IP_SEL_PAGE.h"
-#include "MessageBox.h"
-#include "PortSetPage.h"
-#include "PtyPair.h"
-#include "ReplyAssembler.h"
-#include "Wait.h"
+#include "tests/support/ComPorts.h"
+#include "app/Corvane.h"
+#include "app/CorvaneDlg.h"
+#include "link/DeviceState.h"
+#include "tests/e2e/E2eFixture.h"
+#include "resources/Dlg102_MainIds.h"
+#include "resources/Dlg129_EdidConfigIds.h"
+#include "resources/Dlg130_PortSetIds.h"
+#include "pages/EdidConfigPage.h"
+#include "pages/IP_SEL_PAGE.h"
+#include "framework/MessageBox.h"
+#include "pages/PortSetPage.h"
+#include "tests/support/PtyPair.h"
+#include "link/ReplyAssembler.h"
+#include "tests/support/Wait.h"
 
 class AppFixture : public ::testing::Test {
 protected:

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "OffscreenScreen.h"
-#include "QtEventLoop.h"
+#include "tests/support/OffscreenScreen.h"
+#include "platform/QtEventLoop.h"
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);

@@ -5,9 +5,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "AppFixture.h"
-#include "ConnectCheck.h"
-#include "FrameTrace.h"
+#include "tests/app/AppFixture.h"
+#include "app/ConnectCheck.h"
+#include "link/FrameTrace.h"
 
 class ConnectCheckTest : public AppFixture {
 protected:

@@ -3,9 +3,9 @@
 #include <QLineEdit>
 #include <cstring>
 
-#include "AppFixture.h"
-#include "CommandFrames.h"
-#include "DeviceNameText.h"
+#include "tests/app/AppFixture.h"
+#include "link/CommandFrames.h"
+#include "link/DeviceNameText.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The IP Config page as the main window creates it: the parameter controls,
 // the Save frame, the hidden serial output log.
-#include "AppFixture.h"
-#include "Dlg132_IpConfigIds.h"
-#include "IPAddressCtrl.h"
+#include "tests/app/AppFixture.h"
+#include "resources/Dlg132_IpConfigIds.h"
+#include "framework/IPAddressCtrl.h"
 
 class IpConfigPageTest : public AppFixture {
 protected:

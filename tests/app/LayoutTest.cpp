@@ -15,13 +15,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "AboutDlg.h"
-#include "AppFixture.h"
-#include "ConnectCheck.h"
-#include "ScreenFit.h"
-#include "Set_Net_Config.h"
-#include "System_Setting_Page.h"
-#include "TextFit.h"
+#include "app/AboutDlg.h"
+#include "tests/app/AppFixture.h"
+#include "app/ConnectCheck.h"
+#include "framework/ScreenFit.h"
+#include "pages/Set_Net_Config.h"
+#include "pages/System_Setting_Page.h"
+#include "tests/support/TextFit.h"
 
 namespace {
 

@@ -5,13 +5,13 @@
 #include <QTabBar>
 #include <QTimer>
 
-#include "AppFixture.h"
-#include "CorvaneVersion.h"
-#include "Dlg132_IpConfigIds.h"
-#include "Set_Net_Config.h"
-#include "System_Setting_Page.h"
-#include "TabCtrlWidget.h"
-#include "ToolTip.h"
+#include "tests/app/AppFixture.h"
+#include "version/CorvaneVersion.h"
+#include "resources/Dlg132_IpConfigIds.h"
+#include "pages/Set_Net_Config.h"
+#include "pages/System_Setting_Page.h"
+#include "framework/TabCtrlWidget.h"
+#include "framework/ToolTip.h"
 
 namespace {
 

@@ -5,19 +5,19 @@
 // loopback peer; the page's socket is moved onto a loopback address.
 #include <QAbstractButton>
 
-#include "AppFixture.h"
-#include "Dlg132_IpConfigIds.h"
-#include "CommandFrames.h"
-#include "DeviceNameText.h"
-#include "Dlg133_NetConfigIds.h"
-#include "Ipv4Text.h"
-#include "LoopbackPeers.h"
-#include "Wait.h"
-#include "IPAddressCtrl.h"
-#include "NetLinkState.h"
-#include "SearchDecoder.h"
-#include "Set_Net_Config.h"
-#include "Sock_UDP.h"
+#include "tests/app/AppFixture.h"
+#include "resources/Dlg132_IpConfigIds.h"
+#include "link/CommandFrames.h"
+#include "link/DeviceNameText.h"
+#include "resources/Dlg133_NetConfigIds.h"
+#include "link/Ipv4Text.h"
+#include "tests/support/LoopbackPeers.h"
+#include "tests/support/Wait.h"
+#include "framework/IPAddressCtrl.h"
+#include "link/NetLinkState.h"
+#include "link/SearchDecoder.h"
+#include "pages/Set_Net_Config.h"
+#include "link/Sock_UDP.h"
 
 namespace {
 

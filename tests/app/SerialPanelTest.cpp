@@ -5,11 +5,11 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include "AppFixture.h"
-#include "Dlg132_IpConfigIds.h"
-#include "SerialErrorText.h"
-#include "TempFile.h"
-#include "TtyHeld.h"
+#include "tests/app/AppFixture.h"
+#include "resources/Dlg132_IpConfigIds.h"
+#include "app/SerialErrorText.h"
+#include "tests/support/TempFile.h"
+#include "tests/support/TtyHeld.h"
 
 class SerialPanelTest : public AppFixture {};
 

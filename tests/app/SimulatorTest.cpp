@@ -1,9 +1,9 @@
 // What ./run offers a new user: the main window against corvane-sim on a
 // pseudo-terminal as COM1. Connect loads the whole configuration, routing is
 // acknowledged, the name written is the name read back.
-#include "AppFixture.h"
-#include "Dlg132_IpConfigIds.h"
-#include "SimProcess.h"
+#include "tests/app/AppFixture.h"
+#include "resources/Dlg132_IpConfigIds.h"
+#include "tests/support/SimProcess.h"
 
 class SimulatorTest : public AppFixture {
 protected:

@@ -2,10 +2,10 @@
 // (status 2) that must never reach a switcher.
 #include <gtest/gtest.h>
 
-#include "CliOptions.h"
-#include "ComPortText.h"
-#include "DeviceState.h"
-#include "SerialPort.h"
+#include "cli/CliOptions.h"
+#include "link/ComPortText.h"
+#include "link/DeviceState.h"
+#include "link/SerialPort.h"
 
 using namespace corvane::cli;
 

@@ -12,8 +12,8 @@
 #include <QStringList>
 #include <gtest/gtest.h>
 
-#include "ProcessSignal.h"
-#include "SimProcess.h"
+#include "tests/support/ProcessSignal.h"
+#include "tests/support/SimProcess.h"
 
 struct CliResult {
     int nExit = -1;

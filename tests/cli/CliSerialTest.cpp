@@ -14,10 +14,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "CliProcess.h"
-#include "CommandFrames.h"
-#include "PtyPair.h"
-#include "Wait.h"
+#include "tests/cli/CliProcess.h"
+#include "link/CommandFrames.h"
+#include "tests/support/PtyPair.h"
+#include "tests/support/Wait.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "CliSession.h"
-#include "DeviceState.h"
-#include "Ipv4Text.h"
-#include "LoopbackPeers.h"
-#include "NetLinkState.h"
-#include "Sock_UDP.h"
+#include "cli/CliSession.h"
+#include "link/DeviceState.h"
+#include "link/Ipv4Text.h"
+#include "tests/support/LoopbackPeers.h"
+#include "link/NetLinkState.h"
+#include "link/Sock_UDP.h"
 
 namespace {
 

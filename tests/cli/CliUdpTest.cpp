@@ -13,9 +13,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "CliProcess.h"
-#include "LoopbackPeers.h"
-#include "Wait.h"
+#include "tests/cli/CliProcess.h"
+#include "tests/support/LoopbackPeers.h"
+#include "tests/support/Wait.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "CliCommands.h"
-#include "CliHelp.h"
+#include "cli/CliCommands.h"
+#include "cli/CliHelp.h"
 
 using namespace corvane::cli;
 

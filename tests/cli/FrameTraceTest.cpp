@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "FrameTrace.h"
+#include "link/FrameTrace.h"
 
 namespace {
 

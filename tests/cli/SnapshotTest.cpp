@@ -5,9 +5,9 @@
 #include <cstring>
 #include <gtest/gtest.h>
 
-#include "CliFormat.h"
-#include "DeviceNameText.h"
-#include "Snapshot.h"
+#include "cli/CliFormat.h"
+#include "link/DeviceNameText.h"
+#include "cli/Snapshot.h"
 
 using namespace corvane::cli;
 

@@ -6,14 +6,14 @@
 #include <QTest>
 #include <memory>
 
-#include "CorvaneDlg.h"
-#include "DeviceState.h"
-#include "Dlg132_IpConfigIds.h"
-#include "E2eFixture.h"
-#include "EdidConfigPage.h"
-#include "IP_SEL_PAGE.h"
-#include "PortSetPage.h"
-#include "SimProcess.h"
+#include "app/CorvaneDlg.h"
+#include "link/DeviceState.h"
+#include "resources/Dlg132_IpConfigIds.h"
+#include "tests/e2e/E2eFixture.h"
+#include "pages/EdidConfigPage.h"
+#include "pages/IP_SEL_PAGE.h"
+#include "pages/PortSetPage.h"
+#include "tests/support/SimProcess.h"
 
 namespace {
 

@@ -9,20 +9,20 @@
 #include <QTest>
 #include <memory>
 
-#include "CorvaneDlg.h"
-#include "DeviceState.h"
-#include "Dlg133_NetConfigIds.h"
-#include "E2eFixture.h"
-#include "EdidConfigPage.h"
-#include "IPAddressCtrl.h"
-#include "Ipv4Text.h"
-#include "NetLinkState.h"
-#include "PortSetPage.h"
-#include "Set_Net_Config.h"
-#include "SimProcess.h"
-#include "Loopback.h"
-#include "SimClients.h"
-#include "Sock_UDP.h"
+#include "app/CorvaneDlg.h"
+#include "link/DeviceState.h"
+#include "resources/Dlg133_NetConfigIds.h"
+#include "tests/e2e/E2eFixture.h"
+#include "pages/EdidConfigPage.h"
+#include "framework/IPAddressCtrl.h"
+#include "link/Ipv4Text.h"
+#include "link/NetLinkState.h"
+#include "pages/PortSetPage.h"
+#include "pages/Set_Net_Config.h"
+#include "tests/support/SimProcess.h"
+#include "tests/support/Loopback.h"
+#include "tests/support/SimClients.h"
+#include "link/Sock_UDP.h"
 
 using namespace Dlg133;
 

@@ -11,19 +11,19 @@
 #include <memory>
 #include <string>
 
-#include "ComPorts.h"
-#include "Corvane.h"
-#include "CorvaneDlg.h"
-#include "DeviceState.h"
-#include "Dlg102_MainIds.h"
-#include "Dlg129_EdidConfigIds.h"
-#include "Dlg130_PortSetIds.h"
-#include "MessageBox.h"
-#include "NetLinkState.h"
-#include "PortSetPage.h"
-#include "ReplyAssembler.h"
-#include "SearchDecoder.h"
-#include "SerialPort.h"
+#include "tests/support/ComPorts.h"
+#include "app/Corvane.h"
+#include "app/CorvaneDlg.h"
+#include "link/DeviceState.h"
+#include "resources/Dlg102_MainIds.h"
+#include "resources/Dlg129_EdidConfigIds.h"
+#include "resources/Dlg130_PortSetIds.h"
+#include "framework/MessageBox.h"
+#include "link/NetLinkState.h"
+#include "pages/PortSetPage.h"
+#include "link/ReplyAssembler.h"
+#include "link/SearchDecoder.h"
+#include "link/SerialPort.h"
 
 // The main window's tabs: Port Set, EDID Config, IP Config, Net Config, ...
 inline constexpr int NET_CONFIG_TAB = 3;

@@ -12,12 +12,12 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-#include "ComPorts.h"
-#include "CorvaneVersion.h"
-#include "Dlg102_MainIds.h"
-#include "ProcessSignal.h"
-#include "PtyPair.h"
-#include "TtyHeld.h"
+#include "tests/support/ComPorts.h"
+#include "version/CorvaneVersion.h"
+#include "resources/Dlg102_MainIds.h"
+#include "tests/support/ProcessSignal.h"
+#include "tests/support/PtyPair.h"
+#include "tests/support/TtyHeld.h"
 
 namespace {
 

@@ -14,23 +14,23 @@
 #include <cstdio>
 #include <cstring>
 
-#include "Dlg133_NetConfigIds.h"
-#include "E2eFixture.h"
-#include "Dlg135_SystemConfigIds.h"
-#include "EdidConfigPage.h"
-#include "MessageBox.h"
-#include "NetLinkState.h"
-#include "NetReceive.h"
-#include "OffscreenScreen.h"
-#include "PortSetPage.h"
-#include "Set_Net_Config.h"
-#include "SimProcess.h"
-#include "Sock_UDP.h"
-#include "TextFit.h"
-#include "Wait.h"
-#include "System_Setting_Page.h"
+#include "resources/Dlg133_NetConfigIds.h"
+#include "tests/e2e/E2eFixture.h"
+#include "resources/Dlg135_SystemConfigIds.h"
+#include "pages/EdidConfigPage.h"
+#include "framework/MessageBox.h"
+#include "link/NetLinkState.h"
+#include "link/NetReceive.h"
+#include "tests/support/OffscreenScreen.h"
+#include "pages/PortSetPage.h"
+#include "pages/Set_Net_Config.h"
+#include "tests/support/SimProcess.h"
+#include "link/Sock_UDP.h"
+#include "tests/support/TextFit.h"
+#include "tests/support/Wait.h"
+#include "pages/System_Setting_Page.h"
 
-#include "QtEventLoop.h"
+#include "platform/QtEventLoop.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "ControlText.h"
-#include "TestDialogs.h"
+#include "framework/ControlText.h"
+#include "tests/framework/TestDialogs.h"
 
 namespace {
 

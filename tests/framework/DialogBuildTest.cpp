@@ -10,10 +10,10 @@
 #include <QRadioButton>
 #include <gtest/gtest.h>
 
-#include "DialogLayout.h"
-#include "IPAddressCtrl.h"
-#include "ScreenFit.h"
-#include "TestDialogs.h"
+#include "framework/DialogLayout.h"
+#include "framework/IPAddressCtrl.h"
+#include "framework/ScreenFit.h"
+#include "tests/framework/TestDialogs.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include "TestDialogs.h"
+#include "tests/framework/TestDialogs.h"
 
 using Cmd = CRecordingDlg::Cmd;
 

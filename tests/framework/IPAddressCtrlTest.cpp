@@ -5,7 +5,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "IPAddressCtrl.h"
+#include "framework/IPAddressCtrl.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include "MessageBox.h"
-#include "TestDialogs.h"
+#include "framework/MessageBox.h"
+#include "tests/framework/TestDialogs.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "TestDialogs.h"
+#include "tests/framework/TestDialogs.h"
 
 const DlgTemplate kTestPage = {
     9001, "", 240, 200, "System", 10, true,

@@ -5,9 +5,9 @@
 #include <functional>
 #include <vector>
 
-#include "Controls.h"
-#include "DataExchange.h"
-#include "Dialog.h"
+#include "framework/Controls.h"
+#include "framework/DataExchange.h"
+#include "framework/Dialog.h"
 
 // Child page: every control kind, radio groups, hidden and disabled styles.
 extern const DlgTemplate kTestPage;

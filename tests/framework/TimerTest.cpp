@@ -2,7 +2,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "TestDialogs.h"
+#include "tests/framework/TestDialogs.h"
 
 namespace {
 

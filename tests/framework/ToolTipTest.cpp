@@ -5,7 +5,7 @@
 #include <QToolTip>
 #include <gtest/gtest.h>
 
-#include "ToolTip.h"
+#include "framework/ToolTip.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "hub/SwitcherLink.h"
+#include "gateway/hub/SwitcherLink.h"
 
 namespace corvane::gateway {
 

@@ -15,8 +15,8 @@
 #include <csignal>
 #include <memory>
 
-#include "LoopbackPeers.h"
-#include "Wait.h"
+#include "tests/support/LoopbackPeers.h"
+#include "tests/support/Wait.h"
 
 struct HttpAnswer {
     int status = 0;  // 0: no answer (connection refused or cut)

@@ -10,8 +10,8 @@
 #include <QUdpSocket>
 #include <gtest/gtest.h>
 
-#include "GatewayClient.h"
-#include "SimProcess.h"
+#include "tests/gateway/GatewayClient.h"
+#include "tests/support/SimProcess.h"
 
 namespace {
 

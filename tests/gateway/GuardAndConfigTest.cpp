@@ -2,8 +2,8 @@
 // file and the command line.
 #include <gtest/gtest.h>
 
-#include "GatewayConfig.h"
-#include "http/RequestGuard.h"
+#include "gateway/GatewayConfig.h"
+#include "gateway/http/RequestGuard.h"
 
 namespace corvane::gateway {
 namespace {

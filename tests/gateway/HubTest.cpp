@@ -6,9 +6,9 @@
 
 #include <memory>
 
-#include "FakeLink.h"
-#include "Wait.h"
-#include "hub/Hub.h"
+#include "tests/gateway/FakeLink.h"
+#include "tests/support/Wait.h"
+#include "gateway/hub/Hub.h"
 
 namespace corvane::gateway {
 namespace {

@@ -16,7 +16,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "Wait.h"
+#include "tests/support/Wait.h"
 
 struct BrokerTls {
     QString caFile, certFile, keyFile, passwordFile;

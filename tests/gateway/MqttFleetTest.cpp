@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "GatewayClient.h"
-#include "MqttBroker.h"
-#include "SimProcess.h"
+#include "tests/gateway/GatewayClient.h"
+#include "tests/gateway/MqttBroker.h"
+#include "tests/support/SimProcess.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "GatewayClient.h"
-#include "MqttBroker.h"
-#include "SimProcess.h"
+#include "tests/gateway/GatewayClient.h"
+#include "tests/gateway/MqttBroker.h"
+#include "tests/support/SimProcess.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 // that distinct presets get distinct buttons.
 #include <gtest/gtest.h>
 
-#include "GatewayConfig.h"
-#include "mqtt/MqttSettings.h"
-#include "mqtt/Payloads.h"
+#include "gateway/GatewayConfig.h"
+#include "gateway/mqtt/MqttSettings.h"
+#include "gateway/mqtt/Payloads.h"
 
 namespace {
 

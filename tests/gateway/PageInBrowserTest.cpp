@@ -15,9 +15,9 @@
 
 #include <algorithm>
 
-#include "GatewayClient.h"
-#include "HeadlessBrowser.h"
-#include "SimProcess.h"
+#include "tests/gateway/GatewayClient.h"
+#include "tests/support/HeadlessBrowser.h"
+#include "tests/support/SimProcess.h"
 
 namespace {
 

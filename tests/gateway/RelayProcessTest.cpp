@@ -9,10 +9,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "GatewayClient.h"
-#include "Loopback.h"
-#include "ProcessSignal.h"
-#include "SimProcess.h"
+#include "tests/gateway/GatewayClient.h"
+#include "tests/support/Loopback.h"
+#include "tests/support/ProcessSignal.h"
+#include "tests/support/SimProcess.h"
 
 namespace {
 

@@ -9,13 +9,13 @@
 
 #include <memory>
 
-#include "FakeLink.h"
-#include "Loopback.h"
-#include "LoopbackPeers.h"
-#include "Wait.h"
-#include "hub/Hub.h"
-#include "relay/RelayFrame.h"
-#include "relay/UdpRelay.h"
+#include "tests/gateway/FakeLink.h"
+#include "tests/support/Loopback.h"
+#include "tests/support/LoopbackPeers.h"
+#include "tests/support/Wait.h"
+#include "gateway/hub/Hub.h"
+#include "gateway/relay/RelayFrame.h"
+#include "gateway/relay/UdpRelay.h"
 
 namespace corvane::gateway {
 namespace {

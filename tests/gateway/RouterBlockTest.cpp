@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "router/RouterBlock.h"
-#include "router/RouterText.h"
+#include "gateway/router/RouterBlock.h"
+#include "gateway/router/RouterText.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 #include <ostream>
 
-#include "GatewayClient.h"
+#include "tests/gateway/GatewayClient.h"
 
 // Blocks print as text in failures.
 inline void PrintTo(const QByteArray& bytes, std::ostream* os) { *os << ::testing::PrintToString(bytes.toStdString()); }

@@ -9,9 +9,9 @@
 #include <memory>
 #include <vector>
 
-#include "GatewayClient.h"
-#include "RouterPeer.h"
-#include "SimProcess.h"
+#include "tests/gateway/GatewayClient.h"
+#include "tests/gateway/RouterPeer.h"
+#include "tests/support/SimProcess.h"
 
 namespace {
 

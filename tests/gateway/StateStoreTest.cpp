@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "hub/StateStore.h"
+#include "gateway/hub/StateStore.h"
 
 namespace corvane::gateway {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "QtEventLoop.h"
+#include "platform/QtEventLoop.h"
 
 // This test program chose the loop as the programs do, before its
 // application object was made.

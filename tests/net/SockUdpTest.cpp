@@ -9,17 +9,17 @@
 
 #include <gtest/gtest.h>
 
-#include "DeviceState.h"
-#include "Ipv4Text.h"
-#include "LoopbackPeers.h"
-#include "Wait.h"
-#include "NetSend.h"
-#include "NoopReplyTarget.h"
-#include "ReplyAssembler.h"
-#include "SearchDecoder.h"
-#include "SendPath.h"
-#include "Sock_UDP.h"
-#include "UdpLink.h"
+#include "link/DeviceState.h"
+#include "link/Ipv4Text.h"
+#include "tests/support/LoopbackPeers.h"
+#include "tests/support/Wait.h"
+#include "link/NetSend.h"
+#include "tests/support/NoopReplyTarget.h"
+#include "link/ReplyAssembler.h"
+#include "link/SearchDecoder.h"
+#include "link/SendPath.h"
+#include "link/Sock_UDP.h"
+#include "link/UdpLink.h"
 
 namespace {
 

@@ -7,17 +7,17 @@
 #include <QTest>
 #include <memory>
 
-#include "CorvaneDlg.h"
-#include "DeviceState.h"
-#include "Dlg133_NetConfigIds.h"
-#include "E2eFixture.h"
-#include "IPAddressCtrl.h"
-#include "Ipv4Text.h"
-#include "NetLinkState.h"
-#include "PrivateNet.h"
-#include "SearchDecoder.h"
-#include "Set_Net_Config.h"
-#include "Sock_UDP.h"
+#include "app/CorvaneDlg.h"
+#include "link/DeviceState.h"
+#include "resources/Dlg133_NetConfigIds.h"
+#include "tests/e2e/E2eFixture.h"
+#include "framework/IPAddressCtrl.h"
+#include "link/Ipv4Text.h"
+#include "link/NetLinkState.h"
+#include "tests/netns/PrivateNet.h"
+#include "link/SearchDecoder.h"
+#include "pages/Set_Net_Config.h"
+#include "link/Sock_UDP.h"
 
 using namespace Dlg133;
 

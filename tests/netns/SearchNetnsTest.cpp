@@ -17,7 +17,7 @@
 #include <map>
 #include <string>
 
-#include "PrivateNet.h"
+#include "tests/netns/PrivateNet.h"
 
 namespace {
 

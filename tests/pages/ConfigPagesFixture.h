@@ -6,10 +6,10 @@
 #include <QString>
 #include <vector>
 
-#include "IP_SEL_PAGE.h"
-#include "NoopReplyTarget.h"
-#include "PageTestSupport.h"
-#include "System_Setting_Page.h"
+#include "pages/IP_SEL_PAGE.h"
+#include "tests/support/NoopReplyTarget.h"
+#include "tests/pages/PageTestSupport.h"
+#include "pages/System_Setting_Page.h"
 
 // Forwards the decoder's calls for these two pages the way the main window does.
 class ConfigPagesTarget : public CNoopReplyTarget {

@@ -1,6 +1,6 @@
 // EDID Config page: modes and option bits into g_EdidSetting, Read and Apply
 // with their waits, and read or load-all replies shown on the controls.
-#include "PageFixture.h"
+#include "tests/pages/PageFixture.h"
 
 #include <QComboBox>
 #include <QLineEdit>

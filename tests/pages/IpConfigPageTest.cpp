@@ -1,9 +1,9 @@
 // IP Config page: the register 0x40 read and write, the DHCP flag and the
 // address controls, the MAC text, and the hidden serial output log.
-#include "ConfigPagesFixture.h"
+#include "tests/pages/ConfigPagesFixture.h"
 
-#include "Dlg132_IpConfigIds.h"
-#include "IPAddressCtrl.h"
+#include "resources/Dlg132_IpConfigIds.h"
+#include "framework/IPAddressCtrl.h"
 
 using namespace Dlg132;
 

@@ -13,20 +13,20 @@
 #include <cerrno>
 #include <memory>
 
-#include "Dlg133_NetConfigIds.h"
-#include "Ipv4Text.h"
-#include "LoopbackPeers.h"
-#include "Wait.h"
-#include "IPAddressCtrl.h"
-#include "MessageBox.h"
-#include "NetLinkState.h"
-#include "NetReceive.h"
-#include "PageFixture.h"
-#include "PcAddress.h"
-#include "SearchDecoder.h"
-#include "Set_Net_Config.h"
-#include "Sock_UDP.h"
-#include "UdpLink.h"
+#include "resources/Dlg133_NetConfigIds.h"
+#include "link/Ipv4Text.h"
+#include "tests/support/LoopbackPeers.h"
+#include "tests/support/Wait.h"
+#include "framework/IPAddressCtrl.h"
+#include "framework/MessageBox.h"
+#include "link/NetLinkState.h"
+#include "link/NetReceive.h"
+#include "tests/pages/PageFixture.h"
+#include "link/PcAddress.h"
+#include "link/SearchDecoder.h"
+#include "pages/Set_Net_Config.h"
+#include "link/Sock_UDP.h"
+#include "link/UdpLink.h"
 
 using namespace Dlg133;
 

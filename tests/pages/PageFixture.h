@@ -6,12 +6,12 @@
 #include <QStringList>
 #include <vector>
 
-#include "EdidConfigPage.h"
-#include "Dlg129_EdidConfigIds.h"
-#include "Dlg130_PortSetIds.h"
-#include "PageReplyTarget.h"
-#include "PageTestSupport.h"
-#include "PortSetPage.h"
+#include "pages/EdidConfigPage.h"
+#include "resources/Dlg129_EdidConfigIds.h"
+#include "resources/Dlg130_PortSetIds.h"
+#include "pages/PageReplyTarget.h"
+#include "tests/pages/PageTestSupport.h"
+#include "pages/PortSetPage.h"
 
 class PageFixture : public PageTest {
 protected:

@@ -8,10 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include "PtyPair.h"
-#include "SerialPort.h"
+#include "tests/support/PtyPair.h"
+#include "link/SerialPort.h"
 
-#include "QtEventLoop.h"
+#include "platform/QtEventLoop.h"
 
 namespace {
 

@@ -12,12 +12,12 @@
 
 #include <gtest/gtest.h>
 
-#include "DeviceState.h"
-#include "Dialog.h"
-#include "IReplyTarget.h"
-#include "MessageBox.h"
-#include "ReplyAssembler.h"
-#include "SerialPort.h"
+#include "link/DeviceState.h"
+#include "framework/Dialog.h"
+#include "pages/IReplyTarget.h"
+#include "framework/MessageBox.h"
+#include "link/ReplyAssembler.h"
+#include "link/SerialPort.h"
 
 // Feeds a reply as if it arrived on the link.
 inline void FeedReply(IReplyTarget& target, const char* pszText) {

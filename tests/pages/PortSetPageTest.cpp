@@ -1,12 +1,12 @@
 // Port Set page: routing, all outputs, Status, the wait and its timeouts,
 // the log box, and replies through the decoder.
-#include "PageFixture.h"
+#include "tests/pages/PageFixture.h"
 
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <malloc.h>
 
-#include "Wait.h"
+#include "tests/support/Wait.h"
 
 using namespace Dlg130;
 

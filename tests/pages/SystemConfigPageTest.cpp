@@ -1,10 +1,10 @@
 // System Config page: the confirmed and announced system commands, the
 // debug mode behind the service words, and what happens without a link.
-#include "ConfigPagesFixture.h"
+#include "tests/pages/ConfigPagesFixture.h"
 
 #include <QLineEdit>
 
-#include "Dlg135_SystemConfigIds.h"
+#include "resources/Dlg135_SystemConfigIds.h"
 
 using namespace Dlg135;
 

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "CommandFrames.h"
+#include "link/CommandFrames.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // the snapshot files read back, and nothing loosely like an address passes.
 #include <gtest/gtest.h>
 
-#include "Ipv4Text.h"
+#include "link/Ipv4Text.h"
 
 using corvane::link::DottedIp;
 using corvane::link::Ipv4;

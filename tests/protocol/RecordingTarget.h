@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "IReplyTarget.h"
+#include "pages/IReplyTarget.h"
 
 class RecordingTarget : public IReplyTarget {
 public:

@@ -3,10 +3,10 @@
 
 #include <string>
 
-#include "DeviceState.h"
-#include "NetLinkState.h"
-#include "RecordingTarget.h"
-#include "ReplyAssembler.h"
+#include "link/DeviceState.h"
+#include "link/NetLinkState.h"
+#include "tests/protocol/RecordingTarget.h"
+#include "link/ReplyAssembler.h"
 
 namespace {
 

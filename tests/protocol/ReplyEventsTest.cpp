@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "DeviceState.h"
-#include "ReplyAssembler.h"
+#include "link/DeviceState.h"
+#include "link/ReplyAssembler.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "DeviceState.h"
-#include "RecordingTarget.h"
-#include "ReplyAssembler.h"
+#include "link/DeviceState.h"
+#include "tests/protocol/RecordingTarget.h"
+#include "link/ReplyAssembler.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "DeviceState.h"
-#include "NetReceive.h"
-#include "ReplyAssembler.h"
-#include "SearchDecoder.h"
+#include "link/DeviceState.h"
+#include "link/NetReceive.h"
+#include "link/ReplyAssembler.h"
+#include "link/SearchDecoder.h"
 
 namespace {
 

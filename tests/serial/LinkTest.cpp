@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "DeviceState.h"
-#include "NetLinkState.h"
-#include "ReplyAssembler.h"
-#include "SendPath.h"
-#include "SerialLink.h"
-#include "SerialTestSupport.h"
-#include "UdpLink.h"
+#include "link/DeviceState.h"
+#include "link/NetLinkState.h"
+#include "link/ReplyAssembler.h"
+#include "link/SendPath.h"
+#include "link/SerialLink.h"
+#include "tests/serial/SerialTestSupport.h"
+#include "link/UdpLink.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 
-#include "DeviceState.h"
-#include "SendPath.h"
-#include "SerialTestSupport.h"
+#include "link/DeviceState.h"
+#include "link/SendPath.h"
+#include "tests/serial/SerialTestSupport.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <thread>
 #include <unistd.h>
 
-#include "ProcessCpu.h"
-#include "SerialTestSupport.h"
+#include "tests/support/ProcessCpu.h"
+#include "tests/serial/SerialTestSupport.h"
 
 namespace {
 

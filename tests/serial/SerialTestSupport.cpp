@@ -1,4 +1,4 @@
-#include "SerialTestSupport.h"
+#include "tests/serial/SerialTestSupport.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -8,9 +8,9 @@
 #include <sys/types.h>
 #include <vector>
 
-#include "PtyPair.h"
-#include "SerialPort.h"
-#include "Wait.h"
+#include "tests/support/PtyPair.h"
+#include "link/SerialPort.h"
+#include "tests/support/Wait.h"
 
 struct PortMessage {
     UINT nMessage;

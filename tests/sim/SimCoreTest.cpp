@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "SimReplyQueue.h"
-#include "SimRequest.h"
-#include "SimSwitcher.h"
+#include "tools/sim/SimReplyQueue.h"
+#include "tools/sim/SimRequest.h"
+#include "tools/sim/SimSwitcher.h"
 
 namespace {
 

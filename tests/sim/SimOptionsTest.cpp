@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "SimOptions.h"
+#include "tools/sim/SimOptions.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <optional>
 #include <string>
 
-#include "CorvaneVersion.h"
-#include "SimClients.h"
-#include "SimProcess.h"
+#include "version/CorvaneVersion.h"
+#include "tests/support/SimClients.h"
+#include "tests/support/SimProcess.h"
 
 namespace {
 

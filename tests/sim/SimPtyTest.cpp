@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "SimPty.h"
+#include "tools/sim/SimPty.h"
 
 namespace {
 

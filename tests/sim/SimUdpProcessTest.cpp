@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include "Loopback.h"
-#include "SimClients.h"
-#include "SimProcess.h"
+#include "tests/support/Loopback.h"
+#include "tests/support/SimClients.h"
+#include "tests/support/SimProcess.h"
 
 using namespace simtest;
 

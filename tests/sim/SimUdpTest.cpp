@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include "Loopback.h"
-#include "SimClients.h"
-#include "SimUdp.h"
+#include "tests/support/Loopback.h"
+#include "tests/support/SimClients.h"
+#include "tools/sim/SimUdp.h"
 
 using namespace simtest;
 

@@ -1,4 +1,4 @@
-#include "ComPorts.h"
+#include "tests/support/ComPorts.h"
 
 #include <QString>
 #include <cstdlib>

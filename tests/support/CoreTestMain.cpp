@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 #include <gtest/gtest.h>
 
-#include "QtEventLoop.h"
+#include "platform/QtEventLoop.h"
 
 int main(int argc, char** argv) {
     QtEventLoop::Choose();  // the programs' own event loop

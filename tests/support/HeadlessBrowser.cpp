@@ -1,4 +1,4 @@
-#include "HeadlessBrowser.h"
+#include "tests/support/HeadlessBrowser.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -6,7 +6,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-#include "Wait.h"
+#include "tests/support/Wait.h"
 
 namespace {
 

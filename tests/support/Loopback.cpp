@@ -1,4 +1,4 @@
-#include "Loopback.h"
+#include "tests/support/Loopback.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

@@ -6,9 +6,9 @@
 #include <QUdpSocket>
 #include <algorithm>
 
-#include "Loopback.h"
-#include "Wait.h"
-#include "WinTypes.h"
+#include "tests/support/Loopback.h"
+#include "tests/support/Wait.h"
+#include "base/WinTypes.h"
 
 // One peer socket bound to a loopback address and a port.
 class LoopbackPeer {

@@ -1,7 +1,7 @@
 #pragma once
 // A reply target that ignores every call: for feeding the reply decoding
 // where only the bytes' way there matters. Override what a test counts.
-#include "IReplyTarget.h"
+#include "pages/IReplyTarget.h"
 
 class CNoopReplyTarget : public IReplyTarget {
 public:

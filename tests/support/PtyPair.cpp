@@ -1,4 +1,4 @@
-#include "PtyPair.h"
+#include "tests/support/PtyPair.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -12,7 +12,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "ComPorts.h"
+#include "tests/support/ComPorts.h"
 
 namespace {
 

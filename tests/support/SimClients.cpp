@@ -1,4 +1,4 @@
-#include "SimClients.h"
+#include "tests/support/SimClients.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>

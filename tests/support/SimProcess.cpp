@@ -1,4 +1,4 @@
-#include "SimProcess.h"
+#include "tests/support/SimProcess.h"
 
 #include <QDeadlineTimer>
 #include <algorithm>
@@ -8,7 +8,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "ProcessSignal.h"
+#include "tests/support/ProcessSignal.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "TtyHeld.h"
+#include "tests/support/TtyHeld.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "Wait.h"
+#include "tests/support/Wait.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

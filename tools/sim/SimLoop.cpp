@@ -1,4 +1,4 @@
-#include "SimLoop.h"
+#include "tools/sim/SimLoop.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -4,7 +4,7 @@
 // readable. Sleeps in poll() between events; never spins.
 #include <vector>
 
-#include "SimTransport.h"
+#include "tools/sim/SimTransport.h"
 
 class CSimLoop {
 public:

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "SimSwitcher.h"
+#include "tools/sim/SimSwitcher.h"
 
 struct SimOptions {
     SimBehaviour behaviour;

@@ -1,4 +1,4 @@
-#include "SimPty.h"
+#include "tools/sim/SimPty.h"
 
 #include <fcntl.h>
 #include <poll.h>

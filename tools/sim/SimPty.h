@@ -7,8 +7,8 @@
 // of being polled in a tight loop.
 #include <string>
 
-#include "SimSwitcher.h"
-#include "SimTransport.h"
+#include "tools/sim/SimSwitcher.h"
+#include "tools/sim/SimTransport.h"
 
 class CSimPty : public ISimTransport {
 public:

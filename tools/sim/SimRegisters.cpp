@@ -1,4 +1,4 @@
-#include "SimRegisters.h"
+#include "tools/sim/SimRegisters.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "SimReply.h"
+#include "tools/sim/SimReply.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "SimReplyQueue.h"
+#include "tools/sim/SimReplyQueue.h"
 
 bool CSimReplyQueue::Push(std::string reply, SimClock::time_point due, SimPeer peer) {
     if (m_Items.size() >= m_nMax) return false;

@@ -1,4 +1,4 @@
-#include "SimRequest.h"
+#include "tools/sim/SimRequest.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "SimSwitcher.h"
+#include "tools/sim/SimSwitcher.h"
 
 #include <span>
 

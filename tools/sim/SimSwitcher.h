@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "SimRegisters.h"
-#include "SimReply.h"
-#include "SimRequest.h"
+#include "tools/sim/SimRegisters.h"
+#include "tools/sim/SimReply.h"
+#include "tools/sim/SimRequest.h"
 
 enum class SimWriteReply {
     Ack,   // "@09 01#"

@@ -5,7 +5,7 @@
 // a hang-up).
 #include <optional>
 
-#include "SimReplyQueue.h"
+#include "tools/sim/SimReplyQueue.h"
 
 class ISimTransport {
 public:

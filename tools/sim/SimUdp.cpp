@@ -1,4 +1,4 @@
-#include "SimUdp.h"
+#include "tools/sim/SimUdp.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

@@ -6,9 +6,9 @@
 // SIM_MAX_DATAGRAM or hold no well-formed request get no answer.
 #include <string>
 
-#include "SimReplyQueue.h"
-#include "SimSwitcher.h"
-#include "SimTransport.h"
+#include "tools/sim/SimReplyQueue.h"
+#include "tools/sim/SimSwitcher.h"
+#include "tools/sim/SimTransport.h"
 
 // The longest datagram the control tool accepts; a longer request is
 // dropped whole rather than read cut short.

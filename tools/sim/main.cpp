@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "CorvaneVersion.h"
-#include "SimLoop.h"
-#include "SimOptions.h"
-#include "SimPty.h"
-#include "SimSwitcher.h"
-#include "SimUdp.h"
+#include "version/CorvaneVersion.h"
+#include "tools/sim/SimLoop.h"
+#include "tools/sim/SimOptions.h"
+#include "tools/sim/SimPty.h"
+#include "tools/sim/SimSwitcher.h"
+#include "tools/sim/SimUdp.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "router/RouterBlock.h"
+#include "gateway/router/RouterBlock.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace corvane::gateway::router;
