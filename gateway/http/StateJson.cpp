@@ -13,13 +13,6 @@ QString Dotted(const std::array<uint8_t, N>& bytes, const char* sep, int base) {
     return parts.join(QLatin1String(sep));
 }
 
-template <size_t N>
-QJsonArray Texts(const std::array<QString, N>& texts) {
-    QJsonArray a;
-    for (const QString& t : texts) a.append(t);
-    return a;
-}
-
 QJsonArray RoutingJson(const Routing& r) {
     QJsonArray a;
     for (int input : r) a.append(input + 1);
@@ -55,8 +48,7 @@ QJsonObject StateJson(const Hub& hub) {
         {QStringLiteral("routing"), RoutingJson(sw.routing)},
         {QStringLiteral("edid"), edid},
         {QStringLiteral("network"), network},
-        {QStringLiteral("labels"), QJsonObject{{QStringLiteral("inputs"), Texts(host.inputLabels)},
-                                               {QStringLiteral("outputs"), Texts(host.outputLabels)}}},
+        {QStringLiteral("labels"), LabelsJson(host)},
         {QStringLiteral("locks"), locks},
         {QStringLiteral("presets"), PresetsJson(host)},
     };

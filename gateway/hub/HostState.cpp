@@ -9,6 +9,17 @@ HostState HostState::Defaults() {
     return s;
 }
 
+QJsonArray TextsJson(const QString* pTexts, int nCount) {
+    QJsonArray a;
+    for (int i = 0; i < nCount; ++i) a.append(pTexts[i]);
+    return a;
+}
+
+QJsonObject LabelsJson(const HostState& s) {
+    return QJsonObject{{QStringLiteral("inputs"), TextsJson(s.inputLabels.data(), INPUT_COUNT)},
+                       {QStringLiteral("outputs"), TextsJson(s.outputLabels.data(), OUTPUT_COUNT)}};
+}
+
 bool ValidLabel(const QString& text) {
     if (text.size() > LABEL_MAX_CHARS) return false;
     for (const QChar c : text) {

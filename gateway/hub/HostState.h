@@ -1,6 +1,8 @@
 #pragma once
 // What the switcher cannot store and the gateway keeps for it: a label per
 // input and output, a lock per output, named presets.
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QString>
 #include <array>
 #include <map>
@@ -23,6 +25,11 @@ struct HostState {
     static HostState Defaults();
     bool operator==(const HostState&) const = default;
 };
+
+// The labels as every front-end and the state file write them:
+// {"inputs": [...], "outputs": [...]}.
+QJsonArray TextsJson(const QString* pTexts, int nCount);
+QJsonObject LabelsJson(const HostState& s);
 
 // Printable text of at most LABEL_MAX_CHARS characters, no control characters.
 bool ValidLabel(const QString& text);

@@ -18,12 +18,6 @@ namespace {
 constexpr int STATE_FILE_VERSION = 1;
 constexpr qint64 STATE_FILE_MAX_BYTES = 1024 * 1024;
 
-QJsonArray Strings(const QString* p, int n) {
-    QJsonArray a;
-    for (int i = 0; i < n; ++i) a.append(p[i]);
-    return a;
-}
-
 bool ReadLabels(const QJsonValue& v, QString* p, int n) {
     const QJsonArray a = v.toArray();
     if (!v.isArray() || a.size() != n) return false;
@@ -80,8 +74,7 @@ QString ErrnoText() { return QString::fromLocal8Bit(std::strerror(errno)); }
 }  // namespace
 
 QByteArray StateFileText(const HostState& s) {
-    QJsonObject labels{{QStringLiteral("inputs"), Strings(s.inputLabels.data(), INPUT_COUNT)},
-                       {QStringLiteral("outputs"), Strings(s.outputLabels.data(), OUTPUT_COUNT)}};
+    const QJsonObject labels = LabelsJson(s);
     QJsonArray locks;
     for (const QString& who : s.lockedBy) locks.append(who.isEmpty() ? QJsonValue() : QJsonValue(who));
     QJsonObject presets;

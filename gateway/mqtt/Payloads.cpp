@@ -11,13 +11,6 @@ const QString MODEL = QStringLiteral("4x4 HDMI matrix switcher");
 
 QByteArray Compact(const QJsonObject& o) { return QJsonDocument(o).toJson(QJsonDocument::Compact); }
 
-template <size_t N>
-QJsonArray Texts(const std::array<QString, N>& texts) {
-    QJsonArray a;
-    for (const QString& t : texts) a.append(t);
-    return a;
-}
-
 QString MacText(const NetValue& net) {
     QStringList parts;
     for (uint8_t b : net.mac) parts << QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0'));
@@ -51,7 +44,7 @@ QJsonObject Common(const Names& names, const QJsonObject& device, const QString&
 
 // The input number on output/<n> shown as its label.
 QString LabelTemplate(const HostState& host) {
-    const QByteArray list = QJsonDocument(Texts(host.inputLabels)).toJson(QJsonDocument::Compact);
+    const QByteArray list = QJsonDocument(TextsJson(host.inputLabels.data(), INPUT_COUNT)).toJson(QJsonDocument::Compact);
     return QStringLiteral("{% set labels = %1 %}{{ labels[(value | int) - 1] }}").arg(QString::fromUtf8(list));
 }
 
@@ -71,8 +64,7 @@ QString MacId(const NetValue& net) {
 }
 
 QByteArray LabelsPayload(const HostState& host) {
-    return Compact(QJsonObject{{QStringLiteral("inputs"), Texts(host.inputLabels)},
-                               {QStringLiteral("outputs"), Texts(host.outputLabels)}});
+    return Compact(LabelsJson(host));
 }
 
 QByteArray PresetsPayload(const HostState& host) {
@@ -118,7 +110,7 @@ std::vector<DiscoveryItem> Discovery(const Names& names, const Hub& hub, const Q
         QJsonObject c = Common(names, device, object);
         c.insert(QStringLiteral("name"), host.outputLabels[o]);
         c.insert(QStringLiteral("icon"), QStringLiteral("mdi:video-input-hdmi"));
-        c.insert(QStringLiteral("options"), Texts(host.inputLabels));
+        c.insert(QStringLiteral("options"), TextsJson(host.inputLabels.data(), INPUT_COUNT));
         c.insert(QStringLiteral("command_topic"), names.Topic(QStringLiteral("output/%1/set").arg(o + 1)));
         c.insert(QStringLiteral("state_topic"), names.Topic(QStringLiteral("output/%1").arg(o + 1)));
         c.insert(QStringLiteral("value_template"), LabelTemplate(host));
