@@ -106,15 +106,11 @@ bool MakeConfig(const Settings& s, GatewayConfig& c, QString& error) {
         return false;
     }
     const QString http = s.value(QStringLiteral("http"), QStringLiteral("127.0.0.1:%1").arg(DEFAULT_HTTP_PORT));
-    const qsizetype nColon = http.lastIndexOf(QLatin1Char(':'));
-    int nPort = 0;
-    if (nColon <= 0 || !link::ParseIpv4(http.left(nColon).toStdString()) || !Number(http.mid(nColon + 1), 0, 65535, nPort)) {
+    if (!Listener(http, c.httpAddress, c.httpPort)) {
         error = QStringLiteral("http %1 is not ADDRESS:PORT (for example 127.0.0.1:8080, or 0.0.0.0:8080 for the LAN)")
                     .arg(http);
         return false;
     }
-    c.httpAddress = QHostAddress(http.left(nColon));
-    c.httpPort = static_cast<quint16>(nPort);
     c.stateFile = s.value(QStringLiteral("state"), QString::fromLatin1(DEFAULT_STATE_FILE));
     c.token = s.value(QStringLiteral("token"));
     if (s.contains(QStringLiteral("serial-poll-ms")) &&
