@@ -132,8 +132,10 @@ TEST_F(CliUdpTest, NoSwitcherAtTheAddressIsStatusOne) {
 }
 
 TEST_F(CliUdpTest, LocalPortInUseIsStatusThree) {
+    // A loopback holder is enough: the CLI binds every local address, which
+    // Linux refuses while any address holds the port.
     QUdpSocket holder;
-    ASSERT_TRUE(holder.bind(QHostAddress::AnyIPv4, static_cast<quint16>(LocalPort(3))));
+    ASSERT_TRUE(holder.bind(QHostAddress::LocalHost, static_cast<quint16>(LocalPort(3))));
     const CliResult r = Cli({"status"}, 3);
     EXPECT_EQ(r.nExit, 3);
     EXPECT_TRUE(r.err.contains("address in use")) << r.err.toStdString();
