@@ -13,12 +13,6 @@ QString Dotted(const std::array<uint8_t, N>& bytes, const char* sep, int base) {
     return parts.join(QLatin1String(sep));
 }
 
-QJsonArray RoutingJson(const Routing& r) {
-    QJsonArray a;
-    for (int input : r) a.append(input + 1);
-    return a;
-}
-
 }  // namespace
 
 QJsonObject PresetsJson(const HostState& host) {

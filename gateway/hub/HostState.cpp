@@ -20,6 +20,12 @@ QJsonObject LabelsJson(const HostState& s) {
                        {QStringLiteral("outputs"), TextsJson(s.outputLabels.data(), OUTPUT_COUNT)}};
 }
 
+QJsonArray RoutingJson(const Routing& routing) {
+    QJsonArray a;
+    for (int nInput : routing) a.append(nInput + 1);
+    return a;
+}
+
 bool ValidLabel(const QString& text) {
     if (text.size() > LABEL_MAX_CHARS) return false;
     for (const QChar c : text) {

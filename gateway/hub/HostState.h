@@ -30,6 +30,8 @@ struct HostState {
 // {"inputs": [...], "outputs": [...]}.
 QJsonArray TextsJson(const QString* pTexts, int nCount);
 QJsonObject LabelsJson(const HostState& s);
+// A routing as input numbers from 1, in output order.
+QJsonArray RoutingJson(const Routing& routing);
 
 // Printable text of at most LABEL_MAX_CHARS characters, no control characters.
 bool ValidLabel(const QString& text);

@@ -78,11 +78,7 @@ QByteArray StateFileText(const HostState& s) {
     QJsonArray locks;
     for (const QString& who : s.lockedBy) locks.append(who.isEmpty() ? QJsonValue() : QJsonValue(who));
     QJsonObject presets;
-    for (const auto& [name, routing] : s.presets) {
-        QJsonArray a;
-        for (int nInput : routing) a.append(nInput + 1);
-        presets.insert(name, a);
-    }
+    for (const auto& [name, routing] : s.presets) presets.insert(name, RoutingJson(routing));
     const QJsonObject root{{QStringLiteral("version"), STATE_FILE_VERSION},
                            {QStringLiteral("labels"), labels},
                            {QStringLiteral("locks"), locks},
