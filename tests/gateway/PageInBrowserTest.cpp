@@ -25,6 +25,8 @@ constexpr int kPhoneWidth = 390;
 constexpr int kPhoneHeight = 844;
 constexpr int kTabletWidth = 820;
 constexpr int kTabletHeight = 1180;
+constexpr int kDesktopWidth = 1366;  // a laptop's browser window
+constexpr int kDesktopHeight = 768;
 
 // The input each output's card shows as routed (0: none marked).
 const char* const kShownRouting =
@@ -187,7 +189,7 @@ const char* const kLayoutFaults = R"JS((() => {
   return faults;
 })())JS";
 
-TEST_F(PageInBrowserTest, AtPhoneAndTabletWidthNothingIsCutOffAndEveryControlTakesAFinger) {
+TEST_F(PageInBrowserTest, AtPhoneTabletAndDesktopWidthNothingIsCutOffAndEveryControlTakesAFinger) {
     StartSim();
     StartGateway();
     // A room as it is used: labels of some length, presets, a lock held by
@@ -217,7 +219,8 @@ TEST_F(PageInBrowserTest, AtPhoneAndTabletWidthNothingIsCutOffAndEveryControlTak
         const char* pszFile;
     };
     for (const Width& w : {Width{kPhoneWidth, kPhoneHeight, "gateway-phone.png"},
-                           Width{kTabletWidth, kTabletHeight, "gateway-tablet.png"}}) {
+                           Width{kTabletWidth, kTabletHeight, "gateway-tablet.png"},
+                           Width{kDesktopWidth, kDesktopHeight, "gateway-desktop.png"}}) {
         CHeadlessBrowser browser;
         const QString page = OpenPage(browser, w.nWidth, w.nHeight);
         ASSERT_FALSE(page.isEmpty());
