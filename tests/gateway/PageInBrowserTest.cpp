@@ -2,10 +2,11 @@
 // DevTools protocol) against corvane-sim: a tap on a route goes out as the
 // right frame and the page then shows the route confirmed; two browsers see
 // each other's changes; a change made on the simulator's other link shows
-// on the page; the switcher gone and back shows as such; at a phone's and
-// a tablet's width nothing is cut off and every control is large enough
-// for a finger. With CORVANE_SCREENSHOT_DIR
-// set, the layout case saves gateway-phone.png and gateway-tablet.png there.
+// on the page; the switcher gone and back shows as such; at a phone's, a
+// tablet's and a laptop's width nothing is cut off and every control is
+// large enough for a finger. With CORVANE_SCREENSHOT_DIR set, the layout
+// case saves gateway-phone.png, gateway-tablet.png and gateway-desktop.png
+// there.
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
