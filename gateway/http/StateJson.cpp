@@ -2,6 +2,8 @@
 
 #include <QJsonArray>
 
+#include "gateway/hub/MacText.h"
+
 namespace corvane::gateway {
 namespace {
 
@@ -29,7 +31,7 @@ QJsonObject StateJson(const Hub& hub) {
         edid.append(QJsonObject{{QStringLiteral("mode"), e.mode}, {QStringLiteral("flags"), e.flags}});
     QJsonArray locks;
     for (const QString& who : host.lockedBy) locks.append(who.isEmpty() ? QJsonValue() : QJsonValue(who));
-    const QJsonObject network{{QStringLiteral("mac"), Dotted(sw.net.mac, ":", 16)},
+    const QJsonObject network{{QStringLiteral("mac"), MacText(sw.net.mac)},
                               {QStringLiteral("ip"), Dotted(sw.net.ip, ".", 10)},
                               {QStringLiteral("mask"), Dotted(sw.net.mask, ".", 10)},
                               {QStringLiteral("gateway"), Dotted(sw.net.gateway, ".", 10)},
