@@ -2,18 +2,13 @@
 
 #include <QJsonArray>
 
+#include "link/Ipv4Text.h"
 #include "gateway/hub/MacText.h"
 
 namespace corvane::gateway {
 namespace {
 
-template <size_t N>
-QString Dotted(const std::array<uint8_t, N>& bytes, const char* sep, int base) {
-    QStringList parts;
-    for (uint8_t b : bytes)
-        parts << (base == 16 ? QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')) : QString::number(b));
-    return parts.join(QLatin1String(sep));
-}
+QString AddressText(const link::Ipv4& ip) { return QString::fromStdString(link::Ipv4Text(ip)); }
 
 }  // namespace
 
@@ -32,9 +27,9 @@ QJsonObject StateJson(const Hub& hub) {
     QJsonArray locks;
     for (const QString& who : host.lockedBy) locks.append(who.isEmpty() ? QJsonValue() : QJsonValue(who));
     const QJsonObject network{{QStringLiteral("mac"), MacText(sw.net.mac)},
-                              {QStringLiteral("ip"), Dotted(sw.net.ip, ".", 10)},
-                              {QStringLiteral("mask"), Dotted(sw.net.mask, ".", 10)},
-                              {QStringLiteral("gateway"), Dotted(sw.net.gateway, ".", 10)},
+                              {QStringLiteral("ip"), AddressText(sw.net.ip)},
+                              {QStringLiteral("mask"), AddressText(sw.net.mask)},
+                              {QStringLiteral("gateway"), AddressText(sw.net.gateway)},
                               {QStringLiteral("dhcp"), sw.net.dhcp}};
     return QJsonObject{
         {QStringLiteral("present"), sw.present},
