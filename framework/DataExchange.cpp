@@ -5,7 +5,6 @@
 
 #include "framework/ControlText.h"
 #include "framework/Controls.h"
-#include "framework/Dialog.h"
 
 // A binding to a control the template does not have is a programming error;
 // it is reported and the member is left as it is.
@@ -40,7 +39,7 @@ void DDX_Check(CDataExchange* pDX, int nId, int& nValue) {
 }
 
 void DDX_Radio(CDataExchange* pDX, int nFirstId, int& nValue) {
-    CDialog* pDlg = pDX->m_pDlgWnd;
+    IDialogItems* pDlg = pDX->m_pDlgWnd;
     const std::vector<QAbstractButton*> radios = pDlg ? pDlg->GetRadioGroup(nFirstId) : std::vector<QAbstractButton*>{};
     if (radios.empty()) {
         qWarning("data exchange: no radio group at %d", nFirstId);

@@ -1,16 +1,18 @@
 #pragma once
 // Dialog data exchange: binds members to controls inside DoDataExchange.
+// It reaches the controls only through IDialogItems; the dialog runs it, it
+// never calls back into the dialog class.
 #include <QString>
 
 #include "base/WinTypes.h"
+#include "framework/DialogItems.h"
 
-class CDialog;
 class CWndCtrl;
 
 class CDataExchange {
 public:
-    CDataExchange(CDialog* pDlg, BOOL bSaveAndValidate) : m_pDlgWnd(pDlg), m_bSaveAndValidate(bSaveAndValidate) {}
-    CDialog* m_pDlgWnd;
+    CDataExchange(IDialogItems* pDlg, BOOL bSaveAndValidate) : m_pDlgWnd(pDlg), m_bSaveAndValidate(bSaveAndValidate) {}
+    IDialogItems* m_pDlgWnd;
     BOOL m_bSaveAndValidate;   // TRUE: controls -> members
 };
 

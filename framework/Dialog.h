@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/DialogEvents.h"
+#include "framework/DialogItems.h"
 #include "framework/DlgTemplate.h"
 
 class QAbstractButton;
@@ -17,7 +18,7 @@ class QRect;
 class CDataExchange;
 class CDialogWnd;
 
-class CDialog : public IDialogEvents {
+class CDialog : public IDialogEvents, public IDialogItems {
 public:
     explicit CDialog(const DlgTemplate& tpl);
     virtual ~CDialog();
@@ -36,16 +37,16 @@ public:
     // The window, null before Create and after its destruction (also when it
     // went with its parent). Its objectName is "dialog" + the template ID.
     QWidget* GetSafeHwnd() const;
-    QWidget* GetDlgItem(int nId) const;
+    QWidget* GetDlgItem(int nId) const override;
     template <class T> T* GetItem(int nId) const;
 
     // Data exchange: TRUE copies controls into members, FALSE members into controls.
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
     // Radio buttons of the group that starts at nFirstId, in creation order
     // (see DDX_Radio); empty when there is none.
-    std::vector<QAbstractButton*> GetRadioGroup(int nFirstId) const;
+    std::vector<QAbstractButton*> GetRadioGroup(int nFirstId) const override;
     // Checks radio nIndex of that group, none for -1 or an index past it.
-    void CheckRadioGroup(int nFirstId, int nIndex);
+    void CheckRadioGroup(int nFirstId, int nIndex) override;
 
     void SetDlgItemText(int nId, const QString& strText);
     QString GetDlgItemText(int nId) const;

@@ -1,5 +1,7 @@
 #include "gateway/GatewayConfig.h"
 
+#include <optional>
+
 #include "link/ComPortText.h"
 #include "link/Ipv4Text.h"
 #include "gateway/hub/StateStore.h"
@@ -29,6 +31,17 @@ bool Listener(const QString& text, QHostAddress& address, quint16& port) {
     address = QHostAddress(text.left(nColon));
     port = static_cast<quint16>(nPort);
     return true;
+}
+
+// The one wording of a listener setting that does not read: the form it
+// takes, then an example for this computer alone and one for the LAN, on
+// the listener's default port. Without a port the form is the address alone
+// (the relay's UDP port is fixed).
+QString ListenerError(const QString& key, const QString& value, std::optional<int> port) {
+    const QString form = port ? QStringLiteral("ADDRESS:PORT") : QStringLiteral("ADDRESS");
+    const QString onPort = port ? QStringLiteral(":%1").arg(*port) : QString();
+    return QStringLiteral("%1 %2 is not %3 (for example 127.0.0.1%4, or 0.0.0.0%4 for the LAN)")
+        .arg(key, value, form, onPort);
 }
 
 }  // namespace
@@ -107,8 +120,7 @@ bool MakeConfig(const Settings& s, GatewayConfig& c, QString& error) {
     }
     const QString http = s.value(QStringLiteral("http"), QStringLiteral("127.0.0.1:%1").arg(DEFAULT_HTTP_PORT));
     if (!Listener(http, c.httpAddress, c.httpPort)) {
-        error = QStringLiteral("http %1 is not ADDRESS:PORT (for example 127.0.0.1:8080, or 0.0.0.0:8080 for the LAN)")
-                    .arg(http);
+        error = ListenerError(QStringLiteral("http"), http, DEFAULT_HTTP_PORT);
         return false;
     }
     c.stateFile = s.value(QStringLiteral("state"), QString::fromLatin1(DEFAULT_STATE_FILE));
@@ -120,16 +132,13 @@ bool MakeConfig(const Settings& s, GatewayConfig& c, QString& error) {
     }
     if (s.contains(QStringLiteral("videohub")) &&
         !Listener(s.value(QStringLiteral("videohub")), c.videohubAddress, c.videohubPort)) {
-        error = QStringLiteral(
-                    "videohub %1 is not ADDRESS:PORT (for example 127.0.0.1:9990, or 0.0.0.0:9990 for "
-                    "the LAN)")
-                    .arg(s.value(QStringLiteral("videohub")));
+        error = ListenerError(QStringLiteral("videohub"), s.value(QStringLiteral("videohub")), DEFAULT_VIDEOHUB_PORT);
         return false;
     }
     const QString relay = s.value(QStringLiteral("relay"));
     if (!relay.isEmpty()) {
         if (!link::ParseIpv4(relay.toStdString())) {
-            error = QStringLiteral("relay %1 is not an address A.B.C.D (UDP port 5000 on it)").arg(relay);
+            error = ListenerError(QStringLiteral("relay"), relay, std::nullopt);
             return false;
         }
         c.relay = true;

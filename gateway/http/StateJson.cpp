@@ -2,16 +2,13 @@
 
 #include <QJsonArray>
 
+#include "link/Ipv4Text.h"
+#include "gateway/hub/MacText.h"
+
 namespace corvane::gateway {
 namespace {
 
-template <size_t N>
-QString Dotted(const std::array<uint8_t, N>& bytes, const char* sep, int base) {
-    QStringList parts;
-    for (uint8_t b : bytes)
-        parts << (base == 16 ? QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')) : QString::number(b));
-    return parts.join(QLatin1String(sep));
-}
+QString AddressText(const link::Ipv4& ip) { return QString::fromStdString(link::Ipv4Text(ip)); }
 
 }  // namespace
 
@@ -29,10 +26,10 @@ QJsonObject StateJson(const Hub& hub) {
         edid.append(QJsonObject{{QStringLiteral("mode"), e.mode}, {QStringLiteral("flags"), e.flags}});
     QJsonArray locks;
     for (const QString& who : host.lockedBy) locks.append(who.isEmpty() ? QJsonValue() : QJsonValue(who));
-    const QJsonObject network{{QStringLiteral("mac"), Dotted(sw.net.mac, ":", 16)},
-                              {QStringLiteral("ip"), Dotted(sw.net.ip, ".", 10)},
-                              {QStringLiteral("mask"), Dotted(sw.net.mask, ".", 10)},
-                              {QStringLiteral("gateway"), Dotted(sw.net.gateway, ".", 10)},
+    const QJsonObject network{{QStringLiteral("mac"), MacText(sw.net.mac)},
+                              {QStringLiteral("ip"), AddressText(sw.net.ip)},
+                              {QStringLiteral("mask"), AddressText(sw.net.mask)},
+                              {QStringLiteral("gateway"), AddressText(sw.net.gateway)},
                               {QStringLiteral("dhcp"), sw.net.dhcp}};
     return QJsonObject{
         {QStringLiteral("present"), sw.present},

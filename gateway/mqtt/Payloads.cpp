@@ -3,6 +3,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include "gateway/hub/MacText.h"
+
 namespace corvane::gateway::mqtt {
 namespace {
 
@@ -10,12 +12,6 @@ constexpr int PAYLOAD_MAX_BYTES = 256;
 const QString MODEL = QStringLiteral("4x4 HDMI matrix switcher");
 
 QByteArray Compact(const QJsonObject& o) { return QJsonDocument(o).toJson(QJsonDocument::Compact); }
-
-QString MacText(const NetValue& net) {
-    QStringList parts;
-    for (uint8_t b : net.mac) parts << QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0'));
-    return parts.join(QLatin1Char(':'));
-}
 
 QJsonObject Device(const Names& names, const Hub& hub, const QString& version) {
     const QString name =
@@ -27,7 +23,7 @@ QJsonObject Device(const Names& names, const Hub& hub, const QString& version) {
                        {QStringLiteral("sw_version"), version}};
     if (!MacId(hub.Switcher().net).isEmpty()) {
         device.insert(QStringLiteral("connections"),
-                      QJsonArray{QJsonArray{QStringLiteral("mac"), MacText(hub.Switcher().net)}});
+                      QJsonArray{QJsonArray{QStringLiteral("mac"), MacText(hub.Switcher().net.mac)}});
     }
     return device;
 }
@@ -58,9 +54,7 @@ QString Names::Config(const QString& component, const QString& object) const {
 
 QString MacId(const NetValue& net) {
     if (net.mac == std::array<uint8_t, 6>{}) return {};
-    QString id;
-    for (uint8_t b : net.mac) id += QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0'));
-    return id;
+    return MacText(net.mac).remove(QLatin1Char(':'));
 }
 
 QByteArray LabelsPayload(const HostState& host) {

@@ -228,3 +228,45 @@ TEST_F(DataExchange, LineScrollWorksOnAHiddenPage) {
     EXPECT_GT(pBar->maximum(), 0);
     EXPECT_EQ(pBar->value(), pBar->maximum());
 }
+
+namespace {
+
+// Controls handed out by ID without any dialog behind them: what data
+// exchange is given is all it works with.
+struct LooseItems : IDialogItems {
+    QLineEdit edit;
+    QRadioButton radio;
+    QWidget* GetDlgItem(int nId) const override { return nId == 1 ? const_cast<QLineEdit*>(&edit) : nullptr; }
+    std::vector<QAbstractButton*> GetRadioGroup(int nFirstId) const override {
+        return nFirstId == 2 ? std::vector<QAbstractButton*>{const_cast<QRadioButton*>(&radio)}
+                             : std::vector<QAbstractButton*>{};
+    }
+    void CheckRadioGroup(int nFirstId, int nIndex) override {
+        if (nFirstId == 2)
+            radio.setChecked(nIndex == 0);
+    }
+};
+
+}  // namespace
+
+// Bindings to controls that are not there leave their members as they were,
+// in both directions; the ones that are there still move.
+TEST(DataExchangeItems, MissingControlsLeaveTheirMembersAlone) {
+    LooseItems items;
+    for (BOOL bSave : {FALSE, TRUE}) {
+        CDataExchange dx(&items, bSave);
+        QString strText = "kept", strEdit = bSave ? "" : "shown";
+        int nCheck = 1, nRadio = 5, nOne = bSave ? 7 : 0;
+        DDX_Text(&dx, 9, strText);
+        DDX_Check(&dx, 9, nCheck);
+        DDX_Radio(&dx, 9, nRadio);
+        DDX_Text(&dx, 1, strEdit);
+        DDX_Radio(&dx, 2, nOne);
+        EXPECT_EQ(strText, "kept");
+        EXPECT_EQ(nCheck, 1);
+        EXPECT_EQ(nRadio, 5);
+        EXPECT_EQ(strEdit, "shown");
+        EXPECT_EQ(nOne, 0);
+    }
+    EXPECT_EQ(items.edit.text(), "shown");
+}

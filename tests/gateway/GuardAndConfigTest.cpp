@@ -67,7 +67,13 @@ TEST(GatewayConfigTest, TheCommandLineWinsOverTheFileAndBadValuesAreNamed) {
         {{{"port", "COM1"}, {"http", "localhost"}}, "ADDRESS:PORT"},
         {{{"port", "COM1"}, {"http", "127.0.0.1:70000"}}, "ADDRESS:PORT"},
         {{{"port", "COM1"}, {"serial-poll-ms", "5"}}, "200..60000"},
-        {{{"port", "COM1"}, {"videohub", "127.0.0.1"}}, "videohub 127.0.0.1 is not ADDRESS:PORT"},
+        // Every listener worded alike, with examples on its own default port.
+        {{{"port", "COM1"}, {"http", "localhost"}},
+         "http localhost is not ADDRESS:PORT (for example 127.0.0.1:8080, or 0.0.0.0:8080 for the LAN)"},
+        {{{"port", "COM1"}, {"videohub", "127.0.0.1"}},
+         "videohub 127.0.0.1 is not ADDRESS:PORT (for example 127.0.0.1:9990, or 0.0.0.0:9990 for the LAN)"},
+        {{{"port", "COM1"}, {"relay", "1.2.3"}},
+         "relay 1.2.3 is not ADDRESS (for example 127.0.0.1, or 0.0.0.0 for the LAN)"},
     };
     for (const auto& [settings, text] : bad) {
         EXPECT_FALSE(MakeConfig(settings, c, error));

@@ -8,6 +8,7 @@
 
 #include "tests/gateway/FakeLink.h"
 #include "tests/support/Wait.h"
+#include "gateway/http/StateJson.h"
 #include "gateway/hub/Hub.h"
 
 namespace corvane::gateway {
@@ -82,6 +83,22 @@ TEST_F(HubTest, ReadsTheWholeConfigurationAndTellsEveryoneItIsPresent) {
     EXPECT_EQ(hub->Switcher().routing, (Routing{0, 1, 2, 3}));
     EXPECT_TRUE(Changed(Change::Presence));
     EXPECT_EQ(link->sent.size(), 2u);
+}
+
+// The network settings read from the switcher, as the HTTP state shows
+// them: hex pairs for the MAC (leading zeros kept), dotted decimal for the
+// addresses.
+TEST_F(HubTest, TheStateShowsTheNetworkSettingsAsText) {
+    Make(false);
+    link->picture.net = {
+        {0x02, 0xab, 0x00, 0x00, 0x10, 0xff}, {192, 168, 0, 7}, {255, 255, 255, 0}, {10, 0, 0, 1}, true};
+    BringPresent();
+    const QJsonObject expected{{"mac", "02:ab:00:00:10:ff"},
+                               {"ip", "192.168.0.7"},
+                               {"mask", "255.255.255.0"},
+                               {"gateway", "10.0.0.1"},
+                               {"dhcp", true}};
+    EXPECT_EQ(StateJson(*hub)["network"].toObject(), expected);
 }
 
 TEST_F(HubTest, OneFrameInFlightAndEachClientHearsItsOwnAnswer) {
