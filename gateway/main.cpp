@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
     const HostState host = store.Load(notice);
     if (!notice.isEmpty()) Log(notice);
 
-    const std::unique_ptr<SwitcherLink> link = MakeSessionLink({config.port, config.host, config.localPort});
+    const std::unique_ptr<SwitcherLink> link = MakeCoreLink({config.port, config.host, config.localPort, LocalPortAdvice()});
     HubOptions hubOptions;
     hubOptions.serialPollMs = config.serialPollMs;
     Hub hub(*link, &store, hubOptions);
