@@ -47,7 +47,7 @@ void PrintPlan(const std::vector<PlannedChange>& plan, const CliOptions& o, cons
 
 }  // namespace
 
-int RunApply(const CliOptions& o, CCliSession* pSession, const CCliOutput& out) {
+int RunApply(const CliOptions& o, Session* pSession, const CCliOutput& out) {
     QFile file(o.strApplyFile);
     if (!file.open(QIODevice::ReadOnly)) {
         out.Error(o.strCommand, QStringLiteral("cannot read %1: %2").arg(o.strApplyFile, file.errorString()));

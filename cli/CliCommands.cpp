@@ -16,14 +16,14 @@ using Runner = int (CCliRunner::*)();
 
 // A command of CCliRunner, on the link opened for it.
 template <Runner fn>
-int OnLink(const CliOptions& o, CCliSession* pSession, const CCliOutput& out) {
+int OnLink(const CliOptions& o, Session* pSession, const CCliOutput& out) {
     return (CCliRunner(o, *pSession, out).*fn)();
 }
 
-int SearchNetwork(const CliOptions& o, CCliSession*, const CCliOutput& out) { return RunSearch(o, out); }
-int ApplyFile(const CliOptions& o, CCliSession* pSession, const CCliOutput& out) { return RunApply(o, pSession, out); }
-int WatchLink(const CliOptions& o, CCliSession* pSession, const CCliOutput& out) { return RunWatch(o, *pSession, out); }
-int ShowHelp(const CliOptions& o, CCliSession*, const CCliOutput&) { return PrintHelp(o); }
+int SearchNetwork(const CliOptions& o, Session*, const CCliOutput& out) { return RunSearch(o, out); }
+int ApplyFile(const CliOptions& o, Session* pSession, const CCliOutput& out) { return RunApply(o, pSession, out); }
+int WatchLink(const CliOptions& o, Session* pSession, const CCliOutput& out) { return RunWatch(o, *pSession, out); }
+int ShowHelp(const CliOptions& o, Session*, const CCliOutput&) { return PrintHelp(o); }
 
 CliOption Flag(const char* pszName, const QString& strHelp) { return {QString::fromLatin1(pszName), {}, strHelp, {}}; }
 CliOption Value(const char* pszName, const char* pszValue, const QString& strHelp) {

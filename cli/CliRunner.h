@@ -12,7 +12,7 @@ namespace corvane::cli {
 
 class CCliRunner {
 public:
-    CCliRunner(const CliOptions& options, CCliSession& session, const CCliOutput& out)
+    CCliRunner(const CliOptions& options, Session& session, const CCliOutput& out)
         : m_o(options), m_s(session), m_out(out) {}
 
     // The commands that send one request and print its answer; each
@@ -41,7 +41,7 @@ private:
     bool Write(const std::string& strFrame, const ReplyPredicate& fnReadBack, ReplyKind& answer);
 
     const CliOptions& m_o;
-    CCliSession& m_s;
+    Session& m_s;
     const CCliOutput& m_out;
 };
 

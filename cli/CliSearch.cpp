@@ -7,12 +7,13 @@
 
 #include "cli/CliFormat.h"
 #include "cli/CliSession.h"
-#include "cli/CliUdpLink.h"
 #include "link/DeviceNameText.h"
 #include "link/Ipv4Text.h"
 #include "link/NetLinkState.h"
 #include "link/NetReceive.h"
 #include "link/Sock_UDP.h"
+#include "link/UdpLink.h"
+#include "link/UdpOpenText.h"
 
 namespace corvane::cli {
 
@@ -52,9 +53,8 @@ void InterruptSearch() {
 }
 
 int RunSearch(const CliOptions& o, const CCliOutput& out) {
-    QString strError;
-    if (!OpenCliSocket(o.nLocalPort, strError)) {
-        out.Error(o.strCommand, strError);
+    if (!corvane::link::OpenSwitcherSocket(o.nLocalPort)) {
+        out.Error(o.strCommand, corvane::link::UdpPortOpenError(o.nLocalPort, LocalPortAdvice()));
         return EXIT_LINK;
     }
     CSearchOwner owner(o, out);

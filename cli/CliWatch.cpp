@@ -41,7 +41,7 @@ struct Seen {
 
 class CWatcher {
 public:
-    CWatcher(const CliOptions& o, CCliSession& s, const CCliOutput& out) : m_o(o), m_s(s), m_out(out) {}
+    CWatcher(const CliOptions& o, Session& s, const CCliOutput& out) : m_o(o), m_s(s), m_out(out) {}
 
     int Run() {
         CCliRunner runner(m_o, m_s, m_out);
@@ -190,7 +190,7 @@ private:
     }
 
     const CliOptions& m_o;
-    CCliSession& m_s;
+    Session& m_s;
     const CCliOutput& m_out;
     Seen m_seen{};
     QElapsedTimer m_sinceReply;
@@ -199,6 +199,6 @@ private:
 
 }  // namespace
 
-int RunWatch(const CliOptions& o, CCliSession& s, const CCliOutput& out) { return CWatcher(o, s, out).Run(); }
+int RunWatch(const CliOptions& o, Session& s, const CCliOutput& out) { return CWatcher(o, s, out).Run(); }
 
 }  // namespace corvane::cli

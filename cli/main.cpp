@@ -17,7 +17,7 @@
 namespace corvane::cli {
 namespace {
 
-int OpenLink(const CliOptions& o, CCliSession& session, const CCliOutput& out) {
+int OpenLink(const CliOptions& o, Session& session, const CCliOutput& out) {
     QString strError;
     const int nStatus = o.strPort.isEmpty() ? session.OpenUdp(o.strHost, o.nLocalPort, strError)
                                             : session.OpenSerial(o.strPort, strError);
@@ -26,7 +26,7 @@ int OpenLink(const CliOptions& o, CCliSession& session, const CCliOutput& out) {
 }
 
 int RunOnLink(const CliOptions& o, const CCliOutput& out) {
-    CCliSession session;
+    Session session;
     // Ctrl-C and SIGTERM end the wait in progress; the link is then closed
     // properly (the serial port's exclusive flag released).
     CTermSignal termSignal([&session] {
