@@ -29,7 +29,7 @@ int RunOnLink(const CliOptions& o, const CCliOutput& out) {
     Session session;
     // Ctrl-C and SIGTERM end the wait in progress; the link is then closed
     // properly (the serial port's exclusive flag released).
-    CTermSignal termSignal([&session] {
+    corvane::platform::TermSignal termSignal([&session] {
         session.Interrupt();
         InterruptSearch();
     });

@@ -141,7 +141,7 @@ int main(int argc, char** argv) {
     }
 
     // SIGTERM, SIGINT, SIGHUP: stop the link and write the state file, then end.
-    CTermSignal termSignal([&hub, &mqttFront] {
+    corvane::platform::TermSignal termSignal([&hub, &mqttFront] {
         Log(QStringLiteral("stopping"));
         if (mqttFront) mqttFront->Stop();
         hub.Stop();
