@@ -116,8 +116,6 @@ private:
 
 }  // namespace
 
-std::unique_ptr<SwitcherLink> MakeCoreLink(const LinkChoice& choice) {
-    return std::make_unique<CoreLink>(choice);
-}
+std::unique_ptr<SwitcherLink> MakeCoreLink(const LinkChoice& choice) { return std::make_unique<CoreLink>(choice); }
 
 }  // namespace corvane::gateway
