@@ -37,7 +37,7 @@ struct CliCommand {
     bool (*parse)(CommandArgs& args) = nullptr;
     // Runs on the open link (pSession null for LinkUse::None, and for
     // LinkUse::Optional without one); returns the exit status.
-    int (*run)(const CliOptions& options, Session* pSession, const CCliOutput& out) = nullptr;
+    int (*run)(const CliOptions& options, Session* pSession, const Output& out) = nullptr;
 };
 
 // Every command, in the order the usage lists them.

@@ -10,10 +10,9 @@
 
 namespace corvane::cli {
 
-class CCliRunner {
+class Runner {
 public:
-    CCliRunner(const CliOptions& options, Session& session, const CCliOutput& out)
-        : m_o(options), m_s(session), m_out(out) {}
+    Runner(const CliOptions& options, Session& session, const Output& out) : m_o(options), m_s(session), m_out(out) {}
 
     // The commands that send one request and print its answer; each
     // returns the exit status.
@@ -42,7 +41,7 @@ private:
 
     const CliOptions& m_o;
     Session& m_s;
-    const CCliOutput& m_out;
+    const Output& m_out;
 };
 
 }  // namespace corvane::cli

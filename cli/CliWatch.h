@@ -8,6 +8,6 @@ namespace corvane::cli {
 
 class Session;
 
-int RunWatch(const CliOptions& options, Session& session, const CCliOutput& out);
+int RunWatch(const CliOptions& options, Session& session, const Output& out);
 
 }  // namespace corvane::cli
