@@ -43,7 +43,7 @@ BOOL CCorvaneApp::InitInstance() {
     InstallSerialErrorSink();
     CCorvaneDlg dlg;
     m_pMainWnd = &dlg;
-    CTermSignal termSignal([&dlg] { CloseAll(dlg); });
+    corvane::platform::TermSignal termSignal([&dlg] { CloseAll(dlg); });
     dlg.DoModal();
     dlg.Shutdown();
     m_pMainWnd = nullptr;

@@ -34,7 +34,7 @@ QJsonObject ChangeJson(const PlannedChange& c) {
     return obj;
 }
 
-void PrintPlan(const std::vector<PlannedChange>& plan, const CliOptions& o, const CCliOutput& out) {
+void PrintPlan(const std::vector<PlannedChange>& plan, const CliOptions& o, const Output& out) {
     for (const PlannedChange& c : plan) {
         QJsonObject obj = ChangeJson(c);
         obj[QStringLiteral("dry_run")] = true;
@@ -47,7 +47,7 @@ void PrintPlan(const std::vector<PlannedChange>& plan, const CliOptions& o, cons
 
 }  // namespace
 
-int RunApply(const CliOptions& o, CCliSession* pSession, const CCliOutput& out) {
+int RunApply(const CliOptions& o, Session* pSession, const Output& out) {
     QFile file(o.strApplyFile);
     if (!file.open(QIODevice::ReadOnly)) {
         out.Error(o.strCommand, QStringLiteral("cannot read %1: %2").arg(o.strApplyFile, file.errorString()));
@@ -63,7 +63,7 @@ int RunApply(const CliOptions& o, CCliSession* pSession, const CCliOutput& out) 
         PrintPlan(PlanApply(snap, o.bWithNetwork, /*bAll=*/true), o, out);
         return EXIT_DONE;
     }
-    CCliRunner runner(o, *pSession, out);
+    Runner runner(o, *pSession, out);
     if (!runner.LoadAll()) return EXIT_NO_ANSWER;
     const std::vector<PlannedChange> plan = PlanApply(snap, o.bWithNetwork, /*bAll=*/false);
     if (o.bDryRun) {

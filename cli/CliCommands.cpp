@@ -12,18 +12,18 @@ namespace corvane::cli {
 
 namespace {
 
-using Runner = int (CCliRunner::*)();
+using RunnerCall = int (Runner::*)();
 
-// A command of CCliRunner, on the link opened for it.
-template <Runner fn>
-int OnLink(const CliOptions& o, CCliSession* pSession, const CCliOutput& out) {
-    return (CCliRunner(o, *pSession, out).*fn)();
+// A command of Runner, on the link opened for it.
+template <RunnerCall fn>
+int OnLink(const CliOptions& o, Session* pSession, const Output& out) {
+    return (Runner(o, *pSession, out).*fn)();
 }
 
-int SearchNetwork(const CliOptions& o, CCliSession*, const CCliOutput& out) { return RunSearch(o, out); }
-int ApplyFile(const CliOptions& o, CCliSession* pSession, const CCliOutput& out) { return RunApply(o, pSession, out); }
-int WatchLink(const CliOptions& o, CCliSession* pSession, const CCliOutput& out) { return RunWatch(o, *pSession, out); }
-int ShowHelp(const CliOptions& o, CCliSession*, const CCliOutput&) { return PrintHelp(o); }
+int SearchNetwork(const CliOptions& o, Session*, const Output& out) { return RunSearch(o, out); }
+int ApplyFile(const CliOptions& o, Session* pSession, const Output& out) { return RunApply(o, pSession, out); }
+int WatchLink(const CliOptions& o, Session* pSession, const Output& out) { return RunWatch(o, *pSession, out); }
+int ShowHelp(const CliOptions& o, Session*, const Output&) { return PrintHelp(o); }
 
 CliOption Flag(const char* pszName, const QString& strHelp) { return {QString::fromLatin1(pszName), {}, strHelp, {}}; }
 CliOption Value(const char* pszName, const char* pszValue, const QString& strHelp) {
@@ -49,14 +49,14 @@ std::vector<CliCommand> MakeCommands() {
          {},
          LinkUse::Needed,
          NoArguments,
-         OnLink<&CCliRunner::Status>},
+         OnLink<&Runner::Status>},
         {QStringLiteral("route"),
          {{QStringLiteral("route OUT IN"), QStringLiteral("route output OUT (1..4) to input IN (1..4)")},
           {QStringLiteral("route all IN"), QStringLiteral("route every output to input IN")}},
          {},
          LinkUse::Needed,
          Route,
-         OnLink<&CCliRunner::Route>},
+         OnLink<&Runner::Route>},
         {QStringLiteral("edid"),
          {{QStringLiteral("edid IN"), QStringLiteral("read the EDID mode and options of input IN")},
           {QStringLiteral("edid IN MODE [--hdr --3d --30bit --36bit --48bit --ch 2.0|5.1|7.1]"),
@@ -65,13 +65,13 @@ std::vector<CliCommand> MakeCommands() {
          EdidOptions(),
          LinkUse::Needed,
          Edid,
-         OnLink<&CCliRunner::Edid>},
+         OnLink<&Runner::Edid>},
         {QStringLiteral("name"),
          {{QStringLiteral("name [TEXT]"), QStringLiteral("read the switcher's name, or set it (16 characters)")}},
          {},
          LinkUse::Needed,
          Name,
-         OnLink<&CCliRunner::Name>},
+         OnLink<&Runner::Name>},
         {QStringLiteral("net"),
          {{QStringLiteral("net [--ip A --mask M --gw G --dhcp on|off]"),
            QStringLiteral("read the network parameters, or save the given ones")}},
@@ -81,37 +81,37 @@ std::vector<CliCommand> MakeCommands() {
           Value("dhcp", "on|off", QStringLiteral("whether it takes its address from a DHCP server"))},
          LinkUse::Needed,
          Net,
-         OnLink<&CCliRunner::Net>},
+         OnLink<&Runner::Net>},
         {QStringLiteral("power"),
          {{QStringLiteral("power on|off"), QStringLiteral("power the switcher up or down")}},
          {},
          LinkUse::Needed,
          Power,
-         OnLink<&CCliRunner::Power>},
+         OnLink<&Runner::Power>},
         {QStringLiteral("restart"),
          {{QStringLiteral("restart --yes"), QStringLiteral("restart the switcher")}},
          {YES},
          LinkUse::Needed,
          Confirmed,
-         OnLink<&CCliRunner::Restart>},
+         OnLink<&Runner::Restart>},
         {QStringLiteral("defaults"),
          {{QStringLiteral("defaults --yes"), QStringLiteral("restore the factory defaults")}},
          {YES},
          LinkUse::Needed,
          Confirmed,
-         OnLink<&CCliRunner::Defaults>},
+         OnLink<&Runner::Defaults>},
         {QStringLiteral("debug"),
          {{QStringLiteral("debug [on|off]"), QStringLiteral("read or set the debug mode")}},
          {},
          LinkUse::Needed,
          Debug,
-         OnLink<&CCliRunner::Debug>},
+         OnLink<&Runner::Debug>},
         {QStringLiteral("load"),
          {{QStringLiteral("load"), QStringLiteral("the whole configuration (use --json for a snapshot)")}},
          {},
          LinkUse::Needed,
          NoArguments,
-         OnLink<&CCliRunner::Load>},
+         OnLink<&Runner::Load>},
         {QStringLiteral("search"),
          {{QStringLiteral("search [--wait S] [--broadcast A.B.C.D]"),
            QStringLiteral("find switchers on the network (UDP broadcast)")}},

@@ -11,10 +11,9 @@
 #include "cli/CliOptions.h"
 #include "cli/CliOutput.h"
 
-class CCliSession;
-
 namespace corvane::cli {
 
+class Session;
 class CommandArgs;
 
 // The link a command uses.
@@ -38,7 +37,7 @@ struct CliCommand {
     bool (*parse)(CommandArgs& args) = nullptr;
     // Runs on the open link (pSession null for LinkUse::None, and for
     // LinkUse::Optional without one); returns the exit status.
-    int (*run)(const CliOptions& options, CCliSession* pSession, const CCliOutput& out) = nullptr;
+    int (*run)(const CliOptions& options, Session* pSession, const Output& out) = nullptr;
 };
 
 // Every command, in the order the usage lists them.

@@ -111,6 +111,8 @@ const std::vector<CliOption>& CommonOptions() {
     return options;
 }
 
+QString LocalPortAdvice() { return QStringLiteral("choose another with --local-port"); }
+
 bool CliParse(const QStringList& args, CliOptions& o, QString& strError) {
     QCommandLineParser p;
     p.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);

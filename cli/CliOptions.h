@@ -82,6 +82,10 @@ struct CliOptions {
     bool HasLink() const { return !strPort.isEmpty() || !strHost.isEmpty(); }
 };
 
+// How the operator chooses another local UDP port, for the message that the
+// one asked for is taken.
+QString LocalPortAdvice();
+
 // Fills options from the arguments (without the program name). False with a
 // one-line reason on a usage error.
 bool CliParse(const QStringList& args, CliOptions& options, QString& strError);

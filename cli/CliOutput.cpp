@@ -29,7 +29,7 @@ QString JsonLine(const QJsonObject& obj) {
 
 }  // namespace
 
-void CCliOutput::Result(const QString& strCommand, QJsonObject obj, const QString& strText) const {
+void Output::Result(const QString& strCommand, QJsonObject obj, const QString& strText) const {
     if (m_bJson) {
         obj[QStringLiteral("command")] = strCommand;
         obj[QStringLiteral("ok")] = true;
@@ -39,7 +39,7 @@ void CCliOutput::Result(const QString& strCommand, QJsonObject obj, const QStrin
     }
 }
 
-void CCliOutput::Error(const QString& strCommand, const QString& strText) const {
+void Output::Error(const QString& strCommand, const QString& strText) const {
     Write(stderr, QStringLiteral("corvane-cli: %1\n").arg(strText));
     if (m_bJson) {
         QJsonObject obj;
@@ -50,9 +50,9 @@ void CCliOutput::Error(const QString& strCommand, const QString& strText) const 
     }
 }
 
-void CCliOutput::Note(const QString& strText) const { Write(stderr, strText + QLatin1Char('\n')); }
+void Output::Note(const QString& strText) const { Write(stderr, strText + QLatin1Char('\n')); }
 
-QString CCliOutput::ResultsError() {
+QString Output::ResultsError() {
     if (StdoutError().isEmpty() && (std::fflush(stdout) != 0 || std::ferror(stdout)))
         StdoutError() = QString::fromLocal8Bit(std::strerror(errno ? errno : EIO));
     return StdoutError();

@@ -7,9 +7,9 @@
 
 namespace corvane::cli {
 
-class CCliOutput {
+class Output {
 public:
-    explicit CCliOutput(bool bJson) : m_bJson(bJson) {}
+    explicit Output(bool bJson) : m_bJson(bJson) {}
     bool IsJson() const { return m_bJson; }
 
     // One result: obj with --json (with "command" set), otherwise strText.

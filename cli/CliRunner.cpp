@@ -22,7 +22,7 @@ QString AnswerWord(ReplyKind kind) {
 
 }  // namespace
 
-int CCliRunner::NoAnswer(const QString& strWhat) {
+int Runner::NoAnswer(const QString& strWhat) {
     QString strText;
     if (m_s.Interrupted())
         strText = QStringLiteral("interrupted while waiting for %1").arg(strWhat);
@@ -36,12 +36,12 @@ int CCliRunner::NoAnswer(const QString& strWhat) {
     return EXIT_NO_ANSWER;
 }
 
-int CCliRunner::Refused(const QString& strText) {
+int Runner::Refused(const QString& strText) {
     m_out.Error(m_o.strCommand, QStringLiteral("the switcher refused: %1").arg(strText));
     return EXIT_NO_ANSWER;
 }
 
-bool CCliRunner::Write(const std::string& strFrame, const ReplyPredicate& fnReadBack, ReplyKind& answer) {
+bool Runner::Write(const std::string& strFrame, const ReplyPredicate& fnReadBack, ReplyKind& answer) {
     auto done = [&](const ReplyEvent& ev) {
         const bool bMatch = Is(ev, ReplyKind::Ack) || fnReadBack(ev);
         if (bMatch) answer = ev.kind;
@@ -50,7 +50,7 @@ bool CCliRunner::Write(const std::string& strFrame, const ReplyPredicate& fnRead
     return m_s.Exchange(strFrame, done, m_o.nTimeoutMs);
 }
 
-int CCliRunner::Status() {
+int Runner::Status() {
     const bool bOk = m_s.Exchange(
         Frames::Status(),
         [](const ReplyEvent& ev) { return Is(ev, ReplyKind::AllOutputs) || Is(ev, ReplyKind::AllConfig); },
@@ -62,7 +62,7 @@ int CCliRunner::Status() {
     return EXIT_DONE;
 }
 
-int CCliRunner::Route() {
+int Runner::Route() {
     const int nOut = m_o.route.nOutput, nIn = m_o.route.nInput;
     const bool bAll = nOut < 0;
     ReplyKind answer = ReplyKind::Ack;
@@ -88,7 +88,7 @@ int CCliRunner::Route() {
     return EXIT_DONE;
 }
 
-int CCliRunner::Edid() {
+int Runner::Edid() {
     const int n = m_o.edid.nInput;
     const int nRegister = EDID_REG_BASE + n;
     if (!m_o.edid.bWrite) {
@@ -117,7 +117,7 @@ int CCliRunner::Edid() {
     return EXIT_DONE;
 }
 
-int CCliRunner::Name() {
+int Runner::Name() {
     if (!m_o.name) {
         if (!m_s.Exchange(
                 Frames::Read(Frames::REG_DEVICE_NAME), [](const ReplyEvent& ev) { return Is(ev, ReplyKind::Name); },
@@ -140,7 +140,7 @@ int CCliRunner::Name() {
     return EXIT_DONE;
 }
 
-int CCliRunner::Net() {
+int Runner::Net() {
     auto isNet = [](const ReplyEvent& ev) { return Is(ev, ReplyKind::NetParams); };
     // A save sends all 19 bytes: the MAC address and the values not given
     // come from the switcher, read first.
@@ -163,7 +163,7 @@ int CCliRunner::Net() {
     return EXIT_DONE;
 }
 
-int CCliRunner::Power() {
+int Runner::Power() {
     const char* pszFrame = m_o.bPowerOn ? Frames::POWER_ON : Frames::POWER_OFF;
     if (!m_s.Exchange(
             pszFrame, [](const ReplyEvent& ev) { return Is(ev, ReplyKind::Ack); }, m_o.nTimeoutMs))
@@ -175,11 +175,11 @@ int CCliRunner::Power() {
     return EXIT_DONE;
 }
 
-int CCliRunner::Restart() { return System(Frames::RESTART, QStringLiteral("Restart acknowledged")); }
+int Runner::Restart() { return System(Frames::RESTART, QStringLiteral("Restart acknowledged")); }
 
-int CCliRunner::Defaults() { return System(Frames::FACTORY_DEFAULT, QStringLiteral("Factory defaults acknowledged")); }
+int Runner::Defaults() { return System(Frames::FACTORY_DEFAULT, QStringLiteral("Factory defaults acknowledged")); }
 
-int CCliRunner::System(const char* pszFrame, const QString& strDone) {
+int Runner::System(const char* pszFrame, const QString& strDone) {
     if (!m_s.Exchange(
             pszFrame, [](const ReplyEvent& ev) { return Is(ev, ReplyKind::Ack); }, m_o.nTimeoutMs))
         return NoAnswer(QStringLiteral("the %1 command").arg(m_o.strCommand));
@@ -187,7 +187,7 @@ int CCliRunner::System(const char* pszFrame, const QString& strDone) {
     return EXIT_DONE;
 }
 
-int CCliRunner::Debug() {
+int Runner::Debug() {
     int nValue = -1;
     ReplyKind answer = ReplyKind::Ack;
     auto done = [&](const ReplyEvent& ev) {
@@ -212,7 +212,7 @@ int CCliRunner::Debug() {
 
 // The whole configuration; its reply makes the session ask for the network
 // parameters, as the window does, and those are waited for too.
-bool CCliRunner::LoadAll() {
+bool Runner::LoadAll() {
     const unsigned nMark = m_s.Mark();
     if (!m_s.Exchange(
             Frames::Read(Frames::REG_ALL_CONFIG), [](const ReplyEvent& ev) { return Is(ev, ReplyKind::AllConfig); },
@@ -227,7 +227,7 @@ bool CCliRunner::LoadAll() {
     return true;
 }
 
-int CCliRunner::Load() {
+int Runner::Load() {
     if (!LoadAll()) return EXIT_NO_ANSWER;
     m_out.Result(m_o.strCommand, WholeConfigJson(true), WholeConfigText(true));
     return EXIT_DONE;

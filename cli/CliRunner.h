@@ -10,10 +10,9 @@
 
 namespace corvane::cli {
 
-class CCliRunner {
+class Runner {
 public:
-    CCliRunner(const CliOptions& options, CCliSession& session, const CCliOutput& out)
-        : m_o(options), m_s(session), m_out(out) {}
+    Runner(const CliOptions& options, Session& session, const Output& out) : m_o(options), m_s(session), m_out(out) {}
 
     // The commands that send one request and print its answer; each
     // returns the exit status.
@@ -41,8 +40,8 @@ private:
     bool Write(const std::string& strFrame, const ReplyPredicate& fnReadBack, ReplyKind& answer);
 
     const CliOptions& m_o;
-    CCliSession& m_s;
-    const CCliOutput& m_out;
+    Session& m_s;
+    const Output& m_out;
 };
 
 }  // namespace corvane::cli

@@ -7,12 +7,13 @@
 
 #include "cli/CliFormat.h"
 #include "cli/CliSession.h"
-#include "cli/CliUdpLink.h"
 #include "link/DeviceNameText.h"
 #include "link/Ipv4Text.h"
 #include "link/NetLinkState.h"
 #include "link/NetReceive.h"
 #include "link/Sock_UDP.h"
+#include "link/UdpLink.h"
+#include "link/UdpOpenText.h"
 
 namespace corvane::cli {
 
@@ -21,9 +22,9 @@ namespace {
 QPointer<QEventLoop> s_pLoop;
 bool s_bInterrupted = false;
 
-class CSearchOwner : public ISearchOwner {
+class SearchOwner : public ISearchOwner {
 public:
-    explicit CSearchOwner(const CliOptions& o, const CCliOutput& out) : m_o(o), m_out(out) {}
+    explicit SearchOwner(const CliOptions& o, const Output& out) : m_o(o), m_out(out) {}
 
     void AppendDeviceList(const char*) override {}
     void SelectDevice(int) override {}
@@ -41,7 +42,7 @@ public:
 
 private:
     const CliOptions& m_o;
-    const CCliOutput& m_out;
+    const Output& m_out;
 };
 
 }  // namespace
@@ -51,13 +52,12 @@ void InterruptSearch() {
     if (s_pLoop) s_pLoop->quit();
 }
 
-int RunSearch(const CliOptions& o, const CCliOutput& out) {
-    QString strError;
-    if (!OpenCliSocket(o.nLocalPort, strError)) {
-        out.Error(o.strCommand, strError);
+int RunSearch(const CliOptions& o, const Output& out) {
+    if (!corvane::link::OpenSwitcherSocket(o.nLocalPort)) {
+        out.Error(o.strCommand, corvane::link::UdpPortOpenError(o.nLocalPort, LocalPortAdvice()));
         return EXIT_LINK;
     }
-    CSearchOwner owner(o, out);
+    SearchOwner owner(o, out);
     g_SockUDP.SetSearchOwner(&owner);
     const DWORD dwTo = o.broadcast ? corvane::link::Ipv4HostOrder(*o.broadcast) : BROADCAST_IP;
     g_SockUDP.SetSearchDestination(dwTo);

@@ -6,7 +6,7 @@
 
 namespace corvane::cli {
 
-int RunSearch(const CliOptions& options, const CCliOutput& out);
+int RunSearch(const CliOptions& options, const Output& out);
 
 // Ends a running search early (a termination signal).
 void InterruptSearch();

@@ -1,23 +1,16 @@
 #include "cli/CliSession.h"
 
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <utility>
 #include <variant>
 #include <vector>
 
-#include "cli/CliUdpLink.h"
-#include "link/ComPortText.h"
+#include "cli/CliOptions.h"
 #include "link/CommandFrames.h"
-#include "link/DeviceState.h"
-#include "link/ReplyAssembler.h"
-#include "link/SendPath.h"
-#include "link/SerialOpenText.h"
-#include "link/Sock_UDP.h"
+
+namespace corvane::cli {
 
 namespace {
 
@@ -32,123 +25,42 @@ using corvane::link::NetParamsReply;
 using corvane::link::OtherReply;
 using corvane::link::OutputSourceReply;
 
-// Resolves the --port text to a port number of the driver. A device path
-// that is one of the COM ports' devices keeps that port's name; any other
-// path is given to COM1 for this run.
-UINT PortNumberFor(const QString& strPort) {
-    const int n = corvane::link::ParseComPort(strPort);
-    if (n > 0) return static_cast<UINT>(n);
-    const std::string strPath = strPort.toStdString();
-    for (UINT i = 1; i <= static_cast<UINT>(MaxSerialPortNum); ++i) {
-        if (SerialDevicePath(i) == strPath) return i;
-    }
-    SetSerialDevicePath(1, strPath);
-    return 1;
-}
-
-// The driver's box text on one line, without its "WARNING:" and port number
-// (the message names the port already).
-QString OneLine(const QString& strBoxText) {
-    QString s = strBoxText.simplified();
-    if (s.startsWith(QLatin1String("WARNING: "))) s.remove(0, 9);
-    const qsizetype nPort = s.lastIndexOf(QLatin1String(" Port: "));
-    if (nPort > 0) s.truncate(nPort);
-    return s;
-}
-
 }  // namespace
 
-CCliSession::CCliSession() {
-    // Driver errors come here instead of a message box; while opening they
-    // make the open fail, afterwards they end the command that waits. A
-    // file that takes no terminal settings is said to be no serial device,
-    // not by the name of the step that found it out.
-    CSerialPort::SetErrorSink([this](const QString&, const QString& strText, const SerialErrorInfo& info) {
-        const QString strNotSerial =
-            m_bOpening ? NotSerialDeviceReason(QString::fromStdString(SerialDevicePath(info.nPortNr)), info.nErrno)
-                       : QString();
-        OnLinkError(strNotSerial.isEmpty() ? OneLine(strText) : strNotSerial);
+Session::Session() {
+    m_link.SetLocalPortAdvice(LocalPortAdvice());
+    m_link.SetReplyHandler([this](const corvane::link::ReplyEvent& event) { OnReply(event); });
+    m_link.SetHeardHandler([this] {
+        if (m_fnHeard) m_fnHeard();
     });
-    m_serial.SetBytesHandler([this](const char* pData, std::size_t nLen) { OnSerialBytes(pData, nLen); });
-    m_net.SetBytesHandler([this](const char* pData, std::size_t nLen) { OnNetBytes(pData, nLen); });
+    m_link.SetLostHandler([this](const QString& strReason) { OnLinkLost(strReason); });
 }
 
-CCliSession::~CCliSession() {
-    Close();
-    CSerialPort::SetErrorSink(nullptr);
-    m_serial.SetBytesHandler(nullptr);
-    m_net.SetBytesHandler(nullptr);
-}
+Session::~Session() = default;
 
-int CCliSession::OpenSerial(const QString& strPort, QString& strError) {
+int Session::OpenSerial(const QString& strPort, QString& strError) {
     m_strPort = strPort;
-    const UINT nPort = PortNumberFor(strPort);
-    const QString strPath = QString::fromStdString(SerialDevicePath(nPort));
-    m_strLinkName = corvane::link::ParseComPort(strPort) > 0 ? QStringLiteral("%1 (%2)").arg(strPort.toUpper(), strPath) : strPath;
     m_strLinkError.clear();
-    // A regular file, a directory ...: said before the open is even tried.
-    if (const QString strNotSerial = NotSerialDeviceReason(strPath); !strNotSerial.isEmpty()) {
-        strError = QStringLiteral("cannot use %1: %2").arg(m_strLinkName, strNotSerial);
-        return EXIT_LINK;
-    }
-    m_bOpening = true;
-    m_serial.SetPort(nPort);
-    const bool bOpened = m_serial.Setup();
-    m_bOpening = false;
-    if (!bOpened) {
-        const OpenFailureFacts facts = GatherOpenFailureFacts(g_SerialPort.LastOpenErrno(), strPath);
-        strError = QStringLiteral("cannot open %1: %2").arg(m_strLinkName, OpenFailureText(facts));
-        return EXIT_LINK;
-    }
-    if (!m_strLinkError.isEmpty()) {
-        strError = QStringLiteral("cannot use %1: %2").arg(m_strLinkName, m_strLinkError);
-        m_serial.Close();
-        return EXIT_LINK;
-    }
-    if (!m_serial.Start()) {
-        strError = QStringLiteral("cannot start reading %1").arg(m_strLinkName);
-        m_serial.Close();
-        return EXIT_LINK;
-    }
-    m_bSerialOpen = true;
-    return EXIT_DONE;
+    return m_link.OpenSerial(strPort, strError) ? EXIT_DONE : EXIT_LINK;
 }
 
-int CCliSession::ReopenSerial(QString& strError) {
-    Close();
-    return OpenSerial(m_strPort, strError);
-}
+int Session::ReopenSerial(QString& strError) { return OpenSerial(m_strPort, strError); }
 
-int CCliSession::OpenUdp(const QString& strHost, int nLocalPort, QString& strError) {
-    if (!OpenCliUdpLink(m_net, strHost, nLocalPort, strError)) return EXIT_LINK;
-    m_bNetOpen = true;
-    m_strLinkName = UdpPeerName(g_dwHostIp, DEVICE_UDP_PORT);
-    return EXIT_DONE;
+int Session::OpenUdp(const QString& strHost, int nLocalPort, QString& strError) {
+    m_strLinkError.clear();
+    return m_link.OpenUdp(strHost, nLocalPort, strError) ? EXIT_DONE : EXIT_LINK;
 }
-
-void CCliSession::Close() {
-    if (m_bSerialOpen) {
-        m_serial.Close();
-        m_bSerialOpen = false;
-    }
-    if (m_bNetOpen) {
-        m_net.Close();
-        m_bNetOpen = false;
-    }
-}
-
-void CCliSession::Send(const std::string& strFrame) { SendCommand(strFrame); }
 
 // Replies are decoded only inside the event loop (the serial hand-off and
 // the socket both deliver through it), so none can slip in between the send
 // and the wait.
-bool CCliSession::Exchange(const std::string& strFrame, const ReplyPredicate& fnDone, int nTimeoutMs) {
+bool Session::Exchange(const std::string& strFrame, const ReplyPredicate& fnDone, int nTimeoutMs) {
     const unsigned nMark = Mark();
     Send(strFrame);
     return WaitFor(fnDone, nTimeoutMs, nMark);
 }
 
-bool CCliSession::WaitFor(const ReplyPredicate& fnDone, int nTimeoutMs, unsigned nFromMark) {
+bool Session::WaitFor(const ReplyPredicate& fnDone, int nTimeoutMs, unsigned nFromMark) {
     // Replies since the mark that are still remembered.
     const unsigned nOldest = m_nEvents > RECENT_EVENTS ? m_nEvents - RECENT_EVENTS : 0;
     for (unsigned n = std::max(nFromMark, nOldest); n < m_nEvents; ++n) {
@@ -171,7 +83,7 @@ bool CCliSession::WaitFor(const ReplyPredicate& fnDone, int nTimeoutMs, unsigned
     return m_bDone;
 }
 
-bool CCliSession::Pause(int nMs) {
+bool Session::Pause(int nMs) {
     if (m_bInterrupted) return false;
     QEventLoop loop;
     QTimer::singleShot(nMs, &loop, &QEventLoop::quit);
@@ -181,17 +93,18 @@ bool CCliSession::Pause(int nMs) {
     return !m_bInterrupted;
 }
 
-void CCliSession::Interrupt() {
+void Session::Interrupt() {
     m_bInterrupted = true;
     if (m_pLoop) m_pLoop->quit();
 }
 
-void CCliSession::OnLinkError(const QString& strText) {
-    if (m_strLinkError.isEmpty()) m_strLinkError = strText;
-    if (!m_bOpening && m_pLoop) m_pLoop->quit();
+// The message names the link already: the driver's text without its port.
+void Session::OnLinkLost(const QString& strReason) {
+    if (m_strLinkError.isEmpty()) m_strLinkError = corvane::link::DriverErrorLine(strReason);
+    if (m_pLoop) m_pLoop->quit();
 }
 
-void CCliSession::Emit(ReplyKind kind, int n) {
+void Session::Emit(ReplyKind kind, int n) {
     const ReplyEvent ev{kind, n};
     m_aRecent[m_nEvents % RECENT_EVENTS] = ev;
     ++m_nEvents;
@@ -200,24 +113,6 @@ void CCliSession::Emit(ReplyKind kind, int n) {
         m_bDone = true;
         if (m_pLoop) m_pLoop->quit();
     }
-}
-
-// ---------------------------------------------------------------- receiving
-
-// The serial link hands over one character at a time. A '#' is told before
-// the frame is decoded, so "answers again" comes before what the answer changed.
-void CCliSession::OnSerialBytes(const char* pData, std::size_t nLen) {
-    for (std::size_t i = 0; i < nLen; ++i) {
-        const BYTE c = static_cast<BYTE>(pData[i]);
-        if (c == '#' && m_fnHeard) m_fnHeard();
-        RxFeedChar(c, *this);
-    }
-}
-
-// One datagram of the chosen switcher.
-void CCliSession::OnNetBytes(const char* pData, std::size_t nLen) {
-    if (m_fnHeard) m_fnHeard();
-    RxFeedBytes(pData, nLen, *this);
 }
 
 namespace {
@@ -254,9 +149,10 @@ CliReaction React(const OtherReply&) { return {}; }
 
 }  // namespace
 
-void CCliSession::OnReply(const corvane::link::ReplyEvent& event) {
-    if (m_fnTap) m_fnTap(event);
+void Session::OnReply(const corvane::link::ReplyEvent& event) {
     const CliReaction reaction = std::visit([](const auto& body) { return React(body); }, event.body);
     for (const auto& [kind, n] : reaction.events) Emit(kind, n);
-    if (m_bFollowUps && reaction.nFollowUpRegister >= 0) Send(Frames::Read(reaction.nFollowUpRegister));
+    if (reaction.nFollowUpRegister >= 0) Send(Frames::Read(reaction.nFollowUpRegister));
 }
+
+}  // namespace corvane::cli

@@ -1,18 +1,20 @@
 #pragma once
-// One connection of corvane-cli to a switcher. It opens the link the options
-// name (the serial link or the UDP link), sends frames through the window's
-// send path, and hears the reply events: every frame the switcher sends goes
-// through the same assembler and decoder as in the window and arrives here
-// as one ReplyEvent. A command sends a frame and waits until an event says
-// it is done, or until its time is up.
-#include <QObject>
+// One connection of corvane-cli to a switcher. The link core's connection
+// opens the link the options name (the serial link or the UDP link), sends
+// frames and decodes every frame the switcher sends, as in the window; the
+// session turns each decoded reply into the event the commands wait for. A
+// command sends a frame and waits until an event says it is done, or until
+// its time is up.
 #include <QString>
 #include <functional>
 #include <string>
 
+#include "link/Connection.h"
 #include "link/ReplyEvents.h"
-#include "link/SerialLink.h"
-#include "link/UdpLink.h"
+
+class QEventLoop;
+
+namespace corvane::cli {
 
 // Exit statuses of corvane-cli.
 // EXIT_OUTPUT: the results or the frame trace could not be written.
@@ -38,10 +40,12 @@ struct ReplyEvent {
 
 using ReplyPredicate = std::function<bool(const ReplyEvent&)>;
 
-class CCliSession : public QObject, public corvane::link::IReplySink {
+class Session {
 public:
-    CCliSession();
-    ~CCliSession() override;
+    Session();
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
 
     // Opens the serial port ("COMn" or a device path). EXIT_DONE, or
     // EXIT_LINK with the reason in strError.
@@ -50,16 +54,16 @@ public:
     int ReopenSerial(QString& strError);
     // Opens the UDP link to strHost from local port nLocalPort.
     int OpenUdp(const QString& strHost, int nLocalPort, QString& strError);
-    void Close();
-    bool IsNetwork() const { return m_bNetOpen; }
+    void Close() { m_link.Close(); }
+    bool IsNetwork() const { return m_link.IsNetwork(); }
     // The link as messages name it: "COM3 (/dev/ttyUSB2)", "/dev/pts/4", "192.168.1.50:5000".
-    QString LinkName() const { return m_strLinkName; }
+    QString LinkName() const { return m_link.Name(); }
 
     // Sends strFrame and waits until fnDone accepts a reply that came after
     // the send, at most nTimeoutMs.
     bool Exchange(const std::string& strFrame, const ReplyPredicate& fnDone, int nTimeoutMs);
     // Sends without waiting.
-    void Send(const std::string& strFrame);
+    void Send(const std::string& strFrame) { m_link.Send(strFrame); }
     // Counts the replies so far; a wait from this mark also sees replies that
     // arrived before the wait began (a socket hands over several datagrams
     // in one go, so the answer to a follow-up request can come with the
@@ -81,22 +85,17 @@ public:
     // complete frame on the serial line, whether or not it changes anything
     // (an unchanged change counter is an answer too).
     void SetHeardListener(std::function<void()> fnHeard) { m_fnHeard = std::move(fnHeard); }
-    // Sees every decoded reply with its values, before the commands do.
-    void SetReplyTap(std::function<void(const corvane::link::ReplyEvent&)> fnTap) { m_fnTap = std::move(fnTap); }
-    // Whether the session sends the reads that follow a reply as the window
-    // does (the network parameters after the whole configuration, the whole
-    // configuration after a changed counter); on unless switched off.
-    void SetFollowUps(bool bOn) { m_bFollowUps = bOn; }
     // A link error reported after opening (device lost, write failed); empty while none.
     QString LinkError() const { return m_strLinkError; }
 
-    void OnReply(const corvane::link::ReplyEvent& event) override;
+    // One decoded reply: the events of the commands, then the read that
+    // follows it as in the window (the network parameters after the whole
+    // configuration, the whole configuration after a changed counter).
+    void OnReply(const corvane::link::ReplyEvent& event);
 
 private:
     void Emit(ReplyKind kind, int n = 0);
-    void OnLinkError(const QString& strText);
-    void OnSerialBytes(const char* pData, std::size_t nLen);
-    void OnNetBytes(const char* pData, std::size_t nLen);
+    void OnLinkLost(const QString& strReason);
 
     // The latest replies, for waits that start from an earlier mark.
     static constexpr unsigned RECENT_EVENTS = 64;
@@ -106,18 +105,13 @@ private:
     ReplyPredicate m_fnWaiting;
     bool m_bDone = false;
     bool m_bInterrupted = false;
-    class QEventLoop* m_pLoop = nullptr;
+    QEventLoop* m_pLoop = nullptr;
     std::function<void(const ReplyEvent&)> m_fnListener;
     std::function<void()> m_fnHeard;
-    std::function<void(const corvane::link::ReplyEvent&)> m_fnTap;
-    bool m_bFollowUps = true;
 
-    corvane::link::SerialLink& m_serial = corvane::link::TheSerialLink();
-    corvane::link::UdpLink& m_net = corvane::link::TheUdpLink();
-    bool m_bSerialOpen = false;
-    bool m_bNetOpen = false;
+    corvane::link::Connection m_link;
     QString m_strPort;  // as --port named it, for ReopenSerial
-    QString m_strLinkName;
     QString m_strLinkError;
-    bool m_bOpening = false;
 };
+
+}  // namespace corvane::cli

@@ -39,12 +39,12 @@ struct Seen {
     }
 };
 
-class CWatcher {
+class Watcher {
 public:
-    CWatcher(const CliOptions& o, CCliSession& s, const CCliOutput& out) : m_o(o), m_s(s), m_out(out) {}
+    Watcher(const CliOptions& o, Session& s, const Output& out) : m_o(o), m_s(s), m_out(out) {}
 
     int Run() {
-        CCliRunner runner(m_o, m_s, m_out);
+        Runner runner(m_o, m_s, m_out);
         if (!runner.LoadAll()) return m_s.Interrupted() ? EXIT_DONE : EXIT_NO_ANSWER;
         m_seen.Take();
         m_out.Note(QStringLiteral("Watching the switcher on %1; Ctrl-C ends.").arg(m_s.LinkName()));
@@ -78,7 +78,7 @@ private:
     // configuration (the session sends that request). Over serial the routing.
     void Poll() {
         // Results that cannot be written are not watched for ever.
-        if (!CCliOutput::ResultsError().isEmpty() || !FrameTrace().WriteError().isEmpty()) {
+        if (!Output::ResultsError().isEmpty() || !FrameTrace().WriteError().isEmpty()) {
             m_s.Interrupt();
             return;
         }
@@ -190,8 +190,8 @@ private:
     }
 
     const CliOptions& m_o;
-    CCliSession& m_s;
-    const CCliOutput& m_out;
+    Session& m_s;
+    const Output& m_out;
     Seen m_seen{};
     QElapsedTimer m_sinceReply;
     bool m_bSilent = false;
@@ -199,6 +199,6 @@ private:
 
 }  // namespace
 
-int RunWatch(const CliOptions& o, CCliSession& s, const CCliOutput& out) { return CWatcher(o, s, out).Run(); }
+int RunWatch(const CliOptions& o, Session& s, const Output& out) { return Watcher(o, s, out).Run(); }
 
 }  // namespace corvane::cli

@@ -4,10 +4,10 @@
 #include "cli/CliOptions.h"
 #include "cli/CliOutput.h"
 
-class CCliSession;
-
 namespace corvane::cli {
 
-int RunWatch(const CliOptions& options, CCliSession& session, const CCliOutput& out);
+class Session;
+
+int RunWatch(const CliOptions& options, Session& session, const Output& out);
 
 }  // namespace corvane::cli

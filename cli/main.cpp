@@ -17,7 +17,7 @@
 namespace corvane::cli {
 namespace {
 
-int OpenLink(const CliOptions& o, CCliSession& session, const CCliOutput& out) {
+int OpenLink(const CliOptions& o, Session& session, const Output& out) {
     QString strError;
     const int nStatus = o.strPort.isEmpty() ? session.OpenUdp(o.strHost, o.nLocalPort, strError)
                                             : session.OpenSerial(o.strPort, strError);
@@ -25,11 +25,11 @@ int OpenLink(const CliOptions& o, CCliSession& session, const CCliOutput& out) {
     return nStatus;
 }
 
-int RunOnLink(const CliOptions& o, const CCliOutput& out) {
-    CCliSession session;
+int RunOnLink(const CliOptions& o, const Output& out) {
+    Session session;
     // Ctrl-C and SIGTERM end the wait in progress; the link is then closed
     // properly (the serial port's exclusive flag released).
-    CTermSignal termSignal([&session] {
+    corvane::platform::TermSignal termSignal([&session] {
         session.Interrupt();
         InterruptSearch();
     });
@@ -47,7 +47,7 @@ int RunOnLink(const CliOptions& o, const CCliOutput& out) {
 // even when the switcher did all that was asked: a script would take an
 // empty answer for a good one.
 int WithOutputChecked(int nStatus, const CliOptions& o) {
-    const QString strResults = CCliOutput::ResultsError();
+    const QString strResults = Output::ResultsError();
     const QString strTrace = FrameTrace().WriteError();
     if (strResults.isEmpty() && strTrace.isEmpty()) return nStatus;
     if (!strResults.isEmpty())
@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
         std::printf("corvane-cli %s\n", CORVANE_VERSION);
         return WithOutputChecked(EXIT_DONE, o);
     }
-    const CCliOutput out(o.bJson);
+    const Output out(o.bJson);
     if (!o.strTrace.isEmpty() && !FrameTrace().Open(o.strTrace, strError)) {
         out.Error(o.strCommand, QStringLiteral("cannot write the trace file %1: %2").arg(o.strTrace, strError));
         return EXIT_USAGE;

@@ -172,4 +172,6 @@ QString GatewayUsage() {
         .arg(QString::fromLatin1(DEFAULT_STATE_FILE), QString::fromLatin1(DEFAULT_CONFIG_FILE), mqtt::MqttUsage());
 }
 
+QString LocalPortAdvice() { return QStringLiteral("choose another with --local-port"); }
+
 }  // namespace corvane::gateway

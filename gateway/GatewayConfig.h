@@ -45,5 +45,8 @@ bool ParseConfigText(const QString& text, Settings& settings, QString& error);
 bool MakeConfig(const Settings& settings, GatewayConfig& config, QString& error);
 
 QString GatewayUsage();
+// How the operator chooses another local UDP port, for the message that the
+// one asked for is taken.
+QString LocalPortAdvice();
 
 }  // namespace corvane::gateway

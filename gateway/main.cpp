@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
     const HostState host = store.Load(notice);
     if (!notice.isEmpty()) Log(notice);
 
-    const std::unique_ptr<SwitcherLink> link = MakeSessionLink({config.port, config.host, config.localPort});
+    const std::unique_ptr<SwitcherLink> link = MakeCoreLink({config.port, config.host, config.localPort, LocalPortAdvice()});
     HubOptions hubOptions;
     hubOptions.serialPollMs = config.serialPollMs;
     Hub hub(*link, &store, hubOptions);
@@ -141,7 +141,7 @@ int main(int argc, char** argv) {
     }
 
     // SIGTERM, SIGINT, SIGHUP: stop the link and write the state file, then end.
-    CTermSignal termSignal([&hub, &mqttFront] {
+    corvane::platform::TermSignal termSignal([&hub, &mqttFront] {
         Log(QStringLiteral("stopping"));
         if (mqttFront) mqttFront->Stop();
         hub.Stop();

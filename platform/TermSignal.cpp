@@ -30,14 +30,16 @@ void SetHandler(void (*pfn)(int)) {
 
 }  // namespace
 
-CTermSignal::CTermSignal(std::function<void()> fnOnSignal) : m_fnOnSignal(std::move(fnOnSignal)) {
+namespace corvane::platform {
+
+TermSignal::TermSignal(std::function<void()> fnOnSignal) : m_fnOnSignal(std::move(fnOnSignal)) {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, s_aFds) != 0) return;
     m_pNotifier = new QSocketNotifier(s_aFds[1], QSocketNotifier::Read, this);
     connect(m_pNotifier, &QSocketNotifier::activated, this, [this] { OnReadable(); });
     SetHandler(OnTermSignal);
 }
 
-CTermSignal::~CTermSignal() {
+TermSignal::~TermSignal() {
     SetHandler(SIG_DFL);
     delete m_pNotifier;
     m_pNotifier = nullptr;
@@ -47,8 +49,10 @@ CTermSignal::~CTermSignal() {
     }
 }
 
-void CTermSignal::OnReadable() {
+void TermSignal::OnReadable() {
     char buf[16];
     while (::read(s_aFds[1], buf, sizeof buf) > 0) {}
     if (m_fnOnSignal) m_fnOnSignal();
 }
+
+}  // namespace corvane::platform

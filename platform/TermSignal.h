@@ -6,10 +6,12 @@
 
 class QSocketNotifier;
 
-class CTermSignal : public QObject {
+namespace corvane::platform {
+
+class TermSignal : public QObject {
 public:
-    explicit CTermSignal(std::function<void()> fnOnSignal);
-    ~CTermSignal() override;
+    explicit TermSignal(std::function<void()> fnOnSignal);
+    ~TermSignal() override;
 
 private:
     void OnReadable();
@@ -17,3 +19,5 @@ private:
     std::function<void()> m_fnOnSignal;
     QSocketNotifier* m_pNotifier = nullptr;
 };
+
+}  // namespace corvane::platform

@@ -2,7 +2,7 @@
 // The hub's view of the one link to the switcher: open it (the device is
 // looked up again by name on every open), send a frame, and hear decoded
 // replies and the loss of the link. The hub knows no driver; the one
-// implementation over the existing link code is in SessionLink.cpp.
+// implementation, over the link core's connection, is in CoreLink.cpp.
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -71,9 +71,10 @@ struct LinkChoice {
     QString port;  // "COM3" or a device path; or
     QString host;  // a dotted IPv4 address
     int localPort = 5001;
+    QString localPortAdvice;  // how the operator chooses another local port when that one is taken
 };
 
-// The link over the existing serial driver and UDP socket.
-std::unique_ptr<SwitcherLink> MakeSessionLink(const LinkChoice& choice);
+// The link over the link core's connection (the serial driver and the UDP socket).
+std::unique_ptr<SwitcherLink> MakeCoreLink(const LinkChoice& choice);
 
 }  // namespace corvane::gateway

@@ -15,6 +15,7 @@
 namespace {
 
 namespace lk = corvane::link;
+using namespace corvane::cli;
 using lk::AckReply;
 using lk::AllConfigReply;
 using lk::AllOutputsReply;
@@ -47,7 +48,7 @@ protected:
     }
     std::vector<std::pair<ReplyKind, int>> heard;
     LoopbackPeer switcher{LoopbackIp(3), DEVICE_UDP_PORT};
-    CCliSession session;
+    Session session;
 };
 
 // The session binds every local address: loopback reaches it.
@@ -88,18 +89,6 @@ TEST_F(CliSessionEvents, WholeConfigurationAndAChangedCounterAreFollowedByTheirR
     session.OnReply(lk::ReplyEvent{0x52, ChangeCounterReply{1, 2}});
     EXPECT_EQ(switcher.Receive(), QByteArray("@ R 0e #"));
     EXPECT_TRUE(switcher.Receive(nullptr, nullptr, 200).isEmpty()) << "the unchanged counter sent a read";
-}
-
-TEST_F(CliSessionEvents, WithoutFollowUpsTheTapStillSeesEveryReply) {
-    OpenToPeer();
-    std::vector<int> tapped;
-    session.SetFollowUps(false);
-    session.SetReplyTap([&](const lk::ReplyEvent& ev) { tapped.push_back(ev.reg); });
-    session.OnReply(lk::ReplyEvent{0x0E, AllConfigReply{}});
-    session.OnReply(lk::ReplyEvent{0x52, ChangeCounterReply{1, 1}});
-    session.OnReply(lk::ReplyEvent{0x52, ChangeCounterReply{1, 2}});
-    EXPECT_EQ(tapped, (std::vector<int>{0x0E, 0x52, 0x52}));
-    EXPECT_TRUE(switcher.Receive(nullptr, nullptr, 200).isEmpty());
 }
 
 // Replies from the switcher over the link reach the commands as events.

@@ -13,9 +13,7 @@ declare -A allow=(
   [pages]="base link framework resources"
   [app]="base link platform framework resources pages"
   [cli]="base link platform"
-  # The gateway opens its link through the command line's session (its port
-  # lookup and error texts) until the link core opens links by itself.
-  [gateway]="base link platform cli"
+  [gateway]="base link platform"
   [tools]=""
 )
 status=0

@@ -1,18 +1,14 @@
-// The switcher link over corvane-cli's session: the serial or UDP link, the
-// window's reply assembler and decoder. Each decoded reply event becomes the
-// LinkEvents the hub knows, carrying the switcher's picture. This file is
-// the only one that knows the session.
-#include <QObject>
-#include <QTimer>
+// The switcher link over the link core's connection: the serial or UDP link,
+// the window's reply assembler and decoder. Each decoded reply event becomes
+// the LinkEvents the hub knows, carrying the switcher's picture.
+#include <QString>
 #include <cstring>
 #include <variant>
 #include <vector>
 
-#include "cli/CliSession.h"
-#include "link/CommandFrames.h"
+#include "link/Connection.h"
 #include "link/DeviceNameText.h"
 #include "link/ReplyEvents.h"
-#include "link/SerialPort.h"
 #include "gateway/hub/SwitcherLink.h"
 
 namespace corvane::gateway {
@@ -56,46 +52,27 @@ Kinds KindsOf(const link::NetParamsReply&) { return {{LinkEvent::Kind::NetParams
 Kinds KindsOf(const link::ChangeCounterReply&) { return {{LinkEvent::Kind::Counter}}; }
 Kinds KindsOf(const link::OtherReply&) { return {}; }
 
-class SessionLink : public SwitcherLink {
+class CoreLink : public SwitcherLink {
 public:
-    explicit SessionLink(const LinkChoice& choice) : m_choice(choice) {}
-    ~SessionLink() override { Close(); }
-
+    explicit CoreLink(const LinkChoice& choice) : m_choice(choice) {
+        m_connection.SetLocalPortAdvice(choice.localPortAdvice);
+        // The hub sends every frame itself; the connection sends none of its own.
+        m_connection.SetReplyHandler([this](const link::ReplyEvent& ev) { OnReply(ev); });
+        // Errors after opening (device lost, write failed) end this link; the
+        // connection tells of them once the driver's call has returned.
+        m_connection.SetLostHandler([this](const QString& reason) {
+            if (onLost) onLost(reason);
+        });
+    }
     bool Open(QString& error) override {
-        Close();
-        // The hub sends every frame itself: no automatic reads after a reply.
-        m_pSession = std::make_unique<CCliSession>();
-        m_pSession->SetFollowUps(false);
-        m_pSession->SetReplyTap([this](const link::ReplyEvent& ev) { OnReply(ev); });
-        const bool bSerial = !m_choice.port.isEmpty();
-        const int nStatus = bSerial ? m_pSession->OpenSerial(m_choice.port, error)
-                                    : m_pSession->OpenUdp(m_choice.host, m_choice.localPort, error);
-        if (nStatus != EXIT_DONE) {
-            m_pSession.reset();
-            return false;
-        }
-        m_strName = m_pSession->LinkName();
-        if (bSerial) {
-            // Errors after opening (device lost, write failed) end this link;
-            // the hub hears of it once the driver's call has returned.
-            CSerialPort::SetErrorSink(
-                [this](const QString&, const QString& text, const SerialErrorInfo&) { ReportLost(text.simplified()); });
-        }
-        m_nGeneration++;
-        return true;
+        const bool bOpened = m_choice.port.isEmpty() ? m_connection.OpenUdp(m_choice.host, m_choice.localPort, error)
+                                                     : m_connection.OpenSerial(m_choice.port, error);
+        if (bOpened) m_strName = m_connection.Name();
+        return bOpened;
     }
-
-    void Close() override {
-        if (!m_pSession) return;
-        m_nGeneration++;
-        m_pSession->Close();
-        m_pSession.reset();  // also takes the serial error sink away
-    }
-
-    bool IsOpen() const override { return m_pSession != nullptr; }
-    void Send(const std::string& frame) override {
-        if (m_pSession) m_pSession->Send(frame);
-    }
+    void Close() override { m_connection.Close(); }
+    bool IsOpen() const override { return m_connection.IsOpen(); }
+    void Send(const std::string& frame) override { m_connection.Send(frame); }
     bool IsNetwork() const override { return m_choice.port.isEmpty(); }
     QString Name() const override {
         return m_strName.isEmpty() ? (m_choice.port.isEmpty() ? m_choice.host : m_choice.port) : m_strName;
@@ -131,26 +108,14 @@ private:
         return text + '#';
     }
 
-    void ReportLost(const QString& reason) {
-        const unsigned nGeneration = m_nGeneration;
-        QTimer::singleShot(0, &m_context, [this, nGeneration, reason] {
-            if (nGeneration != m_nGeneration || !m_pSession) return;  // closed or reopened meanwhile
-            if (onLost) onLost(reason);
-        });
-    }
-
-    QObject m_context;  // calls queued to this link end with it
     LinkChoice m_choice;
-    std::unique_ptr<CCliSession> m_pSession;
+    link::Connection m_connection;
     QString m_strName;
-    unsigned m_nGeneration = 0;
     uint32_t m_nFrameSeq = 0;
 };
 
 }  // namespace
 
-std::unique_ptr<SwitcherLink> MakeSessionLink(const LinkChoice& choice) {
-    return std::make_unique<SessionLink>(choice);
-}
+std::unique_ptr<SwitcherLink> MakeCoreLink(const LinkChoice& choice) { return std::make_unique<CoreLink>(choice); }
 
 }  // namespace corvane::gateway
