@@ -98,7 +98,7 @@ protected:
     // unusable file and sets nothing aside, whatever temporary file the
     // kill left beside it.
     void ExpectCleanRestartWith(const Labels& expected) {
-        StartGateway();
+        ASSERT_NO_FATAL_FAILURE(StartGateway());
         ApiClient c(gw, "check");
         Labels served;
         ASSERT_TRUE(
@@ -127,7 +127,7 @@ TEST_F(StateFileKillTest, KilledAtAnyPointOfASaveTheFileIsTheOldOrTheNewOneWhole
     for (const Point& point : points) {
         SCOPED_TRACE(point.at);
         ++nRound;
-        StartGateway(QString::fromLatin1(point.at), 1);
+        ASSERT_NO_FATAL_FAILURE(StartGateway(QString::fromLatin1(point.at), 1));
         ApiClient c(gw, "desk");
         Labels before;
         ASSERT_TRUE(
@@ -188,7 +188,7 @@ struct LabelWriter {
 // unanswered, and the gateway starts from the file as it is.
 TEST_F(StateFileKillTest, KilledDuringAFloodOfChangesItAlwaysStartsFromAWholeFile) {
     constexpr int ROUNDS = 20;
-    StartGateway();
+    ASSERT_NO_FATAL_FAILURE(StartGateway());
     Labels known;
     {
         ApiClient c(gw);
