@@ -5,26 +5,18 @@
 // simulator's other link (its pty) reloads the configuration once.
 #include <QAbstractButton>
 #include <QElapsedTimer>
-#include <QLineEdit>
 #include <QTest>
 #include <memory>
 
 #include "app/CorvaneDlg.h"
 #include "link/DeviceState.h"
-#include "resources/Dlg133_NetConfigIds.h"
-#include "tests/e2e/E2eFixture.h"
-#include "pages/EdidConfigPage.h"
-#include "framework/IPAddressCtrl.h"
-#include "link/Ipv4Text.h"
 #include "link/NetLinkState.h"
+#include "pages/EdidConfigPage.h"
 #include "pages/PortSetPage.h"
-#include "pages/Set_Net_Config.h"
-#include "tests/support/SimProcess.h"
+#include "tests/e2e/E2eFixture.h"
 #include "tests/support/Loopback.h"
 #include "tests/support/SimClients.h"
-#include "link/Sock_UDP.h"
-
-using namespace Dlg133;
+#include "tests/support/SimProcess.h"
 
 namespace {
 
@@ -126,39 +118,9 @@ private slots:
     }
 
 private:
-    // Socket open on the Net Config page, the simulator's address typed into
-    // the host field, Connect.
     void OpenSocketAndConnect() {
-        g_NetConfigPage.SetDlgItemText(IDC_LOCAL_PORT, QStringLiteral("0"));  // any free port
-        Button(g_NetConfigPage, IDC_SOCKET)->click();
-        QCOMPARE(g_NetConfigPage.GetDlgItemText(IDC_SOCKET), QStringLiteral("Disconnect"));
-        QVERIFY(g_SockUDP.IsOpen());
-        // The page bound the PC's own network address; move the socket to a
-        // loopback address so that nothing in this test is addressed outside
-        // 127.0.0.0/8. The page sees no difference.
-        QVERIFY(g_SockUDP.Open(0, "127.0.0.1"));
-
-        auto* pHost = g_NetConfigPage.GetItem<CIPAddressCtrl>(IDC_HOST_IP);
-        QVERIFY(pHost);
-        pHost->ClearAddress();
-        // Typed as the operator types it: digits, '.' moves to the next field.
-        m_pDlg->GetSafeHwnd()->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_pDlg->GetSafeHwnd()));
-        auto* pFirst = pHost->findChild<QLineEdit*>();
-        QVERIFY(pFirst);
-        pFirst->setFocus();
-        for (QChar c : m_strSimIp) {
-            QWidget* pFocus = QApplication::focusWidget();
-            QVERIFY(pFocus && pHost->isAncestorOf(pFocus));
-            QTest::keyClick(pFocus, c.toLatin1());
-        }
-        DWORD dwTyped = 0;
-        pHost->GetAddress(dwTyped);
-        QCOMPARE(QString::fromStdString(corvane::link::DottedIp(dwTyped)), m_strSimIp);
-
-        Button(g_NetConfigPage, IDC_HOST_CONNECT)->click();
-        QCOMPARE(g_NetConfigPage.GetDlgItemText(IDC_HOST_CONNECT), QStringLiteral("Disconnect"));
-        QCOMPARE(g_bNetConnected, BYTE(1));
+        const QString strFailed = ConnectByTypedAddress(*m_pDlg, m_strSimIp);
+        QVERIFY2(strFailed.isEmpty(), qPrintable(strFailed));
     }
 
     std::unique_ptr<CSimProcess> m_pSim;

@@ -3,27 +3,35 @@
 // the 30-port probe), with every COM port pointed at a path that does not
 // exist except COM1, which the caller points at the simulator's device.
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QString>
 #include <QStringList>
 #include <QTabBar>
+#include <QTest>
 #include <cstdlib>
 #include <memory>
 #include <string>
 
-#include "tests/support/ComPorts.h"
 #include "app/Corvane.h"
 #include "app/CorvaneDlg.h"
-#include "link/DeviceState.h"
-#include "resources/Dlg102_MainIds.h"
-#include "resources/Dlg129_EdidConfigIds.h"
-#include "resources/Dlg130_PortSetIds.h"
+#include "framework/IPAddressCtrl.h"
 #include "framework/MessageBox.h"
+#include "link/DeviceState.h"
+#include "link/Ipv4Text.h"
 #include "link/NetLinkState.h"
-#include "pages/PortSetPage.h"
 #include "link/ReplyAssembler.h"
 #include "link/SearchDecoder.h"
 #include "link/SerialPort.h"
+#include "link/Sock_UDP.h"
+#include "pages/PortSetPage.h"
+#include "pages/Set_Net_Config.h"
+#include "resources/Dlg102_MainIds.h"
+#include "resources/Dlg129_EdidConfigIds.h"
+#include "resources/Dlg130_PortSetIds.h"
+#include "resources/Dlg133_NetConfigIds.h"
+#include "tests/support/ComPorts.h"
 
 // The main window's tabs: Port Set, EDID Config, IP Config, Net Config, ...
 inline constexpr int NET_CONFIG_TAB = 3;
@@ -103,4 +111,42 @@ inline std::unique_ptr<CCorvaneDlg> OpenOnNetConfigTab() {
     }
     pTabs->setCurrentIndex(NET_CONFIG_TAB);
     return pDlg;
+}
+
+// On the Net Config page: opens the PC socket on a port of the system's
+// choosing, moves it onto 127.0.0.1 so that nothing in a test is addressed
+// outside 127.0.0.0/8 and no test holds the default port 5001 (the page sees
+// no difference), types strHost into the host field as the operator types
+// it (digits, '.' moves to the next field) and presses Connect. Empty when
+// the page is connected to strHost; otherwise what went wrong.
+inline QString ConnectByTypedAddress(CCorvaneDlg& dlg, const QString& strHost) {
+    g_NetConfigPage.SetDlgItemText(Dlg133::IDC_LOCAL_PORT, QStringLiteral("0"));
+    Button(g_NetConfigPage, Dlg133::IDC_SOCKET)->click();
+    if (g_NetConfigPage.GetDlgItemText(Dlg133::IDC_SOCKET) != QStringLiteral("Disconnect") || !g_SockUDP.IsOpen())
+        return QStringLiteral("the PC socket did not open");
+    if (!g_SockUDP.Open(0, "127.0.0.1")) return QStringLiteral("the socket could not be moved to 127.0.0.1");
+
+    auto* pHost = g_NetConfigPage.GetItem<CIPAddressCtrl>(Dlg133::IDC_HOST_IP);
+    if (!pHost) return QStringLiteral("no host address field");
+    pHost->ClearAddress();
+    dlg.GetSafeHwnd()->activateWindow();
+    if (!QTest::qWaitForWindowActive(dlg.GetSafeHwnd())) return QStringLiteral("the window did not become active");
+    auto* pFirst = pHost->findChild<QLineEdit*>();
+    if (!pFirst) return QStringLiteral("the host address field has no fields");
+    pFirst->setFocus();
+    for (QChar c : strHost) {
+        QWidget* pFocus = QApplication::focusWidget();
+        if (!pFocus || !pHost->isAncestorOf(pFocus)) return QStringLiteral("the focus left the host address field");
+        QTest::keyClick(pFocus, c.toLatin1());
+    }
+    DWORD dwTyped = 0;
+    pHost->GetAddress(dwTyped);
+    const QString strTyped = QString::fromStdString(corvane::link::DottedIp(dwTyped));
+    if (strTyped != strHost) return QStringLiteral("typed %1, the field holds %2").arg(strHost, strTyped);
+
+    Button(g_NetConfigPage, Dlg133::IDC_HOST_CONNECT)->click();
+    if (g_NetConfigPage.GetDlgItemText(Dlg133::IDC_HOST_CONNECT) != QStringLiteral("Disconnect") ||
+        g_bNetConnected != 1)
+        return QStringLiteral("Connect did not connect");
+    return {};
 }
