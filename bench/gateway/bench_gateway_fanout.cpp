@@ -27,7 +27,9 @@ struct Arrivals {
     void Mark(size_t n, qint64 nAt) {
         if (at[n] < 0) at[n] = nAt;
     }
-    int Count() const { return static_cast<int>(std::count_if(at.begin(), at.end(), [](qint64 t) { return t >= 0; })); }
+    int Count() const {
+        return static_cast<int>(std::count_if(at.begin(), at.end(), [](qint64 t) { return t >= 0; }));
+    }
     bool All() const { return Count() == static_cast<int>(at.size()); }
     double Last() const { return static_cast<double>(*std::max_element(at.begin(), at.end())); }
     double Spread() const { return Last() - static_cast<double>(*std::min_element(at.begin(), at.end())); }
@@ -58,7 +60,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < kWsClients; ++i) {
         clients.push_back(std::make_unique<EventsClient>(rig.gw));
         QObject::connect(&clients.back()->Socket(), &QWebSocket::textMessageReceived, [&, i](const QString& text) {
-            if (text.contains(QStringLiteral("\"what\":\"routing\""))) ws.Mark(static_cast<size_t>(i), clock.nsecsElapsed());
+            if (text.contains(QStringLiteral("\"what\":\"routing\"")))
+                ws.Mark(static_cast<size_t>(i), clock.nsecsElapsed());
         });
     }
     if (!WaitUntil([&] {
