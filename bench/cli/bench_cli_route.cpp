@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     }
     const double dPty = MedianMs({"--port", sim.SlavePath()});
     const double dUdp = MedianMs({"--host", strAddress, "--local-port", QString::number(30000 + ::getpid() % 20000)});
-    std::printf("figure: cli_route_pty_median: %.1f ms\n", dPty);
-    std::printf("figure: cli_route_udp_median: %.1f ms\n", dUdp);
+    std::printf("cli route pty median: %.1f ms\n", dPty);
+    std::printf("cli route udp median: %.1f ms\n", dUdp);
     return dPty < 0 || dUdp < 0 ? 1 : 0;
 }

@@ -2,17 +2,13 @@
 // A scripted client of the gateway's router protocol over a real TCP
 // connection: it sends blocks as text and reads what comes back block by
 // block, in order, with a cursor that moves past what a test has seen.
+// Used by the router-protocol tests and the fan-out benchmark.
 #include <QByteArray>
 #include <QList>
 #include <QRegularExpression>
 #include <QTcpSocket>
-#include <gtest/gtest.h>
-#include <ostream>
 
 #include "tests/gateway/GatewayClient.h"
-
-// Blocks print as text in failures.
-inline void PrintTo(const QByteArray& bytes, std::ostream* os) { *os << ::testing::PrintToString(bytes.toStdString()); }
 
 class RouterPeer {
 public:
@@ -68,6 +64,14 @@ public:
                 return false;
             },
             nMaxMs);
+    }
+    // The blocks after the cursor that have come so far, without waiting;
+    // the cursor moves past them. For a caller that reads on readyRead.
+    QList<QByteArray> Take() {
+        const QList<QByteArray> blocks = Blocks();
+        const QList<QByteArray> fresh = blocks.mid(m_nSeen);
+        m_nSeen = blocks.size();
+        return fresh;
     }
     // The next block after the cursor, waited for; empty when none came.
     QByteArray Next(int nMaxMs = 20000) {

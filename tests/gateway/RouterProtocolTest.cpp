@@ -7,11 +7,15 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 #include "tests/gateway/GatewayClient.h"
 #include "tests/gateway/RouterPeer.h"
 #include "tests/support/SimProcess.h"
+
+// Blocks print as text in failures.
+inline void PrintTo(const QByteArray& bytes, std::ostream* os) { *os << ::testing::PrintToString(bytes.toStdString()); }
 
 namespace {
 
