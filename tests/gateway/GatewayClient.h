@@ -39,7 +39,9 @@ public:
         m_proc.start();
         if (!m_proc.waitForStarted(10000)) return false;
         static const QRegularExpression started(QStringLiteral("HTTP on [0-9.]+:(\\d+)"));
-        if (!WaitForLog(QStringLiteral("started"))) return false;
+        // A gateway that refuses to start ends at once; no need to wait it out.
+        WaitUntil([&] { return Log().contains("started") || m_proc.state() == QProcess::NotRunning; }, 20000);
+        if (!Log().contains("started")) return false;
         m_nPort = started.match(QString::fromUtf8(m_log)).captured(1).toInt();
         return m_nPort > 0;
     }

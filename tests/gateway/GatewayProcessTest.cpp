@@ -341,4 +341,18 @@ TEST_F(GatewayProcessTest, SigtermWritesTheStateFileAndACorruptOneIsKeptAside) {
     EXPECT_EQ(c.Get("/api/v1/state").json["locks"].toArray()[1], "desk");
 }
 
+TEST_F(GatewayProcessTest, ASecondGatewayOnTheSameStateFileRefusesToStart) {
+    StartOnPty();
+    GatewayProcess second;
+    EXPECT_FALSE(second.Start({"--state", StatePath(), "--port", LinkPath()}));
+    EXPECT_EQ(second.Stop(), 1);
+    EXPECT_TRUE(second.Log().contains("is in use by another corvane-gateway")) << second.Log().constData();
+    ApiClient c(gw);
+    EXPECT_TRUE(c.Get("/api/v1/state").json["present"].toBool()) << "the first one goes on";
+
+    // Once the first has ended, the file is free again.
+    EXPECT_EQ(gw.Stop(), 0);
+    StartGateway({"--port", LinkPath()});
+}
+
 }  // namespace

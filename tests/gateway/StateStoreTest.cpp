@@ -4,7 +4,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <memory>
+#include <unistd.h>
 
+#include "gateway/hub/StateLock.h"
 #include "gateway/hub/StateStore.h"
 
 namespace corvane::gateway {
@@ -83,6 +86,31 @@ TEST_F(StateStoreTest, AFolderThatCannotBeWrittenIsAnErrorNotACrash) {
     QString error;
     EXPECT_FALSE(store.Save(HostState::Defaults(), error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+// flock() locks belong to the open file, so a second lock in the same
+// process stands in for a second gateway.
+TEST_F(StateStoreTest, OneStateFileHasOneHolderUntilItIsReleased) {
+    QString message;
+    auto first = std::make_unique<StateLock>();
+    ASSERT_EQ(first->Take(Path(), message), StateLock::Result::Held) << message.toStdString();
+    EXPECT_TRUE(message.isEmpty());
+
+    StateLock second;
+    EXPECT_EQ(second.Take(Path(), message), StateLock::Result::InUse);
+    EXPECT_TRUE(message.contains(Path())) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("pid %1").arg(::getpid()))) << message.toStdString();
+
+    first.reset();
+    message.clear();
+    EXPECT_EQ(second.Take(Path(), message), StateLock::Result::Held) << "freed when its holder ends";
+
+    // A place where no lock can be made is said, not fatal.
+    WriteFile(dir.filePath(QStringLiteral("plainfile")), "x");
+    StateLock nowhere;
+    EXPECT_EQ(nowhere.Take(dir.filePath(QStringLiteral("plainfile/state.json")), message),
+              StateLock::Result::Unavailable);
+    EXPECT_TRUE(message.contains(QStringLiteral("plainfile/state.json.lock"))) << message.toStdString();
 }
 
 }  // namespace
