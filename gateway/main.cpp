@@ -11,7 +11,6 @@
 #include "platform/TermSignal.h"
 #include "gateway/http/HttpFront.h"
 #include "gateway/hub/Hub.h"
-#include "gateway/hub/StateLock.h"
 #include "gateway/router/RouterServer.h"
 #include "gateway/mqtt/MqttFront.h"
 #include "gateway/relay/RelayFrame.h"
@@ -79,14 +78,13 @@ int main(int argc, char** argv) {
         return EXIT_OK;
     }
 
-    // Before the file is read: a second gateway must not load or write it.
-    StateLock stateLock;
-    if (stateLock.Take(config.stateFile, error) == StateLock::Result::InUse) {
-        Log(error);
-        return EXIT_FAILED;
-    }
-    if (!error.isEmpty()) Log(error);
     StateStore store(config.stateFile);
+    // Before the file is read: a second gateway must not load or write it.
+    switch (store.Lock(error)) {
+    case StateStore::LockResult::Held: break;
+    case StateStore::LockResult::InUse: Log(error); return EXIT_FAILED;
+    case StateStore::LockResult::Unavailable: Log(error); break;
+    }
     QString notice;
     const HostState host = store.Load(notice);
     if (!notice.isEmpty()) Log(notice);

@@ -8,8 +8,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace corvane::gateway {
@@ -70,6 +72,19 @@ bool WriteAll(int fd, const QByteArray& text) {
 }
 
 QString ErrnoText() { return QString::fromLocal8Bit(std::strerror(errno)); }
+
+// The lock holder's process id as it wrote it into the lock file, or 0.
+long HolderPid(int fd) {
+    char text[32] = {};
+    const ssize_t n = ::pread(fd, text, sizeof text - 1, 0);
+    return n > 0 ? std::strtol(text, nullptr, 10) : 0;
+}
+
+// Leaves only our process id in the lock file, for the next one refused.
+void WritePid(int fd) {
+    const QByteArray pid = QByteArray::number(static_cast<qint64>(::getpid())) + '\n';
+    if (::ftruncate(fd, 0) == 0) (void)!::pwrite(fd, pid.constData(), static_cast<size_t>(pid.size()), 0);
+}
 
 }  // namespace
 
@@ -137,13 +152,48 @@ HostState StateStore::Load(QString& notice) const {
     return HostState::Defaults();
 }
 
-bool StateStore::Save(const HostState& state, QString& error) const {
-    const QFileInfo info(m_path);
-    const QString dir = info.absolutePath();
-    if (!QDir().mkpath(dir)) {
-        error = QStringLiteral("cannot create the folder %1").arg(dir);
-        return false;
+StateStore::~StateStore() {
+    if (m_lockFd >= 0) ::close(m_lockFd);  // closing frees the lock
+}
+
+bool StateStore::MakeFolder(QString& error) const {
+    const QString dir = QFileInfo(m_path).absolutePath();
+    if (QDir().mkpath(dir)) return true;
+    error = QStringLiteral("cannot create the folder %1").arg(dir);
+    return false;
+}
+
+StateStore::LockResult StateStore::Lock(QString& message) {
+    if (m_lockFd >= 0) return LockResult::Held;
+    const QString lockPath = m_path + QStringLiteral(".lock");
+    QString failure;
+    if (!MakeFolder(failure)) {
+        message = QStringLiteral("cannot lock the state file (%1)").arg(failure);
+        return LockResult::Unavailable;
     }
+    const int fd = ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    // LOCK_NB: a held lock is an answer, not a wait.
+    if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        WritePid(fd);
+        m_lockFd = fd;
+        return LockResult::Held;
+    }
+    const bool bInUse = fd >= 0 && errno == EWOULDBLOCK;
+    if (bInUse) {
+        const long pid = HolderPid(fd);
+        message =
+            QStringLiteral("state file %1 is in use by another corvane-gateway%2; give each gateway its own --state")
+                .arg(m_path, pid > 0 ? QStringLiteral(" (pid %1)").arg(pid) : QString());
+    } else {
+        message = QStringLiteral("cannot lock the state file (%1: %2)").arg(lockPath, ErrnoText());
+    }
+    if (fd >= 0) ::close(fd);
+    return bInUse ? LockResult::InUse : LockResult::Unavailable;
+}
+
+bool StateStore::Save(const HostState& state, QString& error) const {
+    if (!MakeFolder(error)) return false;
+    const QString dir = QFileInfo(m_path).absolutePath();
     const QByteArray tmp = QFile::encodeName(m_path + QStringLiteral(".tmp"));
     const int fd = ::open(tmp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {

@@ -7,7 +7,6 @@
 #include <memory>
 #include <unistd.h>
 
-#include "gateway/hub/StateLock.h"
 #include "gateway/hub/StateStore.h"
 
 namespace corvane::gateway {
@@ -88,29 +87,29 @@ TEST_F(StateStoreTest, AFolderThatCannotBeWrittenIsAnErrorNotACrash) {
     EXPECT_FALSE(error.isEmpty());
 }
 
-// flock() locks belong to the open file, so a second lock in the same
+// flock() locks belong to the open file, so a second store in the same
 // process stands in for a second gateway.
 TEST_F(StateStoreTest, OneStateFileHasOneHolderUntilItIsReleased) {
     QString message;
-    auto first = std::make_unique<StateLock>();
-    ASSERT_EQ(first->Take(Path(), message), StateLock::Result::Held) << message.toStdString();
+    auto first = std::make_unique<StateStore>(Path());
+    ASSERT_EQ(first->Lock(message), StateStore::LockResult::Held) << message.toStdString();
     EXPECT_TRUE(message.isEmpty());
 
-    StateLock second;
-    EXPECT_EQ(second.Take(Path(), message), StateLock::Result::InUse);
+    StateStore second(Path());
+    EXPECT_EQ(second.Lock(message), StateStore::LockResult::InUse);
     EXPECT_TRUE(message.contains(Path())) << message.toStdString();
     EXPECT_TRUE(message.contains(QStringLiteral("pid %1").arg(::getpid()))) << message.toStdString();
 
     first.reset();
     message.clear();
-    EXPECT_EQ(second.Take(Path(), message), StateLock::Result::Held) << "freed when its holder ends";
+    EXPECT_EQ(second.Lock(message), StateStore::LockResult::Held) << "freed when its holder ends";
 
     // A place where no lock can be made is said, not fatal.
     WriteFile(dir.filePath(QStringLiteral("plainfile")), "x");
-    StateLock nowhere;
-    EXPECT_EQ(nowhere.Take(dir.filePath(QStringLiteral("plainfile/state.json")), message),
-              StateLock::Result::Unavailable);
-    EXPECT_TRUE(message.contains(QStringLiteral("plainfile/state.json.lock"))) << message.toStdString();
+    StateStore nowhere(dir.filePath(QStringLiteral("plainfile/state.json")));
+    EXPECT_EQ(nowhere.Lock(message), StateStore::LockResult::Unavailable);
+    EXPECT_TRUE(message.contains(QStringLiteral("cannot lock the state file"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(dir.filePath(QStringLiteral("plainfile")))) << "names the place";
 }
 
 }  // namespace
